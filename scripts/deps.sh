@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the course and the tests need, when any is missing.
+set -euo pipefail
+packages=(
+    cmake g++ pkg-config ccache
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    libsqlcipher-dev sqlcipher
+    libfluidsynth-dev fluid-soundfont-gm
+    libxcb1-dev libxcb-keysyms1-dev
+    fonts-noto-cjk rime-data-wubi
+    xvfb xauth xdotool x11-utils time
+)
+packages+=("$@")
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
