@@ -1,0 +1,28 @@
+// mavro-build <course sources> <data directory>: turns the course sources into the data directory.
+#include <QDir>
+#include <QGuiApplication>
+#include <cstdio>
+
+#include "course/builder/practicetable.h"
+#include "course/builder/tablewriter.h"
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);  // fonts and painting for the pictures
+    const QStringList args = app.arguments();
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: mavro-build <course sources> <data directory>\n");
+        return 2;
+    }
+    const QDir course(args[1]);
+    const QDir out(args[2]);
+    try {
+        QDir().mkpath(out.path());
+        PracticeTable::write(out.filePath("111.DB"),
+                             PracticeTable::readSource(course.filePath("texts/111.txt")));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "mavro-build: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
