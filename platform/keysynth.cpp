@@ -1,22 +1,21 @@
 #include "platform/keysynth.h"
 
-#include <QCoreApplication>
+#include <qpa/qwindowsysteminterface.h>
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHash>
 #include <QPointer>
 #include <QWidget>
 #include <QWindow>
-#include <qpa/qwindowsysteminterface.h>
 
 namespace KeySynth {
 
 namespace {
 
-const QHash<int, int>& keyTable()
-{
+const QHash<int, int>& keyTable() {
     static const QHash<int, int> table = {
-        {VK_BACK, Qt::Key_Backspace}, {VK_TAB, Qt::Key_Tab},     {VK_RETURN, Qt::Key_Return},
+        {VK_BACK, Qt::Key_Backspace}, {VK_TAB, Qt::Key_Tab},       {VK_RETURN, Qt::Key_Return},
         {VK_MENU, Qt::Key_Alt},       {VK_ESCAPE, Qt::Key_Escape}, {VK_SPACE, Qt::Key_Space},
         {VK_LEFT, Qt::Key_Left},      {VK_UP, Qt::Key_Up},         {VK_RIGHT, Qt::Key_Right},
         {VK_DOWN, Qt::Key_Down},      {VK_F1, Qt::Key_F1},         {VK_F2, Qt::Key_F2},
@@ -26,8 +25,7 @@ const QHash<int, int>& keyTable()
 }
 
 // The window that has the keyboard now: the focus window, else the active top-level widget.
-QWindow* keyboardWindow()
-{
+QWindow* keyboardWindow() {
     if (QWindow* w = QGuiApplication::focusWindow())
         return w;
     if (QWidget* w = QApplication::activeWindow())
@@ -41,10 +39,9 @@ QWindow* keyboardWindow()
 // Delivered after the sending handler returns; only then is it known which window has the
 // keyboard (the drill that sent the keys may just have closed).
 class KeyPressEvent : public QEvent {
-public:
+  public:
     explicit KeyPressEvent(int vk) : QEvent(type()), virtualKey(vk) {}
-    static Type type()
-    {
+    static Type type() {
         static const int t = QEvent::registerEventType();
         return Type(t);
     }
@@ -52,9 +49,8 @@ public:
 };
 
 class Dispatcher : public QObject {
-public:
-    bool event(QEvent* e) override
-    {
+  public:
+    bool event(QEvent* e) override {
         if (e->type() != KeyPressEvent::type())
             return QObject::event(e);
         const int vk = static_cast<KeyPressEvent*>(e)->virtualKey;
@@ -71,8 +67,7 @@ public:
     }
 };
 
-Dispatcher* dispatcher()
-{
+Dispatcher* dispatcher() {
     static QPointer<Dispatcher> d;
     if (!d)
         d = new Dispatcher;
@@ -81,25 +76,20 @@ Dispatcher* dispatcher()
 
 }  // namespace
 
-int qtKey(int vk)
-{
+int qtKey(int vk) {
     return keyTable().value(vk, vk);
 }
 
-int virtualKey(int key)
-{
+int virtualKey(int key) {
     return keyTable().key(key, key);
 }
 
-void press(int vk)
-{
+void press(int vk) {
     QCoreApplication::postEvent(dispatcher(), new KeyPressEvent(vk));
 }
 
-void pressAll(const QList<int>& virtualKeys)
-{
-    for (int vk : virtualKeys)
-        press(vk);
+void pressAll(const QList<int>& virtualKeys) {
+    for (int vk : virtualKeys) press(vk);
 }
 
 }  // namespace KeySynth

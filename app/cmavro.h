@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+
+#include "app/lessoncatalogue.h"
+#include "media/mediaplayer.h"
+
+// The main window: the title picture and the lesson menu. Its hidden labels carry the lesson
+// range handed to the drills (Label1, Label2) and the music's play mode (Label3).
+class Tfrmmavro : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit Tfrmmavro(QWidget* parent = nullptr);
+
+    void create();  // runs FormCreate under the error guard
+    QRect outerGeometry() const { return outer; }
+
+    QMenuBar* MainMenu1;
+    QLabel* Image1;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    TMediaPlayer* MediaPlayer1;
+
+    // Runs a menu command as its menu item does (N31Click for "N31").
+    void runCommand(const QString& name);
+
+  protected:
+    void FormCreate();
+    void FormActivate();
+    void FormKeyPress(const QString& text);
+
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void buildMenu();
+    void showLesson(const Catalogue::Command& command);
+    void showTool(Catalogue::Kind kind);
+
+    QRect outer;
+};
+
+extern Tfrmmavro* frmmavro;

@@ -1,0 +1,32 @@
+// qorvex: a typing tutor for the Wubi 86 input method.
+#include <QGuiApplication>
+#include <cstdio>
+
+#include "app/cmavro.h"
+#include "app/windows.h"
+#include "platform/errors.h"
+
+namespace {
+bool haveDisplay() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!haveDisplay()) {
+        std::fprintf(stderr,
+                     "qorvex: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                     "start it from a desktop session.\n");
+        return 1;
+    }
+    Application app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("qorvex"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tarvelle"));
+    createWindows();
+    frmmavro->show();
+    const int result = QApplication::exec();
+    destroyWindows();
+    return result;
+}

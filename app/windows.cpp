@@ -1,0 +1,55 @@
+#include "app/windows.h"
+
+#include "app/cmavro.h"
+#include "drills/CTT.h"
+#include "drills/Ctime.h"
+#include "drills/CwbTest1.h"
+#include "drills/ctest.h"
+#include "media/CSound.h"
+#include "media/CWeb.h"
+#include "tools/CWBFind.h"
+#include "tools/Cfree.h"
+
+namespace {
+template <class Window>
+Window* createForm(Window*& reference) {
+    reference = new Window;
+    reference->create();
+    return reference;
+}
+
+template <class Window>
+void destroyForm(Window*& reference) {
+    if (!reference)
+        return;
+    reference->destroyForm();
+    delete reference;
+    reference = nullptr;
+}
+}  // namespace
+
+void createWindows() {
+    frmmavro = new Tfrmmavro;
+    frmmavro->create();
+    createForm(frmWBfind);
+    createForm(frmWeb);
+    createForm(frmTime);
+    createForm(frmTT);
+    createForm(frmwbTest1);
+    createForm(frmTest);
+    createForm(frmFree);
+    createForm(frmSound);
+}
+
+void destroyWindows() {
+    destroyForm(frmSound);
+    destroyForm(frmFree);
+    destroyForm(frmTest);
+    destroyForm(frmwbTest1);
+    destroyForm(frmTT);
+    destroyForm(frmTime);
+    destroyForm(frmWeb);
+    destroyForm(frmWBfind);
+    delete frmmavro;
+    frmmavro = nullptr;
+}

@@ -1,0 +1,63 @@
+#include "drills/Ctime.h"
+
+#include <QStyle>
+
+#include "platform/screen.h"
+#include "resources/pictures.h"
+
+TfrmTime* frmTime = nullptr;
+
+namespace {
+QLabel* resultLabel(QWidget* parent, const char* name, int top, const QColor& colour) {
+    auto* label = new QLabel(QString::fromLatin1(name), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(160, top, 193, 17);
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(16);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    return label;
+}
+}  // namespace
+
+TfrmTime::TfrmTime(QWidget* parent) : TForm(parent) {
+    setObjectName("frmTime");
+    setWindowTitle(QStringLiteral("您的测试成绩"));
+    setFixedSize(385, 217);
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+
+    Label3 = resultLabel(this, "Label3", 16, QColor(255, 0, 0));
+    Label3->hide();
+    Label1 = resultLabel(this, "Label1", 72, Qt::blue);
+    Label2 = resultLabel(this, "Label2", 128, Qt::blue);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName("Image1");
+    Image1->setGeometry(8, 40, 137, 161);
+    Image1->setScaledContents(true);
+    Image1->setPixmap(Pictures::resultPicture(QSize(137, 161)));
+
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogYesButton),
+                              QStringLiteral("确定[&K]"), this);
+    BitBtn1->setObjectName("BitBtn1");
+    BitBtn1->setGeometry(160, 176, 121, 25);
+    BitBtn1->setDefault(true);
+    BitBtn1->setAutoDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, &TfrmTime::BitBtn1Click);
+    setTabOrder(BitBtn1, BitBtn1);
+}
+
+void TfrmTime::FormCreate() {
+    const QSize screen = Screen::size();
+    const QSize dialog = frameSize().isValid() ? size() : QSize(385, 217);
+    setOuterGeometry(Screen::centred(screen.width(), dialog.width()),
+                     Screen::centred(screen.height(), dialog.height(), 3), dialog.width(),
+                     dialog.height());
+}
+
+void TfrmTime::BitBtn1Click() {
+    done(QDialog::Accepted);
+}
