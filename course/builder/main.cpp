@@ -3,8 +3,10 @@
 #include <QGuiApplication>
 #include <cstdio>
 
+#include "course/builder/codetable.h"
 #include "course/builder/practicetable.h"
 #include "course/builder/tablewriter.h"
+#include "course/builder/wubidict.h"
 
 int main(int argc, char** argv)
 {
@@ -18,6 +20,9 @@ int main(int argc, char** argv)
     const QDir out(args[2]);
     try {
         QDir().mkpath(out.path());
+        std::fputs(qPrintable(CodeTable::build(course.path(), WubiDict::defaultPath(),
+                                               out.filePath("kzWb.DB"))),
+                   stdout);
         PracticeTable::write(out.filePath("111.DB"),
                              PracticeTable::readSource(course.filePath("texts/111.txt")));
     } catch (const std::exception& e) {

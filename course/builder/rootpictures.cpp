@@ -2,31 +2,96 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
+#include <QPainterPath>
 
 #include "course/builder/tablewriter.h"
 
 namespace RootPictures {
 
 namespace {
-QFont cjkFont(int pixelSize)
-{
+QFont cjkFont(int pixelSize) {
     QFont font(QStringLiteral("Noto Sans CJK SC"));
     font.setPixelSize(pixelSize);
     font.setStyleStrategy(QFont::NoFontMerging);
     return font;
 }
+
+// A drawn root: polylines on a 100 x 100 grid, each a list of x, y pairs.
+using Strokes = QList<QList<int>>;
+
+const QHash<QString, Strokes>& drawnRoots() {
+    static const QHash<QString, Strokes> roots = {
+        // 目 with its bottom stroke drawn long, as at the top of 具 and 直
+        {"@具头",
+         {{28, 10, 28, 80},
+          {28, 10, 72, 10, 72, 80},
+          {28, 33, 72, 33},
+          {28, 56, 72, 56},
+          {10, 80, 90, 80}}},
+        // the 厂-shaped top of 皮 with its hooked cross stroke and the vertical
+        {"@皮头", {{30, 22, 78, 22, 72, 38}, {30, 22, 28, 60, 15, 88}, {54, 6, 54, 58}}},
+        // 隹 without 亻: the dot, the vertical and four cross strokes
+        {"@隹右",
+         {{46, 4, 54, 14},
+          {38, 18, 38, 94},
+          {38, 22, 86, 22},
+          {38, 44, 80, 44},
+          {38, 66, 80, 66},
+          {38, 90, 92, 90}}},
+        // 羊 without 丷: three cross strokes and the vertical
+        {"@羊底", {{24, 22, 76, 22}, {30, 48, 70, 48}, {12, 74, 88, 74}, {50, 22, 50, 96}}},
+        // 母 without its two dots
+        {"@母框",
+         {{32, 14, 24, 72}, {32, 14, 76, 14, 72, 84, 62, 78}, {8, 46, 92, 46}, {20, 72, 80, 72}}},
+        // 氏 without 七
+        {"@氏无七", {{72, 8, 30, 22}, {30, 22, 30, 86}, {30, 86, 66, 70}}},
+        // the top of 鱼: ⺈ over 田 without its bottom stroke
+        {"@鱼头",
+         {{46, 4, 24, 30},
+          {40, 14, 70, 14, 56, 34},
+          {26, 40, 26, 90},
+          {26, 40, 74, 40, 74, 90},
+          {26, 64, 74, 64},
+          {50, 40, 50, 90}}},
+        // 业 without its bottom stroke
+        {"@业头", {{40, 8, 40, 88}, {60, 8, 60, 88}, {18, 34, 28, 66}, {82, 34, 72, 66}}},
+    };
+    return roots;
+}
+
+QImage draw(const QString& name, int size) {
+    const auto found = drawnRoots().constFind(name);
+    if (found == drawnRoots().constEnd())
+        throw CourseError(QStringLiteral("no drawing for the root %1").arg(name));
+    QImage image(size, size, QImage::Format_Grayscale8);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // The same 80% box and stroke weight as the glyphs, so drawn and rendered roots match.
+    const double margin = size * 0.1;
+    const double scale = size * 0.8 / 100.0;
+    painter.setPen(QPen(Qt::black, size * 0.07, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    for (const QList<int>& stroke : *found) {
+        QPainterPath path(QPointF(margin + stroke[0] * scale, margin + stroke[1] * scale));
+        for (int i = 2; i + 1 < stroke.size(); i += 2)
+            path.lineTo(margin + stroke[i] * scale, margin + stroke[i + 1] * scale);
+        painter.drawPath(path);
+    }
+    return image;
+}
 }  // namespace
 
-QImage renderGlyph(const QString& glyph, int size)
-{
+QImage renderGlyph(const QString& glyph, int size) {
     const QFont font = cjkFont(size * 8 / 10);
     const QFontMetricsF metrics(font);
     for (const uint codePoint : glyph.toUcs4())
         if (!metrics.inFontUcs4(codePoint))
-            throw CourseError(QStringLiteral("the CJK font has no glyph for %1 (U+%2)")
-                                  .arg(QString::fromUcs4(reinterpret_cast<const char32_t*>(&codePoint), 1))
-                                  .arg(codePoint, 4, 16, QLatin1Char('0')));
+            throw CourseError(
+                QStringLiteral("the CJK font has no glyph for %1 (U+%2)")
+                    .arg(QString::fromUcs4(reinterpret_cast<const char32_t*>(&codePoint), 1))
+                    .arg(codePoint, 4, 16, QLatin1Char('0')));
     QImage image(size, size, QImage::Format_Grayscale8);
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -35,6 +100,18 @@ QImage renderGlyph(const QString& glyph, int size)
     painter.setPen(Qt::black);
     painter.drawText(QRect(0, 0, size, size), Qt::AlignCenter, glyph);
     return image;
+}
+
+QImage render(const QString& glyphOrDrawing, int size) {
+    if (glyphOrDrawing.startsWith(QLatin1Char('@')))
+        return draw(glyphOrDrawing, size);
+    return renderGlyph(glyphOrDrawing, size);
+}
+
+QStringList drawings() {
+    QStringList names = drawnRoots().keys();
+    names.sort();
+    return names;
 }
 
 }  // namespace RootPictures

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 // Pictures of Wubi roots and strokes for the picture fields of the tables.
 namespace RootPictures {
@@ -11,5 +12,12 @@ inline constexpr int kSize = 75;
 // Renders a root given as its glyph(s) with the CJK font, black on white, size x size pixels.
 // Throws CourseError when the font has no glyph for a character.
 QImage renderGlyph(const QString& glyph, int size = kSize);
+
+// Renders a root named as in course/wubi/roots.txt: "@name" is drawn from strokes (for roots
+// that have no glyph of their own), anything else is rendered as glyphs.
+QImage render(const QString& glyphOrDrawing, int size = kSize);
+
+// The names of the drawn roots, with their "@".
+QStringList drawings();
 
 }  // namespace RootPictures
