@@ -120,12 +120,43 @@ void Tfrmmavro::FormActivate() {
     raise();
 }
 
+// The menu bar's keyboard mode, kept here because Qt's menu bar on Linux does not enter it on
+// Alt alone: Alt highlights the first menu, Right moves the highlight, Down opens the highlighted
+// menu at its first command. Inside an open menu Qt's own Down and Right do the rest.
 void Tfrmmavro::keyPressEvent(QKeyEvent* event) {
+    const int menus = int(MainMenu1->actions().size());
+    if (event->key() == Qt::Key_Alt) {
+        keyboardMenu = 0;
+        return;
+    }
+    if (keyboardMenu >= 0 && event->key() == Qt::Key_Right) {
+        keyboardMenu = (keyboardMenu + 1) % menus;
+        return;
+    }
+    if (keyboardMenu >= 0 && event->key() == Qt::Key_Down) {
+        openMenuAtFirstCommand(keyboardMenu);
+        keyboardMenu = -1;
+        return;
+    }
+    keyboardMenu = -1;
     if (!event->text().isEmpty() && event->text()[0].isPrint()) {
         FormKeyPress(event->text());
         return;
     }
     QMainWindow::keyPressEvent(event);
+}
+
+void Tfrmmavro::openMenuAtFirstCommand(int index) {
+    QAction* menuAction = MainMenu1->actions().value(index);
+    if (!menuAction || !menuAction->menu())
+        return;
+    MainMenu1->setActiveAction(menuAction);
+    for (QAction* command : menuAction->menu()->actions()) {
+        if (!command->isSeparator()) {
+            menuAction->menu()->setActiveAction(command);
+            break;
+        }
+    }
 }
 
 void Tfrmmavro::FormKeyPress(const QString&) {

@@ -11,9 +11,15 @@
 #include "tools/Cfree.h"
 
 namespace {
+QStringList& order() {
+    static QStringList names;
+    return names;
+}
+
 template <class Window>
 Window* createForm(Window*& reference) {
     reference = new Window;
+    order() << reference->objectName();
     reference->create();
     return reference;
 }
@@ -29,8 +35,8 @@ void destroyForm(Window*& reference) {
 }  // namespace
 
 void createWindows() {
-    frmmavro = new Tfrmmavro;
-    frmmavro->create();
+    order().clear();
+    createForm(frmmavro);
     createForm(frmWBfind);
     createForm(frmWeb);
     createForm(frmTime);
@@ -52,4 +58,8 @@ void destroyWindows() {
     destroyForm(frmWBfind);
     delete frmmavro;
     frmmavro = nullptr;
+}
+
+const QStringList& creationOrder() {
+    return order();
 }

@@ -5,15 +5,13 @@
 namespace Errors {
 
 namespace {
-std::function<void(const QString&)>& sink()
-{
+std::function<void(const QString&)>& sink() {
     static std::function<void(const QString&)> s;
     return s;
 }
 }  // namespace
 
-void report(const QString& message)
-{
+void report(const QString& message) {
     if (sink()) {
         sink()(message);
         return;
@@ -22,8 +20,7 @@ void report(const QString& message)
                           message);
 }
 
-void setSink(std::function<void(const QString&)> s)
-{
+void setSink(std::function<void(const QString&)> s) {
     sink() = std::move(s);
 }
 
@@ -31,8 +28,7 @@ void setSink(std::function<void(const QString&)> s)
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
 
-bool Application::notify(QObject* receiver, QEvent* event)
-{
+bool Application::notify(QObject* receiver, QEvent* event) {
     bool handled = false;
     Errors::guard([&] { handled = QApplication::notify(receiver, event); });
     return handled;

@@ -7,7 +7,7 @@
 
 // An error raised by any handler of the program. Its text is what the pupil reads in the box.
 class AppError : public std::runtime_error {
-public:
+  public:
     explicit AppError(const QString& message) : std::runtime_error(message.toStdString()) {}
     QString message() const { return QString::fromUtf8(what()); }
 };
@@ -20,8 +20,7 @@ void setSink(std::function<void(const QString&)> sink);
 
 // Runs a handler; an error it raises is reported, the handler stops there and the caller goes on.
 template <class Handler>
-bool guard(Handler&& handler)
-{
+bool guard(Handler&& handler) {
     try {
         handler();
         return true;
@@ -35,7 +34,7 @@ bool guard(Handler&& handler)
 
 // Reports an error raised by any event handler, then goes on with the next event.
 class Application : public QApplication {
-public:
+  public:
     Application(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };

@@ -8,8 +8,7 @@ namespace Gbk {
 namespace {
 
 // Width in bytes of the code point starting at text[i]; step receives its UTF-16 length.
-int widthAt(QStringView text, qsizetype i, qsizetype* step)
-{
+int widthAt(QStringView text, qsizetype i, qsizetype* step) {
     const QChar c = text[i];
     if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
         *step = 2;
@@ -19,8 +18,7 @@ int widthAt(QStringView text, qsizetype i, qsizetype* step)
     return c.unicode() < 0x80 ? 1 : 2;
 }
 
-QByteArray encodeOne(QStringView codePoint)
-{
+QByteArray encodeOne(QStringView codePoint) {
     QStringEncoder encoder("GBK");
     const QByteArray bytes = encoder.encode(codePoint);
     if (encoder.hasError() || bytes.size() != 2)
@@ -30,8 +28,7 @@ QByteArray encodeOne(QStringView codePoint)
 
 }  // namespace
 
-QByteArray encode(QStringView text)
-{
+QByteArray encode(QStringView text) {
     QStringEncoder encoder("GBK");
     QByteArray bytes = encoder.encode(text);
     if (!encoder.hasError() && bytes.size() == byteLength(text))
@@ -48,22 +45,19 @@ QByteArray encode(QStringView text)
     return bytes;
 }
 
-QString decode(const QByteArray& bytes)
-{
+QString decode(const QByteArray& bytes) {
     QStringDecoder decoder("GBK");
     return decoder.decode(bytes);
 }
 
-bool canEncode(QStringView text)
-{
+bool canEncode(QStringView text) {
     QStringEncoder encoder("GBK");
     const QByteArray bytes = encoder.encode(text);
     return !encoder.hasError() && bytes.size() == byteLength(text) &&
            !bytes.contains(QByteArray(kUnmappable, 2));
 }
 
-bool isDoubleByteCharacter(const QByteArray& bytes)
-{
+bool isDoubleByteCharacter(const QByteArray& bytes) {
     if (bytes.size() != 2 || uchar(bytes[0]) < 0x81 || uchar(bytes[0]) == 0xFF)
         return false;
     QStringDecoder decoder("GBK");
@@ -71,22 +65,18 @@ bool isDoubleByteCharacter(const QByteArray& bytes)
     return !decoder.hasError() && text.size() == 1 && text[0] != QChar::ReplacementCharacter;
 }
 
-int byteLength(QStringView text)
-{
+int byteLength(QStringView text) {
     int bytes = 0;
     qsizetype step = 1;
-    for (qsizetype i = 0; i < text.size(); i += step)
-        bytes += widthAt(text, i, &step);
+    for (qsizetype i = 0; i < text.size(); i += step) bytes += widthAt(text, i, &step);
     return bytes;
 }
 
-int bytePosition(QStringView text, int pos)
-{
+int bytePosition(QStringView text, int pos) {
     return byteLength(text.left(qBound(0, pos, int(text.size()))));
 }
 
-int charPosition(QStringView text, int bytePos)
-{
+int charPosition(QStringView text, int bytePos) {
     int bytes = 0;
     qsizetype step = 1;
     for (qsizetype i = 0; i < text.size(); i += step) {

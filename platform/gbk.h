@@ -23,7 +23,8 @@ bool isDoubleByteCharacter(const QByteArray& bytes);
 int byteLength(QStringView text);
 // Byte offset of the UTF-16 position pos (a caret or selection position of a Qt text box).
 int bytePosition(QStringView text, int pos);
-// UTF-16 position of byte offset bytePos; an offset inside a character gives that character's start.
+// UTF-16 position of byte offset bytePos; an offset inside a character gives that character's
+// start.
 int charPosition(QStringView text, int bytePos);
 
 }  // namespace Gbk

@@ -1,18 +1,17 @@
 #include "platform/hotkeys.h"
 
+#include <xcb/xcb.h>
+#include <xcb/xcb_keysyms.h>
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QList>
 #include <QPointer>
 #include <QWidget>
-#include <xcb/xcb.h>
-#include <xcb/xcb_keysyms.h>
 
 #include "platform/keysynth.h"
 
-QEvent::Type HotKeyEvent::type()
-{
+QEvent::Type HotKeyEvent::type() {
     static const int t = QEvent::registerEventType();
     return Type(t);
 }
@@ -32,8 +31,7 @@ struct Entry {
 constexpr uint16_t kLockMasks[] = {0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2,
                                    XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2};
 
-uint16_t xcbModifiers(int modifiers)
-{
+uint16_t xcbModifiers(int modifiers) {
     uint16_t mask = 0;
     if (modifiers & MOD_ALT)
         mask |= XCB_MOD_MASK_1;
@@ -46,8 +44,7 @@ uint16_t xcbModifiers(int modifiers)
     return mask;
 }
 
-Qt::KeyboardModifiers qtModifiers(int modifiers)
-{
+Qt::KeyboardModifiers qtModifiers(int modifiers) {
     Qt::KeyboardModifiers m;
     if (modifiers & MOD_ALT)
         m |= Qt::AltModifier;
@@ -60,8 +57,7 @@ Qt::KeyboardModifiers qtModifiers(int modifiers)
     return m;
 }
 
-uint32_t keysymOf(int virtualKey)
-{
+uint32_t keysymOf(int virtualKey) {
     if (virtualKey >= KeySynth::VK_F1 && virtualKey < KeySynth::VK_F1 + 24)
         return 0xFFBE + uint32_t(virtualKey - KeySynth::VK_F1);  // XK_F1 ..
     if ((virtualKey >= '0' && virtualKey <= '9') || (virtualKey >= 'A' && virtualKey <= 'Z'))
@@ -70,9 +66,8 @@ uint32_t keysymOf(int virtualKey)
 }
 
 class Registry : public QObject, public QAbstractNativeEventFilter {
-public:
-    Registry()
-    {
+  public:
+    Registry() {
         if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>())
             connection = x11->connection();
         if (connection) {
@@ -82,8 +77,7 @@ public:
         qApp->installEventFilter(this);
     }
 
-    bool add(QWidget* window, int id, int modifiers, int virtualKey)
-    {
+    bool add(QWidget* window, int id, int modifiers, int virtualKey) {
         if (find(window, id))
             return false;
         Entry entry{window, id, modifiers, virtualKey, 0};
@@ -92,8 +86,7 @@ public:
         return grabbed || !connection;
     }
 
-    bool remove(QWidget* window, int id)
-    {
+    bool remove(QWidget* window, int id) {
         for (qsizetype i = 0; i < entries.size(); ++i) {
             if (entries[i].window == window && entries[i].id == id) {
                 ungrab(entries[i]);
@@ -104,16 +97,14 @@ public:
         return false;
     }
 
-    Entry* find(QWidget* window, int id)
-    {
+    Entry* find(QWidget* window, int id) {
         for (Entry& e : entries)
             if (e.window == window && e.id == id)
                 return &e;
         return nullptr;
     }
 
-    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
-    {
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
         if (type != "xcb_generic_event_t")
             return false;
         auto* event = static_cast<xcb_generic_event_t*>(message);
@@ -130,10 +121,9 @@ public:
         return false;
     }
 
-protected:
+  protected:
     // The fallback: the key is caught while a window of the program is active.
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::KeyPress || !watched->isWindowType())
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
@@ -147,15 +137,13 @@ protected:
         return false;
     }
 
-private:
-    static void deliver(const Entry& e)
-    {
+  private:
+    static void deliver(const Entry& e) {
         if (e.window)
             QCoreApplication::postEvent(e.window, new HotKeyEvent(e.id));
     }
 
-    bool grab(Entry* entry)
-    {
+    bool grab(Entry* entry) {
         if (!connection)
             return false;
         xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(connection);
@@ -167,9 +155,9 @@ private:
             return false;
         bool ok = true;
         for (uint16_t lock : kLockMasks) {
-            auto cookie = xcb_grab_key_checked(connection, 1, root,
-                                               xcbModifiers(entry->modifiers) | lock, code,
-                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+            auto cookie =
+                xcb_grab_key_checked(connection, 1, root, xcbModifiers(entry->modifiers) | lock,
+                                     code, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
             if (xcb_generic_error_t* error = xcb_request_check(connection, cookie)) {
                 free(error);
                 ok = false;
@@ -183,14 +171,12 @@ private:
         return true;
     }
 
-    void ungrab(const Entry& entry)
-    {
+    void ungrab(const Entry& entry) {
         if (entry.keycode)
             ungrabCode(entry.keycode, entry.modifiers);
     }
 
-    void ungrabCode(xcb_keycode_t code, int modifiers)
-    {
+    void ungrabCode(xcb_keycode_t code, int modifiers) {
         for (uint16_t lock : kLockMasks)
             xcb_ungrab_key(connection, code, root, xcbModifiers(modifiers) | lock);
         xcb_flush(connection);
@@ -201,26 +187,22 @@ private:
     QList<Entry> entries;
 };
 
-Registry& registry()
-{
+Registry& registry() {
     static Registry* r = new Registry;
     return *r;
 }
 
 }  // namespace
 
-bool registerHotKey(QWidget* window, int id, int modifiers, int virtualKey)
-{
+bool registerHotKey(QWidget* window, int id, int modifiers, int virtualKey) {
     return registry().add(window, id, modifiers, virtualKey);
 }
 
-bool unregisterHotKey(QWidget* window, int id)
-{
+bool unregisterHotKey(QWidget* window, int id) {
     return registry().remove(window, id);
 }
 
-bool isRegistered(QWidget* window, int id)
-{
+bool isRegistered(QWidget* window, int id) {
     return registry().find(window, id) != nullptr;
 }
 

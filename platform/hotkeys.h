@@ -6,7 +6,7 @@ class QWidget;
 
 // A pressed system-wide hot key reaches the window that registered it as this event.
 class HotKeyEvent : public QEvent {
-public:
+  public:
     explicit HotKeyEvent(int id) : QEvent(type()), id(id) {}
     static Type type();
     const int id;

@@ -6,23 +6,20 @@
 namespace Screen {
 
 namespace {
-QSize& override()
-{
+QSize& override() {
     static QSize s;
     return s;
 }
 }  // namespace
 
-QSize size()
-{
+QSize size() {
     if (override().isValid())
         return override();
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry().size() : QSize(1024, 768);
 }
 
-void setSizeOverride(QSize s)
-{
+void setSizeOverride(QSize s) {
     override() = s;
 }
 

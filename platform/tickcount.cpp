@@ -5,15 +5,13 @@
 namespace TickCount {
 
 namespace {
-std::function<uint32_t()>& source()
-{
+std::function<uint32_t()>& source() {
     static std::function<uint32_t()> s;
     return s;
 }
 }  // namespace
 
-uint32_t now()
-{
+uint32_t now() {
     if (source())
         return source()();
     timespec ts{};
@@ -22,8 +20,7 @@ uint32_t now()
     return uint32_t(ms);
 }
 
-void setSource(std::function<uint32_t()> s)
-{
+void setSource(std::function<uint32_t()> s) {
     source() = std::move(s);
 }
 

@@ -1,0 +1,82 @@
+// The main window's menu: typed letters and the return keys after a lesson reopen the menu at
+// the right command.
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QtTest>
+
+#include "app/cmavro.h"
+#include "app/lessoncatalogue.h"
+#include "app/menukeys.h"
+#include "platform/keysynth.h"
+#include "support/appfixture.h"
+#include "support/fixturecourse.h"
+
+class MainMenuTest : public QObject {
+    Q_OBJECT
+
+  private:
+    FixtureCourse* course = nullptr;
+    AppFixture* app = nullptr;
+
+    QMenu* openMenu() const {
+        QAction* active = frmmavro->MainMenu1->activeAction();
+        if (!active || !active->menu() || !active->menu()->isVisible())
+            return nullptr;
+        return active->menu();
+    }
+
+    void closeMenus() {
+        while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+        QTest::qWait(20);
+    }
+
+  private slots:
+    void initTestCase() {
+        course = new FixtureCourse;
+        course->writeAll();
+        app = new AppFixture;
+        frmmavro->show();
+        frmmavro->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frmmavro));
+    }
+    void cleanupTestCase() {
+        delete app;
+        delete course;
+    }
+    void cleanup() { closeMenus(); }
+
+    void typedLetterOpensFirstMenuAtFirstCommand() {
+        QTest::keyClick(frmmavro, Qt::Key_Q);
+        QTRY_VERIFY(openMenu() != nullptr);
+        QCOMPARE(openMenu()->objectName(), QStringLiteral("N26"));
+        QVERIFY(openMenu()->activeAction());
+        QCOMPARE(openMenu()->activeAction()->objectName(), QStringLiteral("N27"));
+    }
+
+    void returnKeysReachCommand_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("menu");
+        // First and last of the three lesson menus, and commands after separators.
+        for (const char* name : {"N27", "N34", "N17", "N210", "N8", "N38", "N11", "N71", "D1", "A1",
+                                 "N9", "N43", "C4", "N12", "N42"}) {
+            int m = 0;
+            Catalogue::find(QString::fromLatin1(name), &m);
+            QTest::newRow(name) << QString::fromLatin1(name) << Catalogue::menus()[m].name;
+        }
+    }
+    void returnKeysReachCommand() {
+        QFETCH(QString, command);
+        QFETCH(QString, menu);
+        int m = 0, i = 0;
+        QVERIFY(Catalogue::find(command, &m, &i));
+        KeySynth::pressAll(MenuKeys::sequence(m, i));
+        QTRY_VERIFY(openMenu() != nullptr);
+        QTRY_COMPARE(openMenu()->objectName(), menu);
+        QVERIFY(openMenu()->activeAction());
+        QCOMPARE(openMenu()->activeAction()->objectName(), command);
+    }
+};
+
+QTEST_MAIN(MainMenuTest)
+#include "test_mainmenu.moc"
