@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the course and the tests need, when any is missing.
 set -euo pipefail
 packages=(
-    cmake g++ pkg-config ccache
+    cmake ninja-build g++ pkg-config ccache
     qt6-base-dev qt6-base-private-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     libsqlcipher-dev sqlcipher
     libfluidsynth-dev fluid-soundfont-gm
