@@ -1,0 +1,174 @@
+// The table engine: sessions with their password, table names without regard to case, moves,
+// fields, the index search and the lookup query.
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include "course/builder/tablewriter.h"
+#include "data/query.h"
+#include "data/table.h"
+#include "platform/errors.h"
+#include "platform/gbk.h"
+#include "support/fixturecourse.h"
+
+class TableEngineTest : public QObject {
+    Q_OBJECT
+
+    FixtureCourse* course = nullptr;
+
+    static QString errorOf(const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const AppError& e) {
+            return e.message();
+        }
+        return {};
+    }
+
+  private slots:
+    void initTestCase() {
+        course = new FixtureCourse;
+        course->writeAll();
+    }
+    void cleanupTestCase() { delete course; }
+
+    void opensTablesWhateverTheCaseOfTheirNames() {
+        TSession session;
+        session.setOnPassword(Password);
+        TTable lower(session, "Table2");
+        lower.Open("\\mavro", "kzwb.db");
+        QVERIFY(lower.Active());
+        TTable mixed(session, "Table3");
+        mixed.Open("\\mavro", "KZWB.db");
+        QCOMPARE(mixed.FieldAsString("文字"), QStringLiteral("工"));
+    }
+
+    void sessionsAreNamedAndKeepTheirOwnPasswords() {
+        TSession first, second;
+        QVERIFY(!first.SessionName().isEmpty());
+        QVERIFY(first.SessionName() != second.SessionName());
+        first.setOnPassword(Password);
+        TTable table(first, "Table1");
+        table.Open("\\mavro", "111.DB");
+        QCOMPARE(first.passwords(), QStringList{kTablePassword});
+        QVERIFY(second.passwords().isEmpty());
+    }
+
+    void withoutPasswordHandlerTheOpenFails() {
+        TSession session;
+        TTable table(session, "Table1");
+        const QString error = errorOf([&] { table.Open("\\mavro", "111.DB"); });
+        QVERIFY2(error.contains("密码"), qPrintable(error));
+        QVERIFY(!table.Active());
+    }
+
+    void wrongPasswordFailsAfterOneRetry() {
+        TSession session;
+        int asked = 0;
+        session.setOnPassword([&](TSession& s, bool& go) {
+            ++asked;
+            s.AddPassword("not-the-password");
+            go = true;
+        });
+        TTable table(session, "Table1");
+        const QString error = errorOf([&] { table.Open("\\mavro", "111.DB"); });
+        QVERIFY2(error.contains("密码"), qPrintable(error));
+        QCOMPARE(asked, 1);
+    }
+
+    void missingFolderAndFileAreReportedClearly() {
+        TSession session;
+        session.setOnPassword(Password);
+        TTable table(session, "Table1");
+        QVERIFY(errorOf([&] { table.Open("\\nowhere", "111.DB"); }).contains("找不到文件夹"));
+        QVERIFY(errorOf([&] { table.Open("\\mavro", "222.DB"); }).contains("没有这个文件"));
+        QVERIFY(errorOf([&] { table.FieldAsString("文字"); }).contains("没有打开"));
+    }
+
+    void movesPastTheLastRowStayOnIt() {
+        TSession session;
+        session.setOnPassword(Password);
+        TTable table(session, "Table1");
+        table.Open("\\mavro", "111.DB");
+        const QList<QString> rows = FixtureCourse::defaultPracticeRows();
+        QCOMPARE(table.FieldAsString("文字"), rows[0]);
+        table.MoveBy(15);
+        QCOMPARE(table.FieldAsString("文字"), rows[15]);
+        QCOMPARE(table.RecNo(), 15);
+        table.MoveBy(1000);
+        QCOMPARE(table.FieldAsString("文字"), rows.last());
+        table.Next();
+        QCOMPARE(table.FieldAsString("文字"), rows.last());
+        table.First();
+        QCOMPARE(table.RecNo(), 0);
+    }
+
+    void picturesAndEmptyPictureFields() {
+        TSession session;
+        session.setOnPassword(Password);
+        TTable table(session, "Table1");
+        table.Open("\\mavro", "kzWb.DB");
+        table.SetIndexName("WZindex");
+        QVERIFY(table.FindKey(Gbk::encode(QStringLiteral("地"))));
+        QCOMPARE(table.FieldAsString("全码"), QStringLiteral("fbn"));
+        QVERIFY(!table.FieldAsPicture("Pic1").isNull());
+        QVERIFY(!table.FieldAsPicture("Pic2").isNull());
+        QVERIFY(table.FieldAsPicture("Pic3").isNull());
+    }
+
+    void findByKeyIsExact() {
+        TSession session;
+        session.setOnPassword(Password);
+        TTable table(session, "Table1");
+        table.Open("\\mavro", "kzWb.DB");
+        table.SetIndexName("wzindex");
+        QVERIFY(table.FindKey(Gbk::encode(QStringLiteral("键"))));
+        QCOMPARE(table.FieldAsString("简码"), QStringLiteral("qvfp"));
+        // Not found: the current row stays.
+        QVERIFY(!table.FindKey(Gbk::encode(QStringLiteral("龘"))));
+        QCOMPARE(table.FieldAsString("文字"), QStringLiteral("键"));
+        // Bytes that are not one GBK character find nothing.
+        QVERIFY(!table.FindKey(QByteArray("ab")));
+        QVERIFY(!table.FindKey(QByteArray("\xFE\xFE", 2)));
+        QVERIFY(!table.FindKey(QByteArray("\xB9", 1)));
+        QVERIFY(errorOf([&] { table.SetIndexName("NoSuchIndex"); }).contains("NoSuchIndex"));
+    }
+
+    void likePatternIsABoundValue_data() {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QStringList>("characters");
+        QTest::newRow("prefix") << "t%%" << QStringList{"第", "行"};
+        QTest::newRow("any letters")
+            << "____" << QStringList{"工", "在", "国", "人", "第", "行", "经", "键", "的", "一"};
+        QTest::newRow("quote") << "\" OR 1=1 --" << QStringList{};
+        QTest::newRow("quote and percent") << "%\" OR \"1\"=\"1" << QStringList{};
+        QTest::newRow("percent") << "%" << QStringList{"工", "地", "在", "要", "中", "国", "人",
+                                                       "民", "第", "行", "经", "键", "的", "一"};
+        QTest::newRow("apostrophe") << "a'%" << QStringList{};
+    }
+    void likePatternIsABoundValue() {
+        QFETCH(QString, pattern);
+        QFETCH(QStringList, characters);
+        TSession session;
+        session.setOnPassword(Password);
+        TQuery query(session, "Query1");
+        query.Open("\\mavro\\KZWB.db", "SELECT 文字, 简码, 全码 FROM %1 Kzwb WHERE 全码 LIKE ?",
+                   {pattern});
+        QStringList found;
+        for (int row = 0; row < query.rowCount(); ++row)
+            found << query.data(query.index(row, 0)).toString();
+        QCOMPARE(found, characters);
+        QCOMPARE(query.headerData(2, Qt::Horizontal).toString(), QStringLiteral("全码"));
+    }
+
+    void filesAreUnreadableWithoutThePassword() {
+        QFile file(QDir(course->mavro()).filePath("111.DB"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(!bytes.startsWith("SQLite format 3"));
+        QVERIFY(!bytes.contains(QStringLiteral("工地在要").toUtf8()));
+    }
+};
+
+QTEST_MAIN(TableEngineTest)
+#include "test_tableengine.moc"
