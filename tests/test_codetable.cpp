@@ -7,7 +7,7 @@
 
 #include "course/builder/rootpictures.h"
 #include "course/builder/rootset.h"
-#include "course/builder/sourcefile.h"
+#include "course/builder/wubidict.h"
 #include "data/table.h"
 #include "platform/gbk.h"
 
@@ -16,7 +16,9 @@ class TestCodeTable : public QObject {
 
     TSession session;
     TTable* table = nullptr;
-    QHash<QByteArray, QSet<QChar>> keysByPicture;  // a root picture's pixels -> the keys it is on
+    QHash<QByteArray, QSet<QChar>> keysByPicture;
+    QList<WubiDict::CharCodes> dictionary;  // the rows the table must hold, in order  // a root
+                                            // picture's pixels -> the keys it is on
 
     bool find(const QString& character) {
         table->SetIndexName(QStringLiteral("WZindex"));
@@ -36,13 +38,14 @@ class TestCodeTable : public QObject {
         const QString drive = qEnvironmentVariable("QORVEX_BUILT_DRIVE");
         QVERIFY2(!drive.isEmpty(), "QORVEX_BUILT_DRIVE is set by CTest");
         qputenv("QORVEX_DRIVE", drive.toLocal8Bit());
+        dictionary = WubiDict::read(WubiDict::defaultPath());
         session.setOnPassword(Password);
         table = new TTable(session, QStringLiteral("Table2"));
         table->Open(QStringLiteral("\\mavro"), QStringLiteral("kzWb.db"));
         const QString course = qEnvironmentVariable("QORVEX_COURSE_SOURCES");
         const RootSet roots = RootSet::read(course + QStringLiteral("/wubi/roots.txt"));
         for (const QString& root : roots.roots())
-            keysByPicture[pixels(RootPictures::render(root))].insert(roots.key(root));
+            keysByPicture[pixels(RootPictures::stored(root))].insert(roots.key(root));
     }
 
     void cleanupTestCase() { delete table; }
@@ -96,16 +99,16 @@ class TestCodeTable : public QObject {
     }
 
     void everyRowIsOneGbkCharacterWithLetterCodes() {
+        const int rows = int(dictionary.size());
+        QVERIFY2(rows > 20000, qPrintable(QString::number(rows)));
         table->First();
         QSet<QString> seen;
         QString previousCode;
-        int rows = 0;
-        for (int last = -1; table->RecNo() != last; table->Next()) {
-            last = table->RecNo();
-            ++rows;
+        for (int row = 0; row < rows; ++row, table->Next()) {
             const QString text = table->FieldAsString(QStringLiteral("文字"));
             const QString full = table->FieldAsString(QStringLiteral("全码"));
             const QString shortCode = table->FieldAsString(QStringLiteral("简码"));
+            QCOMPARE(text, dictionary[row].text);
             QVERIFY2(Gbk::canEncode(text) && Gbk::byteLength(text) == 2, qPrintable(text));
             QVERIFY2(!seen.contains(text), qPrintable(text));
             seen.insert(text);
@@ -116,9 +119,50 @@ class TestCodeTable : public QObject {
             QVERIFY2(previousCode <= full, qPrintable(text + ": rows not in code order"));
             previousCode = full;
         }
-        QVERIFY2(rows > 20000, qPrintable(QString::number(rows)));
+        // The last row was passed: the table stays on it.
+        QCOMPARE(table->FieldAsString(QStringLiteral("文字")), dictionary.back().text);
         QVERIFY(seen.contains(QStringLiteral("丨")));
         QVERIFY(!seen.contains(QStringLiteral("①")));
+    }
+
+    // The keys of the stored pictures, read back as a pupil sees them, must give the code.
+    void storedRootsReproduceTheCode() {
+        int checked = 0;
+        for (int i = 0; i < dictionary.size(); i += 5) {
+            QVERIFY(find(dictionary[i].text));
+            QList<QSet<QChar>> keys;
+            for (int p = 1; p <= 4; ++p) {
+                const QPixmap picture = table->FieldAsPicture(QStringLiteral("Pic%1").arg(p));
+                if (picture.isNull())
+                    break;
+                const QByteArray id = pixels(picture.toImage());
+                QVERIFY2(keysByPicture.contains(id), "a picture that is no root of roots.txt");
+                keys.append(keysByPicture[id]);
+            }
+            for (int p = int(keys.size()) + 1; p <= 4; ++p)
+                QVERIFY(table->FieldAsPicture(QStringLiteral("Pic%1").arg(p)).isNull());
+            if (keys.isEmpty())
+                continue;
+            const QString code = table->FieldAsString(QStringLiteral("全码"));
+            const QString what = dictionary[i].text + ' ' + code;
+            if (keys.size() == 1) {
+                QVERIFY2(keys[0].contains(code[0]), qPrintable(what));
+            } else {
+                QVERIFY2(code.size() == qMin(4, int(keys.size()) + 1), qPrintable(what));
+                for (int k = 0; k < keys.size(); ++k)
+                    QVERIFY2(keys[k].contains(code[k]), qPrintable(what));
+            }
+            ++checked;
+        }
+        QVERIFY2(checked > 1000, qPrintable(QString::number(checked)));
+    }
+
+    void twoRootsGiveTwoPicturesAndTwoEmptyBoxes() {
+        QVERIFY(find(QStringLiteral("汉")));
+        QVERIFY(!table->FieldAsPicture(QStringLiteral("Pic1")).isNull());
+        QVERIFY(!table->FieldAsPicture(QStringLiteral("Pic2")).isNull());
+        QVERIFY(table->FieldAsPicture(QStringLiteral("Pic3")).isNull());
+        QVERIFY(table->FieldAsPicture(QStringLiteral("Pic4")).isNull());
     }
 };
 

@@ -123,7 +123,7 @@ QString build(const QString& courseDir, const QString& dictionaryPath, const QSt
     auto picture = [&](const QString& root) -> QByteArray {
         auto found = pictures.find(root);
         if (found == pictures.end())
-            found = pictures.insert(root, pngBytes(RootPictures::render(root)));
+            found = pictures.insert(root, pngBytes(RootPictures::stored(root)));
         return *found;
     };
 

@@ -42,9 +42,8 @@ const QHash<QString, Strokes>& drawnRoots() {
           {38, 90, 92, 90}}},
         // 羊 without 丷: three cross strokes and the vertical
         {"@羊底", {{24, 22, 76, 22}, {30, 48, 70, 48}, {12, 74, 88, 74}, {50, 22, 50, 96}}},
-        // 母 without its two dots
-        {"@母框",
-         {{32, 14, 24, 72}, {32, 14, 76, 14, 72, 84, 62, 78}, {8, 46, 92, 46}, {20, 72, 80, 72}}},
+        // the frame of 母, without its dots and its long cross stroke
+        {"@母框", {{32, 14, 24, 72, 80, 72}, {32, 14, 76, 14, 72, 88, 62, 82}}},
         // 氏 without 七
         {"@氏无七", {{72, 8, 30, 22}, {30, 22, 30, 86}, {30, 86, 66, 70}}},
         // the top of 鱼: ⺈ over 田 without its bottom stroke
@@ -57,6 +56,17 @@ const QHash<QString, Strokes>& drawnRoots() {
           {50, 40, 50, 90}}},
         // 业 without its bottom stroke
         {"@业头", {{40, 8, 40, 88}, {60, 8, 60, 88}, {18, 34, 28, 66}, {82, 34, 72, 66}}},
+        // the bottom of 革: 口 with the vertical through it, over a long cross stroke
+        {"@革下",
+         {{28, 8, 28, 44},
+          {28, 8, 72, 8, 72, 44},
+          {28, 44, 72, 44},
+          {6, 70, 94, 70},
+          {50, 0, 50, 98}}},
+        // the top of 兴 and 光: three short strokes over a cross stroke
+        {"@兴头", {{22, 14, 32, 42}, {50, 8, 50, 42}, {78, 14, 66, 42}, {8, 64, 92, 64}}},
+        // 犭 without its long left-falling stroke
+        {"@犭头", {{30, 10, 58, 34}, {66, 8, 66, 52, 40, 90}}},
     };
     return roots;
 }
@@ -106,6 +116,23 @@ QImage render(const QString& glyphOrDrawing, int size) {
     if (glyphOrDrawing.startsWith(QLatin1Char('@')))
         return draw(glyphOrDrawing, size);
     return renderGlyph(glyphOrDrawing, size);
+}
+
+QImage stored(const QString& glyphOrDrawing, int size) {
+    constexpr int kShades = 4;
+    const QImage gray = render(glyphOrDrawing, size);
+    QImage image(gray.size(), QImage::Format_Indexed8);
+    QList<QRgb> table;
+    for (int i = 0; i < kShades; ++i)
+        table.append(
+            qRgb(i * 255 / (kShades - 1), i * 255 / (kShades - 1), i * 255 / (kShades - 1)));
+    image.setColorTable(table);
+    for (int y = 0; y < gray.height(); ++y) {
+        const uchar* from = gray.constScanLine(y);
+        uchar* to = image.scanLine(y);
+        for (int x = 0; x < gray.width(); ++x) to[x] = uchar((from[x] * (kShades - 1) + 127) / 255);
+    }
+    return image;
 }
 
 QStringList drawings() {
