@@ -65,6 +65,20 @@ const QHash<QString, Strokes>& drawnRoots() {
           {50, 0, 50, 98}}},
         // the top of 兴 and 光: three short strokes over a cross stroke
         {"@兴头", {{22, 14, 32, 42}, {50, 8, 50, 42}, {78, 14, 66, 42}, {8, 64, 92, 64}}},
+        // 虍 without 七: ⺊ over the 厂-shaped frame
+        {"@虍头",
+         {{50, 4, 50, 30}, {50, 16, 78, 16}, {22, 34, 86, 34, 80, 46}, {22, 34, 20, 70, 6, 94}}},
+        // 礻 without its last dot
+        {"@示旁", {{44, 4, 56, 16}, {18, 34, 74, 34, 22, 80}, {52, 54, 52, 98}}},
+        // two left-falling strokes, as in 勿 and 昜
+        {"@双撇", {{58, 10, 24, 86}, {84, 26, 52, 90}}},
+        // 亠 over 口, the top of 高 and 京
+        {"@高头",
+         {{50, 2, 50, 16},
+          {8, 24, 92, 24},
+          {26, 42, 26, 90},
+          {26, 42, 74, 42, 74, 90},
+          {26, 90, 74, 90}}},
         // 犭 without its long left-falling stroke
         {"@犭头", {{30, 10, 58, 34}, {66, 8, 66, 52, 40, 90}}},
     };
