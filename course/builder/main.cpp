@@ -4,12 +4,13 @@
 #include <cstdio>
 
 #include "course/builder/codetable.h"
+#include "course/builder/practicechecks.h"
 #include "course/builder/practicetable.h"
+#include "course/builder/roottable.h"
 #include "course/builder/tablewriter.h"
 #include "course/builder/wubidict.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);  // fonts and painting for the pictures
     const QStringList args = app.arguments();
     if (args.size() != 3) {
@@ -23,8 +24,12 @@ int main(int argc, char** argv)
         std::fputs(qPrintable(CodeTable::build(course.path(), WubiDict::defaultPath(),
                                                out.filePath("kzWb.DB"))),
                    stdout);
-        PracticeTable::write(out.filePath("111.DB"),
-                             PracticeTable::readSource(course.filePath("texts/111.txt")));
+        const QList<WubiDict::CharCodes> dictionary = WubiDict::read(WubiDict::defaultPath());
+        const QList<QString> rows = PracticeTable::readSource(course.filePath("texts/111.txt"));
+        std::fputs(qPrintable(PracticeChecks::verify(rows, dictionary)), stdout);
+        PracticeTable::write(out.filePath("111.DB"), rows);
+        std::fputs(qPrintable(RootTable::build(course.path(), dictionary, out.filePath("wb1.db"))),
+                   stdout);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "mavro-build: %s\n", e.what());
         return 1;
