@@ -1,0 +1,75 @@
+// Time from a change of the code box to a painted grid, on the course's full code table.
+// Usage: bench_codelookup [drive folder]; the default is the build's own drive (<build>/drive).
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTextStream>
+#include <algorithm>
+#include <vector>
+
+#include "platform/errors.h"
+#include "tools/CWBFind.h"
+
+namespace {
+
+struct Figures {
+    double median, best, worst;
+    int rows;
+};
+
+// Each round empties the box (no query below two letters) and then sets the code, as a paste
+// would, and paints the grid.
+Figures measure(const QString& code, int rounds) {
+    std::vector<double> ms;
+    for (int i = 0; i < rounds; ++i) {
+        frmWBfind->Edit2->clear();
+        QElapsedTimer clock;
+        clock.start();
+        frmWBfind->Edit2->setText(code);
+        frmWBfind->DBGrid1->viewport()->repaint();
+        ms.push_back(clock.nsecsElapsed() / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    return {ms[ms.size() / 2], ms.front(), ms.back(), frmWBfind->Query1->rowCount()};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTextStream out(stdout);
+    const QString drive = argc > 1 ? QString::fromLocal8Bit(argv[1])
+                                   : QDir(app.applicationDirPath()).absoluteFilePath("../drive");
+    if (!QFileInfo::exists(QDir(drive).filePath("mavro/kzWb.DB"))) {
+        out << "bench_codelookup: no code table at " << QDir::cleanPath(drive)
+            << "/mavro/kzWb.DB; build the course (target 'course') first.\n";
+        return 0;
+    }
+    qputenv("QORVEX_DRIVE", QDir::cleanPath(drive).toLocal8Bit());
+    QStringList errors;
+    Errors::setSink([&](const QString& message) { errors << message; });
+
+    frmWBfind = new TfrmWBfind;
+    frmWBfind->create();
+    frmWBfind->show();
+    app.processEvents();
+    if (!errors.isEmpty()) {
+        out << "bench_codelookup: " << errors.join('\n') << '\n';
+        return 1;
+    }
+    measure(QStringLiteral("zzzz"), 3);  // warm the page cache
+    out << "code     rows   median ms   best ms   worst ms\n";
+    for (const QString& code : {QStringLiteral("zzzz"), QStringLiteral("gg"), QStringLiteral("xc"),
+                                QStringLiteral("wq"), QStringLiteral("tzzz")}) {
+        const Figures f = measure(code, 40);
+        out << qSetFieldWidth(8) << Qt::left << code << qSetFieldWidth(7) << f.rows
+            << qSetFieldWidth(12) << QString::number(f.median, 'f', 2) << qSetFieldWidth(10)
+            << QString::number(f.best, 'f', 2) << qSetFieldWidth(0)
+            << QString::number(f.worst, 'f', 2) << '\n';
+    }
+    delete frmWBfind;
+    return errors.isEmpty() ? 0 : 1;
+}
