@@ -77,10 +77,14 @@ Dispatcher* dispatcher() {
 }  // namespace
 
 int qtKey(int vk) {
+    if (vk >= VK_F1 && vk < VK_F1 + 24)
+        return Qt::Key_F1 + (vk - VK_F1);
     return keyTable().value(vk, vk);
 }
 
 int virtualKey(int key) {
+    if (key >= Qt::Key_F1 && key < Qt::Key_F1 + 24)
+        return VK_F1 + (key - Qt::Key_F1);
     return keyTable().key(key, key);
 }
 
