@@ -4,6 +4,7 @@
 
 #include "app/cmavro.h"
 #include "app/windows.h"
+#include "data/table.h"
 #include "platform/errors.h"
 
 namespace {
@@ -25,6 +26,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("qorvex"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tarvelle"));
     createWindows();
+    if (qEnvironmentVariableIsSet("QORVEX_STARTUP_REPORT"))
+        std::fprintf(stderr,
+                     "qorvex: %d windows created, %d tables open before the main window shows\n",
+                     int(creationOrder().size()), TTable::openCount());
     frmmavro->show();
     const int result = QApplication::exec();
     destroyWindows();

@@ -5,13 +5,11 @@
 #include "platform/errors.h"
 
 TQuery::TQuery(TSession& session, const QString& name, QObject* parent)
-    : QAbstractTableModel(parent), owner(session)
-{
+    : QAbstractTableModel(parent), owner(session) {
     setObjectName(name);
 }
 
-void TQuery::Close()
-{
+void TQuery::Close() {
     if (!active)
         return;
     beginResetModel();
@@ -21,8 +19,8 @@ void TQuery::Close()
     endResetModel();
 }
 
-void TQuery::Open(const QString& tablePath, const QString& selectTemplate, const QVariantList& params)
-{
+void TQuery::Open(const QString& tablePath, const QString& selectTemplate,
+                  const QVariantList& params) {
     Close();
     if (tablePath.compare(tablePathOpen, Qt::CaseInsensitive) != 0 || !file.handle()) {
         const qsizetype slash = tablePath.lastIndexOf(QLatin1Char('\\'));
@@ -33,16 +31,15 @@ void TQuery::Open(const QString& tablePath, const QString& selectTemplate, const
     const QByteArray sql = selectTemplate.arg(table).toUtf8();
     sqlite3_stmt* s = nullptr;
     if (sqlite3_prepare_v2(file.handle(), sql.constData(), -1, &s, nullptr) != SQLITE_OK)
-        throw AppError(QStringLiteral("%1：%2").arg(objectName(),
-                                                   QString::fromUtf8(sqlite3_errmsg(file.handle()))));
+        throw AppError(QStringLiteral("%1：%2").arg(
+            objectName(), QString::fromUtf8(sqlite3_errmsg(file.handle()))));
     for (int i = 0; i < params.size(); ++i) {
         const QByteArray value = params[i].toString().toUtf8();
         sqlite3_bind_text(s, i + 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
     }
     beginResetModel();
     const int columns = sqlite3_column_count(s);
-    for (int c = 0; c < columns; ++c)
-        titles << QString::fromUtf8(sqlite3_column_name(s, c));
+    for (int c = 0; c < columns; ++c) titles << QString::fromUtf8(sqlite3_column_name(s, c));
     while (sqlite3_step(s) == SQLITE_ROW) {
         QStringList row;
         row.reserve(columns);
@@ -56,25 +53,21 @@ void TQuery::Open(const QString& tablePath, const QString& selectTemplate, const
     endResetModel();
 }
 
-int TQuery::rowCount(const QModelIndex& parent) const
-{
+int TQuery::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(rows.size());
 }
 
-int TQuery::columnCount(const QModelIndex& parent) const
-{
+int TQuery::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(titles.size());
 }
 
-QVariant TQuery::data(const QModelIndex& index, int role) const
-{
+QVariant TQuery::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid())
         return {};
     return rows.at(index.row()).value(index.column());
 }
 
-QVariant TQuery::headerData(int section, Qt::Orientation orientation, int role) const
-{
+QVariant TQuery::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)

@@ -11,7 +11,7 @@
 // "%1"; values typed by the pupil only ever arrive as bound parameters.
 class TQuery : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     TQuery(TSession& session, const QString& name, QObject* parent = nullptr);
 
     void Close();
@@ -25,7 +25,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-private:
+  private:
     TSession& owner;
     TableFile file;
     QString tablePathOpen;

@@ -7,7 +7,7 @@
 // One table-engine session per window: its own name and its own password list. The password
 // handler is asked when a table needs a password the list does not hold.
 class TSession {
-public:
+  public:
     using PasswordHandler = std::function<void(TSession& session, bool& continueOpen)>;
 
     TSession();
@@ -22,7 +22,7 @@ public:
     // Asks the handler once; true when it wants the open tried again.
     bool requestPassword();
 
-private:
+  private:
     QString name;
     QStringList passwordList;
     PasswordHandler onPassword;

@@ -6,62 +6,66 @@
 #include "platform/gbk.h"
 
 namespace {
-QString quoted(const QString& identifier)
-{
+QString quoted(const QString& identifier) {
     return QLatin1Char('"') + QString(identifier).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
            QLatin1Char('"');
 }
 }  // namespace
 
+namespace {
+int openTables = 0;
+}
+
+int TTable::openCount() {
+    return openTables;
+}
+
 TTable::TTable(TSession& session, const QString& name) : owner(session), componentName(name) {}
 
-TTable::~TTable()
-{
+TTable::~TTable() {
     Close();
 }
 
-void TTable::Open(const QString& databaseName, const QString& tableName)
-{
+void TTable::Open(const QString& databaseName, const QString& tableName) {
     Close();
     file.open(owner, databaseName, tableName);
-    sqlite3_stmt* info = statement(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(file.tableName())));
+    ++openTables;
+    sqlite3_stmt* info =
+        statement(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(file.tableName())));
     while (sqlite3_step(info) == SQLITE_ROW)
         columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info, 1)));
     sqlite3_reset(info);
     First();
 }
 
-void TTable::Close()
-{
-    for (sqlite3_stmt* s : std::as_const(statements))
-        sqlite3_finalize(s);
+void TTable::Close() {
+    for (sqlite3_stmt* s : std::as_const(statements)) sqlite3_finalize(s);
     statements.clear();
     columns.clear();
     indexColumn.clear();
     rowid = 0;
+    if (file.handle())
+        --openTables;
     file.close();
 }
 
-void TTable::requireOpen() const
-{
+void TTable::requireOpen() const {
     if (!Active())
         throw AppError(QStringLiteral("%1：数据表没有打开，无法读取。").arg(componentName));
 }
 
-sqlite3_stmt* TTable::statement(const QString& sql)
-{
+sqlite3_stmt* TTable::statement(const QString& sql) {
     if (sqlite3_stmt* cached = statements.value(sql))
         return cached;
     sqlite3_stmt* s = nullptr;
     if (sqlite3_prepare_v2(file.handle(), sql.toUtf8().constData(), -1, &s, nullptr) != SQLITE_OK)
-        throw AppError(QStringLiteral("%1：%2").arg(componentName,
-                                                   QString::fromUtf8(sqlite3_errmsg(file.handle()))));
+        throw AppError(QStringLiteral("%1：%2").arg(
+            componentName, QString::fromUtf8(sqlite3_errmsg(file.handle()))));
     statements.insert(sql, s);
     return s;
 }
 
-qint64 TTable::singleRowid(const QString& sql, qint64 bind)
-{
+qint64 TTable::singleRowid(const QString& sql, qint64 bind) {
     sqlite3_stmt* s = statement(sql);
     if (sqlite3_bind_parameter_count(s) > 0)
         sqlite3_bind_int64(s, 1, bind);
@@ -70,20 +74,19 @@ qint64 TTable::singleRowid(const QString& sql, qint64 bind)
     return found;
 }
 
-void TTable::First()
-{
+void TTable::First() {
     requireOpen();
     rowid = singleRowid(QStringLiteral("SELECT min(rowid) FROM %1").arg(quoted(file.tableName())));
 }
 
-void TTable::MoveBy(int rows)
-{
+void TTable::MoveBy(int rows) {
     requireOpen();
     if (rows <= 0)
         return;
     const QString table = quoted(file.tableName());
     sqlite3_stmt* s = statement(
-        QStringLiteral("SELECT rowid FROM %1 WHERE rowid > ? ORDER BY rowid LIMIT 1 OFFSET ?").arg(table));
+        QStringLiteral("SELECT rowid FROM %1 WHERE rowid > ? ORDER BY rowid LIMIT 1 OFFSET ?")
+            .arg(table));
     sqlite3_bind_int64(s, 1, rowid);
     sqlite3_bind_int64(s, 2, rows - 1);
     const bool found = sqlite3_step(s) == SQLITE_ROW;
@@ -92,15 +95,14 @@ void TTable::MoveBy(int rows)
     rowid = found ? next : singleRowid(QStringLiteral("SELECT max(rowid) FROM %1").arg(table));
 }
 
-int TTable::RecNo()
-{
+int TTable::RecNo() {
     requireOpen();
     return int(singleRowid(
-        QStringLiteral("SELECT count(*) FROM %1 WHERE rowid < ?").arg(quoted(file.tableName())), rowid));
+        QStringLiteral("SELECT count(*) FROM %1 WHERE rowid < ?").arg(quoted(file.tableName())),
+        rowid));
 }
 
-QString TTable::checkedField(const QString& field) const
-{
+QString TTable::checkedField(const QString& field) const {
     requireOpen();
     for (const QString& c : columns)
         if (c.compare(field, Qt::CaseInsensitive) == 0)
@@ -108,8 +110,7 @@ QString TTable::checkedField(const QString& field) const
     throw AppError(QStringLiteral("%1：找不到字段 %2。").arg(componentName, field));
 }
 
-QString TTable::FieldAsString(const QString& field)
-{
+QString TTable::FieldAsString(const QString& field) {
     const QString column = checkedField(field);
     sqlite3_stmt* s = statement(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
                                     .arg(quoted(column), quoted(file.tableName())));
@@ -122,8 +123,7 @@ QString TTable::FieldAsString(const QString& field)
     return text;
 }
 
-QPixmap TTable::FieldAsPicture(const QString& field)
-{
+QPixmap TTable::FieldAsPicture(const QString& field) {
     const QString column = checkedField(field);
     sqlite3_stmt* s = statement(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
                                     .arg(quoted(column), quoted(file.tableName())));
@@ -136,30 +136,30 @@ QPixmap TTable::FieldAsPicture(const QString& field)
     return picture;
 }
 
-void TTable::SetIndexName(const QString& indexName)
-{
+void TTable::SetIndexName(const QString& indexName) {
     requireOpen();
     indexColumn.clear();
     sqlite3_stmt* s = statement(QStringLiteral(
         "SELECT name FROM sqlite_master WHERE type = 'index' AND name = ? COLLATE NOCASE"));
     const QByteArray name = indexName.toUtf8();
     sqlite3_bind_text(s, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
-    const QString stored = sqlite3_step(s) == SQLITE_ROW
-        ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)))
-        : QString();
+    const QString stored =
+        sqlite3_step(s) == SQLITE_ROW
+            ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)))
+            : QString();
     sqlite3_reset(s);
     if (!stored.isEmpty()) {
         sqlite3_stmt* info = statement(QStringLiteral("PRAGMA index_info(%1)").arg(quoted(stored)));
         if (sqlite3_step(info) == SQLITE_ROW)
-            indexColumn = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info, 2)));
+            indexColumn =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info, 2)));
         sqlite3_reset(info);
     }
     if (indexColumn.isEmpty())
         throw AppError(QStringLiteral("%1：找不到索引 %2。").arg(componentName, indexName));
 }
 
-bool TTable::FindKey(const QByteArray& gbkKey)
-{
+bool TTable::FindKey(const QByteArray& gbkKey) {
     requireOpen();
     if (indexColumn.isEmpty())
         throw AppError(QStringLiteral("%1：查找前没有选定索引。").arg(componentName));
@@ -167,8 +167,9 @@ bool TTable::FindKey(const QByteArray& gbkKey)
     const QString key = Gbk::decode(gbkKey);
     if (key.contains(QChar::ReplacementCharacter) || Gbk::encode(key) != gbkKey)
         return false;
-    sqlite3_stmt* s = statement(QStringLiteral("SELECT rowid FROM %1 WHERE %2 = ? ORDER BY rowid LIMIT 1")
-                                    .arg(quoted(file.tableName()), quoted(indexColumn)));
+    sqlite3_stmt* s =
+        statement(QStringLiteral("SELECT rowid FROM %1 WHERE %2 = ? ORDER BY rowid LIMIT 1")
+                      .arg(quoted(file.tableName()), quoted(indexColumn)));
     const QByteArray utf8 = key.toUtf8();
     sqlite3_bind_text(s, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     const bool found = sqlite3_step(s) == SQLITE_ROW;

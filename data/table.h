@@ -12,7 +12,7 @@ struct sqlite3_stmt;
 // A table of the data directory with a current row. Rows keep the order they were written in.
 // Moves never fail: a move past the last row stays on the last row.
 class TTable {
-public:
+  public:
     TTable(TSession& session, const QString& name);
     ~TTable();
 
@@ -22,6 +22,8 @@ public:
     void Open(const QString& databaseName, const QString& tableName);
     void Close();
     bool Active() const { return file.handle() != nullptr; }
+    // How many tables of the process are open (start-up reports it).
+    static int openCount();
 
     void First();
     void MoveBy(int rows);  // rows >= 0
@@ -38,7 +40,7 @@ public:
     // becomes the current row.
     bool FindKey(const QByteArray& gbkKey);
 
-private:
+  private:
     void requireOpen() const;
     sqlite3_stmt* statement(const QString& sql);
     qint64 singleRowid(const QString& sql, qint64 bind = 0);

@@ -1,15 +1,14 @@
 #include "data/tablefile.h"
 
+#include <sqlite3.h>
 #include <QDir>
 #include <QFileInfo>
-#include <sqlite3.h>
 
 #include "data/cipher.h"
 #include "platform/errors.h"
 #include "platform/pathrule.h"
 
-QString findFileIgnoringCase(const QString& folder, const QString& name)
-{
+QString findFileIgnoringCase(const QString& folder, const QString& name) {
     const QDir dir(folder);
     if (QFileInfo::exists(dir.filePath(name)))
         return dir.filePath(name);
@@ -20,21 +19,18 @@ QString findFileIgnoringCase(const QString& folder, const QString& name)
     return {};
 }
 
-TableFile::~TableFile()
-{
+TableFile::~TableFile() {
     close();
 }
 
-void TableFile::close()
-{
+void TableFile::close() {
     if (db)
         sqlite3_close_v2(db);
     db = nullptr;
     table.clear();
 }
 
-void TableFile::open(TSession& session, const QString& directory, const QString& name)
-{
+void TableFile::open(TSession& session, const QString& directory, const QString& name) {
     close();
     shownName = name;
     const QString folder = PathRule::resolve(directory);
@@ -42,7 +38,8 @@ void TableFile::open(TSession& session, const QString& directory, const QString&
         throw AppError(QStringLiteral("无法打开数据表 %1：找不到文件夹 %2。").arg(name, folder));
     const QString path = findFileIgnoringCase(folder, name);
     if (path.isEmpty())
-        throw AppError(QStringLiteral("无法打开数据表 %1：文件夹 %2 中没有这个文件。").arg(name, folder));
+        throw AppError(
+            QStringLiteral("无法打开数据表 %1：文件夹 %2 中没有这个文件。").arg(name, folder));
 
     // No password first (a plain file), then the session's list; when that fails the handler may
     // add passwords once. A file that still refuses ends here rather than asking for ever.
@@ -51,8 +48,8 @@ void TableFile::open(TSession& session, const QString& directory, const QString&
         throw AppError(QStringLiteral("无法打开数据表 %1：密码不对，或者文件已损坏。").arg(path));
 
     sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid",
-                       -1, &stmt, nullptr);
+    sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid", -1,
+                       &stmt, nullptr);
     if (stmt && sqlite3_step(stmt) == SQLITE_ROW)
         table = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
     sqlite3_finalize(stmt);
@@ -62,8 +59,7 @@ void TableFile::open(TSession& session, const QString& directory, const QString&
     }
 }
 
-bool TableFile::tryPasswords(const QString& path, const QStringList& passwords)
-{
+bool TableFile::tryPasswords(const QString& path, const QStringList& passwords) {
     QStringList attempts{QString()};
     attempts += passwords;
     for (const QString& password : attempts) {

@@ -8,7 +8,7 @@ struct sqlite3;
 
 // An open table file of the data directory: a read-only SQLCipher database holding one table.
 class TableFile {
-public:
+  public:
     TableFile() = default;
     ~TableFile();
     TableFile(const TableFile&) = delete;
@@ -23,7 +23,7 @@ public:
     const QString& tableName() const { return table; }  // the SQL table inside the file
     const QString& displayName() const { return shownName; }
 
-private:
+  private:
     bool tryPasswords(const QString& path, const QStringList& passwords);
 
     sqlite3* db = nullptr;
