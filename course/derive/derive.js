@@ -170,22 +170,13 @@ function expand(token, stack = []) {
     return result;
 }
 
-// Pieces that form one root: a root's own decomposition, and hand-written merges.
+// Pieces that form one root, written by hand in components.txt. (A root's own decomposition is
+// no guide: 丶 and 乙 form 讠 only where they touch as in 讠, not in 鸟.)
 function mergePatterns() {
     const patterns = [];
     for (const root of rootKey.keys()) {
         const alternatives = [];
         if (components.has(root)) alternatives.push(...components.get(root));
-        const glyph = root.startsWith('@') ? null : root;
-        const d = glyph && decomp.get(glyph);
-        if (d && !OPAQUE.test(d.type) && d.children.length > 1) {
-            const saved = memo.get(glyph);
-            memo.delete(glyph);
-            glyphRoot.delete(glyph);
-            for (const c of expand(glyph)) alternatives.push(c);
-            glyphRoot.set(glyph, root);
-            memo.set(glyph, saved || [[root]]);
-        }
         for (const pieces of alternatives) {
             const seq = pieces.map((p) => glyphRoot.get(p) || p);
             if (seq.length > 1 && seq.every((p) => rootKey.has(p))) patterns.push({ seq, root });
