@@ -17,6 +17,7 @@ const check = require('./splitcheck');
 const WUBI = path.join(__dirname, '..', 'wubi');
 const DICTIONARY = process.env.QORVEX_WUBI_DICT || '/usr/share/rime-data/wubi86.dict.yaml';
 const MAX_CANDIDATES = 96;
+const PIN = '!';
 const FAILURES = path.join(require('os').tmpdir(), 'wubi-failures.txt');
 
 function readTable(file) {
@@ -157,9 +158,11 @@ function expand(token, stack = []) {
     stack = stack.concat(token);
     let result = [];
     if (glyphRoot.has(token)) result.push([glyphRoot.get(token)]);
+    // Roots of a hand-written split are pinned: no merge may join them into a larger root.
     if (components.has(token) && !glyphRoot.has(token))
         for (const alternative of components.get(token))
-            result = result.concat(product(alternative.map((piece) => expand(piece, stack))));
+            result = result.concat(product(alternative.map((piece) => expand(piece, stack)))
+                .map((c) => c.map((r) => (r.startsWith(PIN) ? r : PIN + r))));
     if (!result.length) {
         const fromData = expandDecomposition(token, stack);
         if (fromData) result = fromData;
@@ -215,7 +218,8 @@ function main() {
         if (!level) continue;
         ++tally[level][1];
         const candidates = [];
-        for (const c of expand(ch, [])) candidates.push(...withMerges(c, patterns));
+        for (const c of expand(ch, []))
+            candidates.push(...withMerges(c, patterns).map((m) => m.map((r) => r.replace(PIN, ''))));
         const passing = unique(candidates.filter((c) => !check.failure(c.map((r) => rootKey.get(r)).join(''), code)));
         // Fewer roots first: the largest roots win.
         passing.sort((a, b) => a.length - b.length);
