@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "course/builder/codetable.h"
+#include "course/builder/pages.h"
 #include "course/builder/practicechecks.h"
 #include "course/builder/practicetable.h"
 #include "course/builder/roottable.h"
@@ -29,6 +30,9 @@ int main(int argc, char** argv) {
         std::fputs(qPrintable(PracticeChecks::verify(rows, dictionary)), stdout);
         PracticeTable::write(out.filePath("111.DB"), rows);
         std::fputs(qPrintable(RootTable::build(course.path(), dictionary, out.filePath("wb1.db"))),
+                   stdout);
+        std::fputs(qPrintable(Pages::build(course.filePath("pages"),
+                                           course.filePath("wubi/roots.txt"), out.path())),
                    stdout);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "mavro-build: %s\n", e.what());
