@@ -1,22 +1,157 @@
 #include "drills/ctest.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+
+#include "app/cmavro.h"
+#include "drills/Ctime.h"
+#include "drills/linecheck.h"
+#include "drills/pagetiming.h"
+#include "platform/errors.h"
+#include "platform/gbk.h"
 #include "platform/hotkeys.h"
 #include "platform/keysynth.h"
+#include "platform/tickcount.h"
 
 TfrmTest* frmTest = nullptr;
 
 namespace {
 constexpr int kHintHotKey = 113;
+constexpr int kPageLines = 8;
+const QString kNoRecord = QStringLiteral("6000000");
+
+QFont songti(int pixels) {
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(pixels);
+    return font;
 }
+
+void setTextColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
+    widget->setPalette(palette);
+}
+
+QLabel* label(QWidget* parent, const QString& name, const QString& caption, const QRect& place,
+              const QFont& font, const QColor& colour) {
+    auto* result = new QLabel(caption, parent);
+    result->setObjectName(name);
+    result->setFont(font);
+    setTextColour(result, colour);
+    if (place.size().isEmpty()) {
+        result->move(place.topLeft());
+        result->adjustSize();
+    } else {
+        result->setGeometry(place);
+    }
+    return result;
+}
+
+// Lesson ranges are written by the menu as plain decimal text.
+int rangeValue(const QLabel* holder) {
+    bool ok = false;
+    const int value = holder->text().toInt(&ok);
+    if (!ok)
+        throw AppError(QStringLiteral("'%1' is not a valid integer value").arg(holder->text()));
+    return value;
+}
+}  // namespace
 
 TfrmTest::TfrmTest(QWidget* parent) : TForm(parent) {
     setObjectName("frmTest");
     setWindowTitle(QStringLiteral("Tarvelle--->五笔字型速成练习") + QString(37, QLatin1Char(' ')) +
                    QStringLiteral("F2:关闭/打开提示"));
+    QPalette background = palette();
+    background.setColor(QPalette::Window, background.color(QPalette::HighlightedText));
+    setPalette(background);
+    setAutoFillBackground(true);
+
+    buildHintArea();
+    buildRecords();
+    buildLines();
+
+    B1 = new QPushButton(QStringLiteral("B1"), this);
+    B1->setObjectName("B1");
+    B1->setAutoDefault(false);
+    B1->hide();
+    connect(B1, &QPushButton::clicked, this, [this] { B1Click(); });
+
     Button1 = new QPushButton(QStringLiteral("关闭"), this);
     Button1->setObjectName("Button1");
     Button1->setFocusPolicy(Qt::NoFocus);
+    Button1->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TfrmTest::buildHintArea() {
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName("Panel1");
+    Panel1->setGeometry(32, 24, 161, 33);
+    Panel1->setFrameShape(QFrame::Panel);
+    Panel1->setFrameShadow(QFrame::Raised);
+    QPalette green = Panel1->palette();
+    green.setColor(QPalette::Window, QColor(0, 128, 0));
+    Panel1->setPalette(green);
+    Panel1->setAutoFillBackground(true);
+
+    Label9 = label(Panel1, "Label9", QStringLiteral("【提示】"), QRect(8, 10, 0, 0), songti(14),
+                   Qt::red);
+    QFont mincho(QStringLiteral("MS Mincho"));
+    mincho.setPixelSize(20);
+    Label10 =
+        label(Panel1, "Label10", QStringLiteral(" "), QRect(64, 7, 89, 22), mincho, Qt::yellow);
+
+    for (int i = 0; i < 4; ++i) {
+        images[i] = new QLabel(this);
+        images[i]->setObjectName(QStringLiteral("Image%1").arg(i + 1));
+        images[i]->setGeometry(196 + 78 * i, 2, 75, 75);
+        images[i]->setScaledContents(true);
+    }
+    Image5 = new QLabel(this);
+    Image5->setObjectName("Image5");
+    Image5->setGeometry(0, 0, 41, 25);
+    Image5->hide();
+}
+
+void TfrmTest::buildRecords() {
+    const QFont font = songti(15);
+    Label11 =
+        label(this, "Label11", QStringLiteral("最高记录："), QRect(520, 11, 0, 0), font, Qt::blue);
+    H1 = label(this, "H1", QString(), QRect(606, 3, 169, 15), font, Qt::blue);
+    H2 = label(this, "H2", QString(), QRect(606, 24, 169, 15), font, Qt::blue);
+    Label12 =
+        label(this, "Label12", QStringLiteral("本次记录："), QRect(521, 49, 0, 0), font, Qt::blue);
+    BC1 = label(this, "BC1", QString(), QRect(606, 42, 169, 15), font, Qt::blue);
+    BC2 = label(this, "BC2", QString(), QRect(606, 62, 169, 15), font, Qt::blue);
+    NumH1 = label(this, "NumH1", kNoRecord, QRect(), font, Qt::blue);
+    NumH1->hide();
+}
+
+void TfrmTest::buildLines() {
+    const QFont font = songti(19);
+    for (int i = 0; i < kPageLines; ++i) {
+        const int top = 80 + 56 * i;
+        lines[i] = label(this, QStringLiteral("Label%1").arg(i + 1), QString(),
+                         QRect(32, top, 689, 19), font, Qt::black);
+        TypingBox* box = new TypingBox(this);
+        boxes[i] = box;
+        box->setObjectName(QStringLiteral("Edit%1").arg(i + 1));
+        box->setGeometry(32, top + 24, 689, 27);
+        box->setFrame(false);
+        box->setFont(font);
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Base, Qt::white);
+        palette.setColor(QPalette::Text, QColor(0, 128, 128));
+        box->setPalette(palette);
+        const int n = i + 1;
+        box->onEnter = [this, n] { Errors::guard([&] { EditEnter(n); }); };
+        connect(box, &QLineEdit::textChanged, this,
+                [this, n] { Errors::guard([&] { EditChange(n); }); });
+        box->installEventFilter(this);
+        if (i > 0)
+            setTabOrder(boxes[i - 1], box);
+    }
 }
 
 void TfrmTest::FormCreate() {
@@ -31,4 +166,176 @@ void TfrmTest::FormCreate() {
 
 void TfrmTest::FormDestroy() {
     HotKeys::unregisterHotKey(this, kHintHotKey);
+}
+
+void TfrmTest::FormActivate() {
+    boxes[0]->setFocus();
+    boxes[0]->setCursorPosition(0);
+    B1Click();
+    for (int i = 0; i < kPageLines; ++i) {
+        lines[i]->show();
+        boxes[i]->show();
+    }
+    loadPage(rangeValue(frmmavro->Label1), rangeValue(frmmavro->Label2));
+    showHint(1);
+}
+
+void TfrmTest::loadPage(int firstRow, int lineCount) {
+    Table1.First();
+    Table1.MoveBy(firstRow - 1);
+    const int hideFrom = lineCount >= 5 && lineCount <= 7 ? lineCount : kPageLines;
+    for (int i = hideFrom; i < kPageLines; ++i) {
+        lines[i]->hide();
+        boxes[i]->hide();
+    }
+    for (QLabel* line : lines) line->clear();
+    // All eight rows are read, hidden lines too.
+    lines[0]->setText(Table1.FieldAsString(QStringLiteral("文字")));
+    for (int i = 1; i < kPageLines; ++i) {
+        Table1.MoveBy(1);
+        lines[i]->setText(Table1.FieldAsString(QStringLiteral("文字")));
+    }
+}
+
+void TfrmTest::FormClose() {
+    NumH1->setText(kNoRecord);
+    H1->clear();
+    H2->clear();
+    BC1->clear();
+    BC2->clear();
+}
+
+void TfrmTest::B1Click() {
+    for (TypingBox* box : boxes) box->clear();
+}
+
+void TfrmTest::showHint(int n) {
+    const QByteArray line = Gbk::encode(lines[n - 1]->text());
+    const QByteArray key = LineCheck::hintKey(line, boxes[n - 1]->caretBytePosition());
+    Table2.SetIndexName(QStringLiteral("WZindex"));
+    if (!Table2.FindKey(key)) {
+        Label10->clear();
+        return;
+    }
+    images[0]->setPixmap(Table2.FieldAsPicture(QStringLiteral("Pic1")));
+    for (int i = 1; i < 4; ++i) {
+        images[i]->setPixmap(Image5->pixmap());
+        images[i]->setPixmap(Table2.FieldAsPicture(QStringLiteral("Pic%1").arg(i + 1)));
+    }
+    Label10->setText(Gbk::decode(key) + QLatin1Char(':') +
+                     Table2.FieldAsString(QStringLiteral("简码")).toLower());
+}
+
+// Three states, told apart only by the hidden flags of Image1 and Label10, so F2 works the same
+// while the window itself is hidden.
+void TfrmTest::hotKeyPressed(int id) {
+    if (id != kHintHotKey)
+        return;
+    if (!images[0]->isHidden()) {
+        for (QLabel* image : images) image->hide();
+    } else if (!Label10->isHidden()) {
+        Label10->hide();
+    } else {
+        for (QLabel* image : images) image->show();
+        Label10->show();
+    }
+}
+
+void TfrmTest::EditEnter(int n) {
+    Panel1->show();
+    for (QLabel* image : images) image->show();
+    showHint(n);
+}
+
+void TfrmTest::EditChange(int n) {
+    TypingBox* box = boxes[n - 1];
+    const QByteArray typed = Gbk::encode(box->text());
+    if (n == 1 && typed.size() == 2)
+        StartTime = TickCount::now();
+    showHint(n);
+    switch (LineCheck::check(typed, Gbk::encode(lines[n - 1]->text()))) {
+        case LineCheck::Verdict::Wrong: {
+            const int start = LineCheck::wrongCharacterStart(box->text());
+            box->setSelection(start, int(box->text().size()) - start);
+            showHint(n);
+            break;
+        }
+        case LineCheck::Verdict::Going:
+            break;
+        case LineCheck::Verdict::LineDone:
+            if (shown(n + 1))
+                focusBox(n + 1);
+            else
+                finishPage();
+            break;
+    }
+}
+
+void TfrmTest::finishPage() {
+    EndTime = TickCount::now();
+    const qint64 elapsed = PageTiming::elapsed(StartTime, EndTime);
+    const bool newBest = PageTiming::isNewBest(elapsed, NumH1->text());
+    if (newBest)
+        NumH1->setText(QString::number(elapsed));
+    frmTime->Label1->setText(PageTiming::timeText(elapsed));
+    CharCount = 0;
+    for (const TypingBox* box : boxes) CharCount += Gbk::byteLength(box->text());
+    frmTime->Label2->setText(PageTiming::speedText(CharCount, elapsed));
+    frmTime->ShowModal();
+    // The pupil goes on typing here; not every window system hands the keyboard back by itself.
+    activateWindow();
+    if (newBest) {
+        H1->setText(frmTime->Label1->text());
+        H2->setText(frmTime->Label2->text());
+    }
+    BC1->setText(frmTime->Label1->text());
+    BC2->setText(frmTime->Label2->text());
+    B1Click();
+    focusBox(1);
+    // While the drill is not yet active again the focus only comes with the activation, which
+    // does not count as entering the box.
+    if (QApplication::focusWidget() != boxes[0])
+        EditEnter(1);
+}
+
+bool TfrmTest::shown(int n) const {
+    return n >= 1 && n <= kPageLines && !boxes[n - 1]->isHidden();
+}
+
+void TfrmTest::focusBox(int n) {
+    boxes[n - 1]->setFocus(Qt::OtherFocusReason);
+}
+
+bool TfrmTest::EditKeyDown(int n, int key) {
+    int target = 0;
+    if (key == Qt::Key_Up)
+        target = n == 1 ? (shown(8) ? 8 : 0) : n - 1;
+    else if (key == Qt::Key_Down)
+        target = n == kPageLines ? 1 : (shown(n + 1) ? n + 1 : 0);
+    if (!target)
+        return false;
+    focusBox(target);
+    return true;
+}
+
+bool TfrmTest::EditKeyPress(int n, int key) {
+    if (n < 2 || key != Qt::Key_Backspace || !boxes[n - 1]->text().isEmpty())
+        return false;
+    focusBox(n - 1);
+    return true;
+}
+
+bool TfrmTest::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return TForm::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    for (int i = 0; i < kPageLines; ++i) {
+        if (watched != boxes[i])
+            continue;
+        bool consumed = false;
+        Errors::guard(
+            [&] { consumed = EditKeyDown(i + 1, key->key()) || EditKeyPress(i + 1, key->key()); });
+        return consumed;
+    }
+    return TForm::eventFilter(watched, event);
 }

@@ -1,12 +1,18 @@
 #pragma once
 
+#include <QFrame>
+#include <QLabel>
 #include <QPushButton>
+#include <array>
+#include <cstdint>
 
 #include "app/form.h"
 #include "data/session.h"
 #include "data/table.h"
+#include "drills/typingbox.h"
 
-// The text drill: five to eight practice lines typed through the input method.
+// The text drill: five to eight practice lines typed through the input method, each checked at
+// every change, with the short code and root pictures of the next character as a hint.
 class TfrmTest : public TForm {
     Q_OBJECT
   public:
@@ -17,9 +23,52 @@ class TfrmTest : public TForm {
     TTable Table2{Session1, QStringLiteral("Table2")};  // kzWb.db
     QPushButton* Button1;
 
+    std::array<QLabel*, 8> lines{};     // Label1 .. Label8
+    std::array<TypingBox*, 8> boxes{};  // Edit1 .. Edit8
+    QFrame* Panel1;
+    QLabel* Label9;
+    QLabel* Label10;
+    std::array<QLabel*, 4> images{};  // Image1 .. Image4
+    QLabel* Image5;
+    QLabel* Label11;
+    QLabel* H1;
+    QLabel* H2;
+    QLabel* Label12;
+    QLabel* BC1;
+    QLabel* BC2;
+    QLabel* NumH1;
+    QPushButton* B1;
+
+    uint32_t StartTime = 0;
+    uint32_t EndTime = 0;
+    int CharCount = 0;
+
+    // Shows the hint for box n (from 1): the character after its caret.
+    void showHint(int n);
+
   protected:
     void FormCreate() override;
+    void FormActivate() override;
+    void FormClose() override;
     void FormDestroy() override;
+    void hotKeyPressed(int id) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildHintArea();
+    void buildRecords();
+    void buildLines();
+
+    void B1Click();
+    void EditChange(int n);
+    void EditEnter(int n);
+    bool EditKeyDown(int n, int key);
+    bool EditKeyPress(int n, int key);
+    void finishPage();
+    void loadPage(int firstRow, int lineCount);
+
+    bool shown(int n) const;
+    void focusBox(int n);
 };
 
 extern TfrmTest* frmTest;

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The text drill's rules for one typing box against the line above it, in GBK bytes. Only the
+// last character typed is compared on each change: what lies before it was checked when it was
+// typed.
+namespace LineCheck {
+
+enum class Verdict {
+    Wrong,     // the last character differs from the line: select it for overtyping
+    Going,     // right so far, the line is not finished
+    LineDone,  // right and at least as long as the line
+};
+
+// Compares the last two bytes of the box (T) with the line's bytes at the same positions (E).
+// When T and E differ in length, E is cut to its first byte, so a single-byte input against a
+// Chinese character, or anything typed past the end of the line, is wrong. An empty box never
+// finishes a line: emptying the boxes must not finish a page.
+Verdict check(const QByteArray& box, const QByteArray& line);
+
+// The key the hint looks up for a caret at byte position caret: the line's two bytes after it,
+// fewer at the end of the line, none past it.
+QByteArray hintKey(const QByteArray& line, int caret);
+
+// UTF-16 position where the selection of the box's wrong last character starts: one byte
+// before the end, moved back to the first byte of a double-byte character. The selection runs to
+// the end of the text.
+int wrongCharacterStart(const QString& box);
+
+}  // namespace LineCheck

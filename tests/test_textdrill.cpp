@@ -1,0 +1,458 @@
+// Pupil sessions in the text drill: a lesson from the menu, typing through input-method commits,
+// the hint, wrong characters, finished pages with the result dialog and the records, F2, moving
+// between lines, and the menu the pupil finds after Esc.
+#include <QClipboard>
+#include <QtTest>
+
+#include "drills/pagetiming.h"
+#include "platform/hotkeys.h"
+#include "support/textdrillsession.h"
+
+using namespace TextDrillSession;
+using TextDrillPupil::commit;
+using TextDrillPupil::key;
+using TextDrillPupil::type;
+
+namespace {
+QString row(int n) {
+    return practiceRows()[n - 1];
+}
+
+QImage picture(const QLabel* image) {
+    return image->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QImage root(const char* name) {
+    return FixtureCourse::labelPicture(QString::fromUtf8(name));
+}
+
+int focusedBox() {
+    for (int n = 1; n <= 8; ++n)
+        if (QApplication::focusWidget() == box(n))
+            return n;
+    return 0;
+}
+
+void pressHotKey(int id) {
+    QCoreApplication::postEvent(frmTest, new HotKeyEvent(id));
+    QCoreApplication::processEvents();
+}
+
+bool fullHint() {
+    return !frmTest->images[0]->isHidden() && !frmTest->Label10->isHidden();
+}
+bool codeOnly() {
+    return frmTest->images[0]->isHidden() && !frmTest->Label10->isHidden();
+}
+bool noHint() {
+    return frmTest->images[0]->isHidden() && frmTest->Label10->isHidden();
+}
+}  // namespace
+
+class TextDrillTest : public QObject {
+    Q_OBJECT
+
+    Program* program = nullptr;
+
+  private slots:
+    void initTestCase() {
+        program = new Program;
+        QVERIFY(QTest::qWaitForWindowActive(frmmavro));
+        QVERIFY2(program->app->errors.isEmpty(), qPrintable(program->app->errors.join('\n')));
+    }
+    void cleanupTestCase() { delete program; }
+    void cleanup() {
+        closeMenus();
+        // Each test starts from the full hint.
+        for (int i = 0; i < 3 && !fullHint(); ++i) pressHotKey(113);
+    }
+
+    // "课程练习[&3]" from the menu to the menu again, as a pupil goes through it.
+    void lessonThreeEndToEnd() {
+        Result result;
+        chooseCommand("N31", [&] {
+            QCOMPARE(frmmavro->Label1->text(), QStringLiteral("16"));
+            QCOMPARE(frmmavro->Label2->text(), QStringLiteral("6"));
+            for (int n = 1; n <= 8; ++n) QCOMPARE(line(n), row(15 + n));
+            for (int n = 1; n <= 6; ++n) QVERIFY(!box(n)->isHidden());
+            for (int n = 7; n <= 8; ++n) {
+                QVERIFY(frmTest->lines[n - 1]->isHidden());
+                QVERIFY(box(n)->isHidden());
+            }
+            QCOMPARE(focusedBox(), 1);
+
+            // The hint names the first character of line 1.
+            QCOMPARE(frmTest->Label10->text(), QStringLiteral("工:a"));
+            QCOMPARE(picture(frmTest->images[0]), root("工"));
+            QVERIFY(frmTest->images[1]->pixmap().isNull());
+
+            tick = 5000;
+            commit("工");
+            QCOMPARE(frmTest->StartTime, 5000u);
+            QCOMPARE(frmTest->Label10->text(), QStringLiteral("地:f"));
+            QCOMPARE(picture(frmTest->images[0]), root("土"));
+            QCOMPARE(picture(frmTest->images[1]), root("也"));
+            QVERIFY(frmTest->images[2]->pixmap().isNull());
+
+            // A wrong character is selected and the hint keeps the expected one.
+            tick = 5500;
+            commit("在");
+            QCOMPARE(box(1)->text(), QStringLiteral("工在"));
+            QCOMPARE(box(1)->selectedText(), QStringLiteral("在"));
+            QCOMPARE(frmTest->Label10->text(), QStringLiteral("地:f"));
+            QCOMPARE(focusedBox(), 1);
+            commit("地");
+            QCOMPARE(box(1)->text(), QStringLiteral("工地"));
+            QVERIFY(!box(1)->hasSelectedText());
+            QCOMPARE(frmTest->Label10->text(), QStringLiteral("在:d"));
+            QCOMPARE(frmTest->StartTime, 5000u);
+
+            type(row(16).mid(2));
+            QCOMPARE(focusedBox(), 2);
+            QCOMPARE(frmTest->Label10->text(), QStringLiteral("工:a"));
+            for (int n = 2; n <= 5; ++n) {
+                type(line(n));
+                QCOMPARE(focusedBox(), n + 1);
+            }
+
+            // Showing the drill again would load row 40: the return from the result dialog
+            // must not.
+            frmmavro->Label1->setText("40");
+            result = finishPage([] {
+                type(line(6).chopped(1));
+                tick = 5000 + 65000;
+                commit(line(6).right(1));
+            });
+            frmmavro->Label1->setText("16");
+
+            QCOMPARE(result.shown, 1);
+            QCOMPARE(result.time, QStringLiteral("输入时间为:1分5秒"));
+            QCOMPARE(result.speed, QStringLiteral("每分钟121个"));  // 132 bytes in 65 s
+            QVERIFY(!result.errorLineShown);
+            QCOMPARE(result.h1WhileOpen, QString());
+            QCOMPARE(result.bc1WhileOpen, QString());
+
+            QCOMPARE(frmTest->NumH1->text(), QStringLiteral("65000"));
+            QCOMPARE(frmTest->H1->text(), result.time);
+            QCOMPARE(frmTest->H2->text(), result.speed);
+            QCOMPARE(frmTest->BC1->text(), result.time);
+            QCOMPARE(frmTest->BC2->text(), result.speed);
+            QCOMPARE(frmTest->CharCount, 132);
+
+            // The same page again, boxes empty, box 1 ready, the tick not restarted by the
+            // emptying.
+            QCOMPARE(QApplication::activeModalWidget(), frmTest);
+            for (int n = 1; n <= 8; ++n) QVERIFY(box(n)->text().isEmpty());
+            QCOMPARE(line(1), row(16));
+            QCOMPARE(focusedBox(), 1);
+            QCOMPARE(frmTest->Label10->text(), QStringLiteral("工:a"));
+            QCOMPARE(frmTest->StartTime, 5000u);
+        });
+        if (QTest::currentTestFailed())
+            return;
+
+        // Closing resets the records.
+        QCOMPARE(frmTest->NumH1->text(), QStringLiteral("6000000"));
+        QVERIFY(frmTest->H1->text().isEmpty() && frmTest->H2->text().isEmpty());
+        QVERIFY(frmTest->BC1->text().isEmpty() && frmTest->BC2->text().isEmpty());
+
+        QTRY_VERIFY(openMenu() != nullptr);
+        QCOMPARE(openMenu()->objectName(), QStringLiteral("N1"));
+        QTRY_VERIFY(openMenu()->activeAction() != nullptr);
+        QCOMPARE(openMenu()->activeAction()->objectName(), QStringLiteral("N31"));
+
+        // Down, Enter: the next lesson.
+        bool nextShown = false;
+        TextDrillPupil::whenModalIs(frmTest, [&] {
+            nextShown = true;
+            [&] {
+                QTRY_VERIFY(frmTest->isActiveWindow());
+                QCOMPARE(frmmavro->Label1->text(), QStringLiteral("22"));
+                QCOMPARE(frmmavro->Label2->text(), QStringLiteral("7"));
+                QCOMPARE(line(1), row(22));
+                QVERIFY(!box(7)->isHidden());
+                QVERIFY(box(8)->isHidden());
+                for (int n = 1; n <= 8; ++n) QVERIFY(box(n)->text().isEmpty());
+            }();
+            pressEsc();
+        });
+        QMenu* menu = openMenu();
+        QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Return);
+        QTRY_VERIFY(nextShown);
+        QTRY_VERIFY(openMenu() != nullptr && openMenu()->activeAction() != nullptr);
+        QCOMPARE(openMenu()->activeAction()->objectName(), QStringLiteral("N41"));
+    }
+
+    void clockStartsAtTwoBytesInBoxOne() {
+        visit("N31", [] {
+            tick = 1000;
+            commit("工");
+            QCOMPARE(frmTest->StartTime, 1000u);
+            tick = 2000;
+            commit("地");
+            QCOMPARE(frmTest->StartTime, 1000u);
+            // Deleting back to one Chinese character starts the tick again.
+            tick = 3000;
+            key(Qt::Key_Backspace);
+            QCOMPARE(box(1)->text(), QStringLiteral("工"));
+            QCOMPARE(frmTest->StartTime, 3000u);
+            tick = 4000;
+            key(Qt::Key_Backspace);
+            QCOMPARE(frmTest->StartTime, 3000u);
+            // Two letters are two bytes as well.
+            tick = 4500;
+            commit("ab");
+            QCOMPARE(frmTest->StartTime, 4500u);
+            box(1)->clear();
+
+            // A page finished with box 1 empty is timed from the last start, and its speed
+            // counts only what the boxes hold.
+            for (int n = 1; n < 6; ++n) key(Qt::Key_Down);
+            QCOMPARE(focusedBox(), 6);
+            const Result result = finishPage([] {
+                type(line(6).chopped(1));
+                tick = 4500 + 61000;
+                commit(line(6).right(1));
+            });
+            QCOMPARE(result.time, QStringLiteral("输入时间为:1分1秒"));
+            QCOMPARE(result.speed, QStringLiteral("每分钟21个"));  // 22 bytes in 61 s
+        });
+    }
+
+    void characterPastTheEndIsWrong() {
+        visit("N31", [] {
+            type(line(1));
+            QCOMPARE(focusedBox(), 2);
+            key(Qt::Key_Up);
+            QCOMPARE(focusedBox(), 1);
+            commit("工");
+            QCOMPARE(box(1)->text(), line(1) + "工");
+            QCOMPARE(box(1)->selectedText(), QStringLiteral("工"));
+            QCOMPARE(focusedBox(), 1);
+            QCOMPARE(frmTest->Label10->text(), QString());
+        });
+    }
+
+    void pastedWholeLineCompletesIt() {
+        visit("N31", [] {
+            QApplication::clipboard()->setText(line(1));
+            key(Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(box(1)->text(), line(1));
+            QCOMPARE(focusedBox(), 2);
+            // The whole line as one commit, and a line whose earlier characters are wrong: only
+            // the last character is compared.
+            commit(line(2));
+            QCOMPARE(focusedBox(), 3);
+            commit(QStringLiteral("人").repeated(9) + line(3).mid(9));
+            QCOMPARE(focusedBox(), 4);
+        });
+    }
+
+    void characterOutsideGbkIsWrong() {
+        visit("N31", [] {
+            commit(QStringLiteral("\U0001F600"));
+            QCOMPARE(box(1)->selectedText(), QStringLiteral("\U0001F600"));
+            QCOMPARE(frmTest->Label10->text(), QStringLiteral("工:a"));
+            commit("工");
+            QCOMPARE(box(1)->text(), QStringLiteral("工"));
+            QVERIFY(!box(1)->hasSelectedText());
+        });
+    }
+
+    void pageTimeAndSpeed_data() {
+        QTest::addColumn<int>("elapsed");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("speed");
+        QTest::newRow("59 999 ms")
+            << 59999 << QStringLiteral("输入时间为:0分59秒") << QStringLiteral("每分钟305个");
+        QTest::newRow("60 000 ms")
+            << 60000 << QStringLiteral("输入时间为:1分0秒") << QStringLiteral("每分钟300个");
+        QTest::newRow("70 500 ms")
+            << 70500 << QStringLiteral("输入时间为:1分10秒") << QStringLiteral("每分钟257个");
+        // Under one whole second the speed is taken over one second.
+        QTest::newRow("800 ms") << 800 << QStringLiteral("输入时间为:0分0秒")
+                                << QStringLiteral("每分钟18000个");
+    }
+    void pageTimeAndSpeed() {
+        QFETCH(int, elapsed);
+        QFETCH(QString, time);
+        QFETCH(QString, speed);
+        visit("N51", [=] {
+            QCOMPARE(line(5), longRow(33));
+            const Result result = typePage(5, 20000, 20000 + uint32_t(elapsed));
+            QCOMPARE(frmTest->CharCount, 300);
+            QCOMPARE(result.time, time);
+            QCOMPARE(result.speed, speed);
+            QCOMPARE(frmTest->NumH1->text(), QString::number(elapsed));
+            QCOMPARE(frmTest->BC2->text(), speed);
+        });
+    }
+
+    void equalTimeIsNotANewBest() {
+        visit("N51", [] {
+            typePage(5, 0, 65000);
+            QCOMPARE(frmTest->H2->text(), QStringLiteral("每分钟276个"));
+
+            // Same time, fewer bytes: the latest changes, the best stays.
+            const Result same = finishPage([] {
+                tick = 100000;
+                commit("工");
+                for (int n = 1; n < 5; ++n) key(Qt::Key_Down);
+                type(line(5).chopped(1));
+                tick = 165000;
+                commit(line(5).right(1));
+            });
+            QCOMPARE(same.speed, QStringLiteral("每分钟57个"));  // 62 bytes
+            QCOMPARE(frmTest->NumH1->text(), QStringLiteral("65000"));
+            QCOMPARE(frmTest->H2->text(), QStringLiteral("每分钟276个"));
+            QCOMPARE(frmTest->BC2->text(), QStringLiteral("每分钟57个"));
+
+            typePage(5, 200000, 264000);
+            QCOMPARE(frmTest->NumH1->text(), QStringLiteral("64000"));
+            QCOMPARE(frmTest->H1->text(), QStringLiteral("输入时间为:1分4秒"));
+            QCOMPARE(frmTest->H2->text(), QStringLiteral("每分钟281个"));
+        });
+    }
+
+    void f2CyclesTheHint() {
+        visit("N31", [] {
+            QVERIFY(fullHint());
+            pressHotKey(112);  // not this window's key
+            QVERIFY(fullHint());
+            pressHotKey(113);
+            QVERIFY(codeOnly());
+            for (int i = 1; i < 4; ++i) QVERIFY(frmTest->images[i]->isHidden());
+            // The key itself, caught while the drill is active.
+            QTest::keyClick(frmTest->windowHandle(), Qt::Key_F2);
+            QTRY_VERIFY(noHint());
+            pressHotKey(113);
+            QVERIFY(fullHint());
+            for (int i = 1; i < 4; ++i) QVERIFY(!frmTest->images[i]->isHidden());
+        });
+        // With the drill closed F2 still cycles its hint.
+        QVERIFY(frmTest->isHidden());
+        pressHotKey(113);
+        QVERIFY(codeOnly());
+        pressHotKey(113);
+        QVERIFY(noHint());
+        pressHotKey(113);
+        QVERIFY(fullHint());
+    }
+
+    void enteringABoxAfterF2() {
+        visit("N31", [] {
+            pressHotKey(113);
+            QVERIFY(codeOnly());
+            key(Qt::Key_Down);
+            QVERIFY(fullHint());
+            pressHotKey(113);
+            pressHotKey(113);
+            QVERIFY(noHint());
+            key(Qt::Key_Down);
+            QCOMPARE(focusedBox(), 3);
+            QVERIFY(!frmTest->images[0]->isHidden());
+            QVERIFY(frmTest->Label10->isHidden());
+            QVERIFY(!frmTest->Panel1->isHidden());
+        });
+    }
+
+    void enteringABoxNeverSelectsItsText() {
+        visit("N31", [] {
+            commit("工地");
+            key(Qt::Key_Tab);
+            QCOMPARE(focusedBox(), 2);
+            commit("工");
+            key(Qt::Key_Backtab);
+            QCOMPARE(focusedBox(), 1);
+            QVERIFY(!box(1)->hasSelectedText());
+            QCOMPARE(box(1)->cursorPosition(), 2);
+            QCOMPARE(frmTest->Label10->text(), QStringLiteral("在:d"));
+            key(Qt::Key_Tab);
+            QVERIFY(!box(2)->hasSelectedText());
+            QCOMPARE(box(2)->cursorPosition(), 1);
+            key(Qt::Key_Up);
+            QVERIFY(!box(1)->hasSelectedText());
+        });
+    }
+
+    void backspaceInEmptyBoxThree() {
+        visit("N31", [] {
+            type(line(1));
+            commit("工");
+            commit("地");
+            QCOMPARE(focusedBox(), 2);
+            key(Qt::Key_Down);
+            QCOMPARE(focusedBox(), 3);
+            key(Qt::Key_Backspace);
+            QCOMPARE(focusedBox(), 2);
+            QCOMPARE(box(2)->text(), QStringLiteral("工地"));
+            key(Qt::Key_Backspace);
+            QCOMPARE(box(2)->text(), QStringLiteral("工"));
+            // In box 1 Backspace only edits.
+            key(Qt::Key_Up);
+            key(Qt::Key_Backspace);
+            QCOMPARE(focusedBox(), 1);
+            QCOMPARE(box(1)->text(), line(1).chopped(1));
+        });
+    }
+
+    void movingBetweenLines_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("keyCode");
+        QTest::addColumn<int>("to");
+        const int up = Qt::Key_Up, down = Qt::Key_Down;
+        QTest::newRow("five lines: Down in box 5") << "N51" << 5 << down << 5;
+        QTest::newRow("five lines: Up in box 1") << "N51" << 1 << up << 1;
+        QTest::newRow("five lines: Down in box 4") << "N51" << 4 << down << 5;
+        QTest::newRow("six lines: Down in box 6") << "N31" << 6 << down << 6;
+        QTest::newRow("seven lines: Down in box 7") << "N21" << 7 << down << 7;
+        QTest::newRow("seven lines: Up in box 1") << "N21" << 1 << up << 1;
+        QTest::newRow("eight lines: Down in box 8") << "N11" << 8 << down << 1;
+        QTest::newRow("eight lines: Up in box 1") << "N11" << 1 << up << 8;
+        QTest::newRow("eight lines: Up in box 3") << "N11" << 3 << up << 2;
+    }
+    void movingBetweenLines() {
+        QFETCH(QString, command);
+        QFETCH(int, from);
+        QFETCH(int, keyCode);
+        QFETCH(int, to);
+        visit(command, [=] {
+            for (int n = 1; n < from; ++n) key(Qt::Key_Tab);
+            QCOMPARE(focusedBox(), from);
+            key(Qt::Key(keyCode));
+            QCOMPARE(focusedBox(), to);
+            QVERIFY(box(from)->text().isEmpty());
+        });
+    }
+
+    void rowsPastTheTableEndRepeatTheLastRow() {
+        visit("N210", [] {
+            QCOMPARE(line(1), row(242));
+            QCOMPARE(line(7), row(248));
+            QCOMPARE(line(8), row(248));
+            QVERIFY(frmTest->lines[7]->isHidden());
+        });
+    }
+
+    void showingAgainLoadsTheNewLesson() {
+        visit("N31", [] {
+            typePage(6, 0, 30000);
+            commit("工");
+            QVERIFY(!frmTest->H1->text().isEmpty());
+        });
+        visit("N51", [] {
+            QCOMPARE(line(1), longRow(29));
+            for (int n = 1; n <= 8; ++n) QVERIFY(box(n)->text().isEmpty());
+            for (int n = 6; n <= 8; ++n) QVERIFY(box(n)->isHidden());
+            QCOMPARE(frmTest->NumH1->text(), QStringLiteral("6000000"));
+            QVERIFY(frmTest->H1->text().isEmpty());
+            QVERIFY(frmTest->BC2->text().isEmpty());
+            QCOMPARE(focusedBox(), 1);
+        });
+    }
+};
+
+QTEST_MAIN(TextDrillTest)
+#include "test_textdrill.moc"
