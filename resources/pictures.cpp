@@ -1,129 +1,16 @@
 #include "resources/pictures.h"
 
-#include <QLinearGradient>
-#include <QPainter>
-#include <QPainterPath>
-#include <QRadialGradient>
-
 namespace Pictures {
 
-namespace {
-
-QFont cjkFont(int pixelSize, bool bold = false) {
-    QFont font(QStringLiteral("Noto Sans CJK SC"));
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
-
-// One key cap with its letter and, below it, a root of that key.
-void paintKey(QPainter& p, QRectF cap, const QString& letter, const QString& root, QColor tone) {
-    p.setPen(QPen(tone.darker(160), 1.5));
-    p.setBrush(tone);
-    p.drawRoundedRect(cap, 6, 6);
-    p.setPen(Qt::white);
-    p.setFont(cjkFont(int(cap.height() * 0.32), true));
-    p.drawText(cap.adjusted(6, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop, letter);
-    p.setFont(cjkFont(int(cap.height() * 0.45)));
-    p.drawText(cap.adjusted(0, 6, -4, -2), Qt::AlignRight | Qt::AlignBottom, root);
-}
-
-}  // namespace
-
 QPixmap titlePicture() {
-    QPixmap picture(483, 374);
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-
-    QLinearGradient sky(0, 0, 0, 374);
-    sky.setColorAt(0, QColor(18, 92, 160));
-    sky.setColorAt(1, QColor(120, 196, 230));
-    p.fillRect(picture.rect(), sky);
-
-    QRadialGradient glow(380, 70, 160);
-    glow.setColorAt(0, QColor(255, 255, 255, 120));
-    glow.setColorAt(1, QColor(255, 255, 255, 0));
-    p.fillRect(picture.rect(), glow);
-
-    p.setPen(Qt::white);
-    p.setFont(cjkFont(52, true));
-    p.drawText(QRect(0, 40, 473, 80), Qt::AlignHCenter, QStringLiteral("五笔速成"));
-    p.setFont(cjkFont(20));
-    p.drawText(QRect(0, 118, 473, 30), Qt::AlignHCenter,
-               QStringLiteral("指法 · 字根 · 文字 循序渐进"));
-
-    // The five zones of the root keyboard, one key each, in their zone colours.
-    const struct {
-        const char* letter;
-        const char* root;
-        QColor tone;
-    } keys[] = {{"G", "王", QColor(214, 76, 64)},
-                {"H", "目", QColor(232, 150, 40)},
-                {"T", "禾", QColor(74, 160, 74)},
-                {"Y", "言", QColor(56, 118, 200)},
-                {"N", "已", QColor(140, 84, 180)}};
-    const qreal keySize = 70, gap = 12;
-    qreal x = (473 - (5 * keySize + 4 * gap)) / 2;
-    for (const auto& key : keys) {
-        paintKey(p, QRectF(x, 180, keySize, keySize), QString::fromLatin1(key.letter),
-                 QString::fromUtf8(key.root), key.tone);
-        x += keySize + gap;
-    }
-
-    p.setPen(QColor(255, 255, 255, 200));
-    p.setFont(cjkFont(15));
-    p.drawText(QRect(0, 280, 473, 24), Qt::AlignHCenter,
-               QStringLiteral("从菜单选择一课，开始练习"));
-    p.drawText(QRect(0, 306, 473, 24), Qt::AlignHCenter, QStringLiteral("qorvex"));
-    return picture;
+    return QPixmap(QStringLiteral(":/pictures/title.png"));
 }
 
 QPixmap resultPicture(QSize size) {
-    QPixmap picture(size);
-    picture.fill(Qt::transparent);
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF area(4, 4, size.width() - 8, size.height() - 8);
-
-    // A stopwatch over a ribbon: time and speed of the page just finished.
-    const qreal r = area.width() * 0.42;
-    const QPointF centre(area.center().x(), area.top() + r + 14);
-    p.setPen(QPen(QColor(40, 40, 40), 3));
-    p.setBrush(QColor(250, 250, 245));
-    p.drawEllipse(centre, r, r);
-    p.setBrush(QColor(40, 40, 40));
-    p.drawRect(QRectF(centre.x() - 6, centre.y() - r - 12, 12, 10));
-    for (int tick = 0; tick < 12; ++tick) {
-        p.save();
-        p.translate(centre);
-        p.rotate(tick * 30);
-        p.drawLine(QPointF(0, -r + 4), QPointF(0, -r + (tick % 3 ? 9 : 14)));
-        p.restore();
-    }
-    p.setPen(QPen(QColor(200, 40, 40), 3, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(centre, centre + QPointF(r * 0.55, -r * 0.45));
-    p.setPen(QPen(QColor(30, 30, 30), 3, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(centre, centre + QPointF(0, -r * 0.75));
-
-    QPainterPath ribbon;
-    const qreal y = centre.y() + r + 10;
-    ribbon.moveTo(area.left() + 10, y);
-    ribbon.lineTo(area.right() - 10, y);
-    ribbon.lineTo(area.right() - 22, y + 16);
-    ribbon.lineTo(area.right() - 10, y + 32);
-    ribbon.lineTo(area.left() + 10, y + 32);
-    ribbon.lineTo(area.left() + 22, y + 16);
-    ribbon.closeSubpath();
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(200, 40, 40));
-    p.drawPath(ribbon);
-    p.setPen(Qt::white);
-    QFont font(QStringLiteral("Noto Sans CJK SC"));
-    font.setPixelSize(15);
-    font.setBold(true);
-    p.setFont(font);
-    p.drawText(QRectF(area.left(), y, area.width(), 32), Qt::AlignCenter, QStringLiteral("成绩"));
-    return picture;
+    const QPixmap picture(QStringLiteral(":/pictures/result.png"));
+    return picture.size() == size
+               ? picture
+               : picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
 }  // namespace Pictures
