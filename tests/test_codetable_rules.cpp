@@ -5,6 +5,8 @@
 #include <QTest>
 
 #include "course/builder/codetable.h"
+#include "course/builder/rootpictures.h"
+#include "course/builder/rootset.h"
 #include "course/builder/splitcheck.h"
 #include "course/builder/tablewriter.h"
 #include "course/builder/wubidict.h"
@@ -104,6 +106,25 @@ class TestCodeTableRules : public QObject {
         QFETCH(QString, code);
         QFETCH(bool, passes);
         QCOMPARE(SplitCheck::failure(keys, code).isEmpty(), passes);
+    }
+
+    // Every root of the root set has a picture with ink inside the box, and every drawing is used.
+    void everyRootHasALegiblePicture() {
+        const RootSet roots = RootSet::read(course + "/wubi/roots.txt");
+        QVERIFY(roots.roots().size() > 130);
+        for (const QString& root : roots.roots()) {
+            const QImage picture = RootPictures::stored(root);
+            QCOMPARE(picture.size(), QSize(RootPictures::kSize, RootPictures::kSize));
+            int ink = 0;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    if (qGray(picture.pixel(x, y)) < 128)
+                        ++ink;
+            QVERIFY2(ink > 60 && ink < picture.width() * picture.height() / 3, qPrintable(root));
+        }
+        for (const QString& drawing : RootPictures::drawings())
+            QVERIFY2(roots.contains(drawing), qPrintable(drawing + " is drawn but no root"));
+        QVERIFY_THROWS_EXCEPTION(CourseError, RootPictures::render("@no such drawing"));
     }
 
     void exceptionThatContradictsTheCodeIsRejected() {

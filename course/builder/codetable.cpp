@@ -70,6 +70,7 @@ struct Tally {
     int total[3] = {};
     int derivedRejected = 0;
     QStringList rejectedSamples;
+    QString level1Missing;  // the common characters still without pictures, for the next round
 };
 
 QString percent(int part, int whole) {
@@ -91,6 +92,8 @@ QString report(const Tally& tally, int rows) {
                          ? QString()
                          : QStringLiteral(" (") + tally.rejectedSamples.join(QLatin1Char(' ')) +
                                QLatin1Char(')'));
+    if (!tally.level1Missing.isEmpty())
+        text += QStringLiteral("  GB2312 level 1 without pictures: %1\n").arg(tally.level1Missing);
     return text;
 }
 
@@ -151,6 +154,8 @@ QString build(const QString& courseDir, const QString& dictionaryPath, const QSt
         ++tally.total[level];
         if (!roots.isEmpty())
             ++tally.pictured[level];
+        else if (level == Level1)
+            tally.level1Missing += c.text;
     }
     writer.commit();
     return report(tally, writer.rowCount());
