@@ -1,15 +1,48 @@
 #pragma once
 
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QToolButton>
+
 #include "app/form.h"
 
-// The free-typing editor.
+// The free-typing editor: plain GBK text with the caret's row and column, open and save.
 class TfrmFree : public TForm {
     Q_OBJECT
   public:
     explicit TfrmFree(QWidget* parent = nullptr);
 
+    QPlainTextEdit* Memo1;
+    QToolButton* SpeedButton5;  // 新建
+    QToolButton* SpeedButton3;  // 打开文本
+    QToolButton* SpeedButton2;  // 保存文本
+    QToolButton* SpeedButton4;  // 五笔帮助
+    QToolButton* SpeedButton1;  // 关闭
+    QLabel* Label1;             // the current file name, empty for none
+    QStatusBar* StatusBar1;
+    QLabel* StatusPanel0;  // row and column
+    QLabel* StatusPanel1;  // the file line
+
   protected:
     void FormCreate() override;
+    void FormActivate() override;
+    bool FormCloseQuery() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    QToolButton* button(const char* name, const QString& caption, const QPixmap& picture, int x);
+    void Memo1Change();
+    void Memo1Click();
+    void Memo1KeyUp();
+    void showRowAndColumn();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    void SpeedButton5Click();
+    void showFile(const QString& path);
 };
 
 extern TfrmFree* frmFree;

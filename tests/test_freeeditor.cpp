@@ -1,0 +1,332 @@
+// The free-typing editor as a pupil uses it: typing through the input method with the row and
+// column shown, and opening and saving GBK text files through the (stand-in) file dialogs.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "platform/gbk.h"
+#include "support/appfixture.h"
+#include "support/fixturecourse.h"
+#include "support/modalrun.h"
+#include "tools/CWBFind.h"
+#include "tools/Cfree.h"
+#include "tools/filedialogs.h"
+#include "tools/textfile.h"
+
+class FreeEditorTest : public QObject {
+    Q_OBJECT
+
+  private:
+    FixtureCourse* course = nullptr;
+    AppFixture* app = nullptr;
+    QTemporaryDir* files = nullptr;
+    QList<FileDialogs::Request> openRequests, saveRequests;
+    QString nextOpen, nextSave;  // what the pupil picks in the next dialog; empty cancels
+
+    void whileOpen(const std::function<void()>& body) {
+        QVERIFY(runWhileModal([] { return frmFree->ShowModal(); }, frmFree, body));
+    }
+
+    QString path(const QString& name) const { return QDir(files->path()).filePath(name); }
+
+    static void commit(const QString& text) {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QApplication::sendEvent(frmFree->Memo1, &event);
+    }
+
+    static QString rowColumn() { return frmFree->StatusPanel0->text(); }
+    static QString rowColumn(int row, int column) {
+        return QStringLiteral("行：%1   列：%2").arg(row).arg(column);
+    }
+
+    static QByteArray bytesOf(const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    }
+    static void writeBytes(const QString& file, const QByteArray& bytes) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QCOMPARE(f.write(bytes), bytes.size());
+    }
+
+    // Presses a button of the editor as the pupil clicks it.
+    static void click(QToolButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+  private slots:
+    void initTestCase() {
+        course = new FixtureCourse;
+        course->writeAll();
+        app = new AppFixture;
+        files = new QTemporaryDir;
+        FileDialogs::setOpenChooser([this](QWidget*, const FileDialogs::Request& request) {
+            openRequests << request;
+            return std::exchange(nextOpen, QString());
+        });
+        FileDialogs::setSaveChooser([this](QWidget*, const FileDialogs::Request& request) {
+            saveRequests << request;
+            return std::exchange(nextSave, QString());
+        });
+    }
+    void cleanupTestCase() {
+        FileDialogs::setOpenChooser({});
+        FileDialogs::setSaveChooser({});
+        delete files;
+        delete app;
+        delete course;
+    }
+    void init() {
+        openRequests.clear();
+        saveRequests.clear();
+        app->errors.clear();
+        frmFree->SpeedButton5->click();  // each test starts with no current file
+    }
+
+    void windowLooksAsDesigned() {
+        QCOMPARE(frmFree->windowTitle(), QStringLiteral("Tarvelle---->自由录入练习"));
+        QCOMPARE(frmFree->SpeedButton5->text(), QStringLiteral("新建"));
+        QCOMPARE(frmFree->SpeedButton3->text(), QStringLiteral("打开文本"));
+        QCOMPARE(frmFree->SpeedButton2->text(), QStringLiteral("保存文本"));
+        QCOMPARE(frmFree->SpeedButton4->text(), QStringLiteral("五笔帮助"));
+        QCOMPARE(frmFree->SpeedButton1->text(), QStringLiteral("关闭[&C]"));
+        for (QToolButton* b : {frmFree->SpeedButton1, frmFree->SpeedButton2, frmFree->SpeedButton3,
+                               frmFree->SpeedButton4, frmFree->SpeedButton5}) {
+            QVERIFY(!b->icon().isNull());
+            QVERIFY(b->autoRaise());
+        }
+        QVERIFY(frmFree->Label1->isHidden());
+        QCOMPARE(frmFree->Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    }
+
+    void emptyBoxShowsRowOneColumnOne() {
+        whileOpen([] {
+            QTRY_COMPARE(QApplication::focusWidget(), frmFree->Memo1);
+            QCOMPARE(rowColumn(), rowColumn(1, 1));
+        });
+    }
+
+    void twoChineseCharactersMakeColumnFive() {
+        whileOpen([] {
+            commit("工地");
+            QCOMPARE(rowColumn(), rowColumn(1, 5));
+            QTest::keyClick(frmFree->Memo1, Qt::Key_Left);
+            QCOMPARE(rowColumn(), rowColumn(1, 3));
+            QTest::keyClick(frmFree->Memo1, Qt::Key_End);
+            QTest::keyClick(frmFree->Memo1, Qt::Key_Return);
+            QCOMPARE(rowColumn(), rowColumn(2, 1));
+            QTest::keyClicks(frmFree->Memo1, "ab");
+            commit("中");
+            QCOMPARE(rowColumn(), rowColumn(2, 5));
+        });
+    }
+
+    void wrappedLineCountsAsSeveralRows() {
+        whileOpen([] {
+            commit(QString(60, QChar(0x4E2D)));  // 中 sixty times: longer than the box is wide
+            QTest::keyClick(frmFree->Memo1, Qt::Key_Home);  // start of the display line
+            const int rowStart = frmFree->Memo1->textCursor().position();
+            QVERIFY(rowStart > 0 && rowStart < 60);
+            QCOMPARE(rowColumn(), rowColumn(2, 1));
+            QTest::keyClick(frmFree->Memo1, Qt::Key_End);
+            QCOMPARE(rowColumn(), rowColumn(2, (60 - rowStart) * 2 + 1));
+            QTest::keyClick(frmFree->Memo1, Qt::Key_Up);
+            QCOMPARE(rowColumn().left(3), QStringLiteral("行：1"));
+            QTest::keyClick(frmFree->Memo1, Qt::Key_Home);
+            QCOMPARE(rowColumn(), rowColumn(1, 1));
+            QTest::keyClick(frmFree->Memo1, Qt::Key_Right);
+            QTest::keyClick(frmFree->Memo1, Qt::Key_Right);
+            QCOMPARE(rowColumn(), rowColumn(1, 5));
+            QTest::keyClick(frmFree->Memo1, Qt::Key_Down);
+            QCOMPARE(rowColumn(), rowColumn(2, 5));
+        });
+    }
+
+    void clickShowsTheClickedPlace() {
+        whileOpen([] {
+            commit("工地在要");
+            QTest::keyClick(frmFree->Memo1, Qt::Key_Home);
+            QCOMPARE(rowColumn(), rowColumn(1, 1));
+            QWidget* viewport = frmFree->Memo1->viewport();
+            QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(viewport->width() - 20, 4));
+            QCOMPARE(rowColumn(), rowColumn(1, 9));
+        });
+    }
+
+    void escapeClosesAndDropsTheText() {
+        nextSave = path("kept.txt");
+        whileOpen([] {
+            commit("中国");
+            click(frmFree->SpeedButton2);
+            commit("人");
+            QTest::keyClick(frmFree->Memo1, Qt::Key_Escape);
+            QVERIFY(!frmFree->isVisible());
+        });
+        QCOMPARE(frmFree->Memo1->toPlainText(), QString());
+        QCOMPARE(frmFree->Label1->text(), path("kept.txt"));
+        QCOMPARE(bytesOf(path("kept.txt")), Gbk::encode(u"中国"));
+        // The next visit starts empty, still names the file and saves into it without a dialog.
+        whileOpen([this] {
+            QCOMPARE(frmFree->StatusPanel1->text(), "    现在打开的文件是：" + path("kept.txt"));
+            QCOMPARE(rowColumn(), rowColumn(1, 1));
+            commit("民");
+            click(frmFree->SpeedButton2);
+        });
+        QCOMPARE(saveRequests.size(), 1);
+        QCOMPARE(bytesOf(path("kept.txt")), Gbk::encode(u"民"));
+    }
+
+    void closeButtonCloses() {
+        whileOpen([] {
+            click(frmFree->SpeedButton1);
+            QVERIFY(!frmFree->isVisible());
+        });
+    }
+
+    void saveNameRule_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("no extension") << "lesson"
+                                      << "lesson.TXT";
+        QTest::newRow("lower case .txt") << "a.txt"
+                                         << "a.txt";
+        QTest::newRow("mixed case .TxT") << "b.TxT"
+                                         << "b.TxT";
+        QTest::newRow("upper case .TXT") << "c.TXT"
+                                         << "c.TXT";
+        QTest::newRow("another extension") << "d.doc"
+                                           << "d.doc.TXT";
+        QTest::newRow("txt without dot") << "etxt"
+                                         << "etxt.TXT";
+    }
+    void saveNameRule() {
+        QFETCH(QString, chosen);
+        QFETCH(QString, target);
+        QCOMPARE(TextFile::withTextExtension(chosen), target);
+        nextSave = path(chosen);
+        whileOpen([] {
+            commit("第一行");
+            QTest::keyClick(frmFree->Memo1, Qt::Key_Return);
+            QTest::keyClicks(frmFree->Memo1, "asdf");
+            click(frmFree->SpeedButton2);
+        });
+        QCOMPARE(saveRequests.size(), 1);
+        QCOMPARE(saveRequests[0].title, QString());
+        QCOMPARE(saveRequests[0].filter, QStringLiteral("文本文件|*.TXT|所有文件|*.*"));
+        QCOMPARE(QDir(saveRequests[0].directory), QDir(course->mavro()));
+        QCOMPARE(bytesOf(path(target)), Gbk::encode(u"第一行") + "\r\nasdf");
+        QCOMPARE(frmFree->Label1->text(), path(target));
+        QCOMPARE(frmFree->StatusPanel1->text(), "    现在打开的文件是：" + path(target));
+        if (target != chosen)
+            QVERIFY(!QFile::exists(path(chosen)));
+    }
+
+    void secondSaveNeedsNoDialog() {
+        nextSave = path("twice");
+        whileOpen([] {
+            commit("工");
+            click(frmFree->SpeedButton2);
+            commit("地");
+            click(frmFree->SpeedButton2);
+        });
+        QCOMPARE(saveRequests.size(), 1);
+        QCOMPARE(bytesOf(path("twice.TXT")), Gbk::encode(u"工地"));
+    }
+
+    void cancelledDialogsChangeNothing() {
+        whileOpen([] {
+            commit("中");
+            click(frmFree->SpeedButton2);
+            click(frmFree->SpeedButton3);
+            QCOMPARE(frmFree->Memo1->toPlainText(), QStringLiteral("中"));
+        });
+        QCOMPARE(saveRequests.size(), 1);
+        QCOMPARE(openRequests.size(), 1);
+        QCOMPARE(frmFree->Label1->text(), QString());
+        QCOMPARE(frmFree->StatusPanel1->text(), QString());
+    }
+
+    void openReadsGbkAndAfterItSaveWritesTheSameBytes() {
+        const QByteArray original = Gbk::encode(u"工地在要\r\n中国人民ab\r\n\r\n第1行，完。");
+        writeBytes(path("round.txt"), original);
+        nextOpen = path("round.txt");
+        whileOpen([this, original] {
+            click(frmFree->SpeedButton3);
+            QCOMPARE(frmFree->Memo1->toPlainText(),
+                     QStringLiteral("工地在要\n中国人民ab\n\n第1行，完。"));
+            QCOMPARE(rowColumn(), rowColumn(1, 1));
+            QCOMPARE(frmFree->StatusPanel1->text(), "    现在打开的文件是：" + path("round.txt"));
+            QFile::remove(path("round.txt"));
+            click(frmFree->SpeedButton2);
+            QCOMPARE(bytesOf(path("round.txt")), original);
+        });
+        QCOMPARE(openRequests.size(), 1);
+        QCOMPARE(openRequests[0].title,
+                 QStringLiteral("Keyvane6.0(五笔速成)     请选择要打开的文本文件"));
+        QCOMPARE(openRequests[0].filter, QStringLiteral("文本文件|*.TXT|所有文件|*.*"));
+        QCOMPARE(QDir(openRequests[0].directory), QDir(course->mavro()));
+        QVERIFY(saveRequests.isEmpty());
+    }
+
+    void loneLineEndsBecomeCrLf() {
+        writeBytes(path("unix.txt"), Gbk::encode(u"工\n地\r在\r\n要"));
+        nextOpen = path("unix.txt");
+        whileOpen([] {
+            click(frmFree->SpeedButton3);
+            click(frmFree->SpeedButton2);
+        });
+        QCOMPARE(bytesOf(path("unix.txt")), Gbk::encode(u"工\r\n地\r\n在\r\n要"));
+    }
+
+    void filesThatCannotBeOpenedAreReported_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("UTF-8 text") << QString("中国人").toUtf8() << true;
+        QTest::newRow("stray high bytes") << QByteArray("ab\xff\xff\x81") << true;
+        QTest::newRow("too large") << QByteArray(TextFile::kMaxBytes + 1, 'a') << true;
+        QTest::newRow("missing") << QByteArray() << false;
+    }
+    void filesThatCannotBeOpenedAreReported() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, exists);
+        writeBytes(path("good.txt"), Gbk::encode(u"好"));
+        const QString bad = path(exists ? "bad.txt" : "absent.txt");
+        if (exists)
+            writeBytes(bad, bytes);
+        whileOpen([this, bad] {
+            nextOpen = path("good.txt");
+            click(frmFree->SpeedButton3);
+            QTest::keyClick(frmFree->Memo1, Qt::Key_End, Qt::ControlModifier);
+            commit("中");
+            nextOpen = bad;
+            click(frmFree->SpeedButton3);
+            QCOMPARE(frmFree->Memo1->toPlainText(), QStringLiteral("好中"));
+        });
+        QCOMPARE(app->errors.size(), 1);
+        QVERIFY2(app->errors[0].contains(bad), qPrintable(app->errors[0]));
+        QCOMPARE(frmFree->Label1->text(), path("good.txt"));
+        QCOMPARE(frmFree->StatusPanel1->text(), "    现在打开的文件是：" + path("good.txt"));
+    }
+
+    void lookupButtonShowsTheLookupOverTheText() {
+        whileOpen([] {
+            commit("工地在");
+            QTest::keyClick(frmFree->Memo1, Qt::Key_Left);
+            bool shown = false;
+            whenModal([&] {
+                shown = QApplication::activeModalWidget() == frmWBfind;
+                frmWBfind->close();
+            });
+            click(frmFree->SpeedButton4);
+            QVERIFY(shown);
+            QVERIFY(frmFree->isVisible());
+            QCOMPARE(frmFree->Memo1->toPlainText(), QStringLiteral("工地在"));
+            QCOMPARE(frmFree->Memo1->textCursor().position(), 2);
+        });
+    }
+};
+
+QTEST_MAIN(FreeEditorTest)
+#include "test_freeeditor.moc"

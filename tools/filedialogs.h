@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+// The editor's file dialogs, behind a seam so that tests choose files without a real dialog.
+namespace FileDialogs {
+
+struct Request {
+    QString title;      // empty: the dialog's own title
+    QString directory;  // the starting directory
+    QString filter;     // "name|patterns|name|patterns", as "文本文件|*.TXT|所有文件|*.*"
+};
+
+// Returns the chosen full path, or an empty string when the pupil cancels.
+using Chooser = std::function<QString(QWidget* parent, const Request& request)>;
+
+QString chooseOpen(QWidget* parent, const Request& request);
+// Never asks before replacing an existing file.
+QString chooseSave(QWidget* parent, const Request& request);
+
+// Tests put their own choosers in place; an empty chooser restores the real dialog.
+void setOpenChooser(Chooser chooser);
+void setSaveChooser(Chooser chooser);
+
+// "a|*.X|b|*.*" as a Qt name filter list "a (*.X);;b (*.*)".
+QString qtFilter(const QString& filter);
+
+}  // namespace FileDialogs

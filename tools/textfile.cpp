@@ -1,0 +1,61 @@
+#include "tools/textfile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include "platform/errors.h"
+#include "platform/gbk.h"
+
+namespace TextFile {
+
+namespace {
+
+QString lineEndsToNewline(const QString& text) {
+    QString result = text;
+    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return result;
+}
+
+}  // namespace
+
+QString read(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(QStringLiteral("无法打开文件 %1：%2").arg(path, file.errorString()));
+    if (file.size() > kMaxBytes)
+        throw AppError(QStringLiteral("文件 %1 太大，文本框放不下（最多 %2 字节）。")
+                           .arg(path)
+                           .arg(kMaxBytes));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw AppError(QStringLiteral("无法读取文件 %1：%2").arg(path, file.errorString()));
+    const QString text = Gbk::decode(bytes);
+    // A later save writes GBK again; bytes that do not survive that would be corrupted.
+    if (Gbk::encode(text) != bytes)
+        throw AppError(
+            QStringLiteral("文件 %1 不是 GBK 编码的文本，打开后保存会改变它的内容，所以没有打开。")
+                .arg(path));
+    return lineEndsToNewline(text);
+}
+
+void write(const QString& path, const QString& text) {
+    if (!Gbk::canEncode(text))
+        throw AppError(
+            QStringLiteral("文本中有 GBK 编码不能保存的字符，文件 %1 没有保存。").arg(path));
+    QByteArray bytes = Gbk::encode(text);
+    bytes.replace("\n", "\r\n");
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw AppError(QStringLiteral("无法保存文件 %1：%2").arg(path, file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw AppError(QStringLiteral("无法保存文件 %1：%2").arg(path, file.errorString()));
+}
+
+QString withTextExtension(const QString& chosen) {
+    if (chosen.right(4).toUpper() == QStringLiteral(".TXT"))
+        return chosen;
+    return chosen + QStringLiteral(".TXT");
+}
+
+}  // namespace TextFile
