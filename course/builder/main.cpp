@@ -9,6 +9,7 @@
 #include "course/builder/practicetable.h"
 #include "course/builder/roottable.h"
 #include "course/builder/tablewriter.h"
+#include "course/builder/tunes.h"
 #include "course/builder/wubidict.h"
 
 int main(int argc, char** argv) {
@@ -33,6 +34,8 @@ int main(int argc, char** argv) {
                    stdout);
         std::fputs(qPrintable(Pages::build(course.filePath("pages"),
                                            course.filePath("wubi/roots.txt"), out.path())),
+                   stdout);
+        std::fputs(qPrintable(Tunes::build(course.filePath("tunes"), out.filePath("Sound"))),
                    stdout);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "mavro-build: %s\n", e.what());
