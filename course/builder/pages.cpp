@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
+#include <QFontMetrics>
 #include <QHash>
 #include <QPainter>
 #include <QRegularExpression>
@@ -25,6 +26,16 @@ const QString kFirstLevel = QStringLiteral("一地在要工上是中国同和的
 const QColor kZoneColours[5] = {QColor(0xfd, 0xe2, 0xe2), QColor(0xe2, 0xf0, 0xfd),
                                 QColor(0xe4, 0xf7, 0xe0), QColor(0xfd, 0xf3, 0xd6),
                                 QColor(0xee, 0xe4, 0xfa)};
+
+// The pictures are course data: a character the CJK font lacks must stop the build.
+void requireGlyphs(const QString& text) {
+    QFont font(QStringLiteral("Noto Sans CJK SC"));
+    font.setStyleStrategy(QFont::NoFontMerging);
+    const QFontMetrics metrics(font);
+    for (const uint c : text.toUcs4())
+        if (!metrics.inFontUcs4(c))
+            throw CourseError(QStringLiteral("the CJK font has no glyph for U+%1").arg(c, 4, 16));
+}
 
 int keyIndex(char key) {
     return QByteArray(kKeyOrder).indexOf(key);
@@ -93,6 +104,7 @@ void save(const QImage& image, const QString& path) {
 }  // namespace
 
 QImage rootChart(const QString& rootsPath) {
+    requireGlyphs(kKeyNames);
     const RootSet roots = RootSet::read(rootsPath);
     QHash<char, QStringList> byKey;
     for (const QString& root : roots.roots())
@@ -125,6 +137,7 @@ QImage rootChart(const QString& rootsPath) {
 }
 
 QImage firstLevelChart() {
+    requireGlyphs(kFirstLevel);
     return keyboard(64, 64, [](QPainter& painter, const QRect& box, char key, int index) {
         painter.setPen(Qt::black);
         painter.setFont(cjk(12, true));

@@ -201,12 +201,16 @@ QString verify(const QList<QString>& rows, const QList<WubiDict::CharCodes>& dic
                 if (isHan(c))
                     chars.insert(c);
         covered.unite(chars);
-        report += QStringLiteral("  rows %1-%2 %3: %4 lines, %5 distinct characters\n")
+        const QString content =
+            lesson.kind == Kind::Finger
+                ? QStringLiteral("keys %1 ; and space").arg(QString::fromLatin1(lesson.keys))
+                : QStringLiteral("%1 distinct characters").arg(chars.size());
+        report += QStringLiteral("  rows %1-%2 %3: %4 lines, %5\n")
                       .arg(lesson.first)
                       .arg(lesson.first + lesson.count - 1)
                       .arg(QString::fromUtf8(lesson.name))
                       .arg(lesson.count)
-                      .arg(chars.size());
+                      .arg(content);
     }
     report +=
         QStringLiteral("  distinct Chinese characters in all lessons: %1\n").arg(covered.size());
