@@ -11,6 +11,7 @@
 #include "drills/ctest.h"
 #include "media/CSound.h"
 #include "media/CWeb.h"
+#include "media/playlist.h"
 #include "platform/errors.h"
 #include "platform/keysynth.h"
 #include "platform/screen.h"
@@ -60,6 +61,7 @@ Tfrmmavro::Tfrmmavro(QWidget* parent) : QMainWindow(parent) {
     Label3 = hiddenLabel(client, "Label3", QString());
     MediaPlayer1 = new TMediaPlayer(this);
     MediaPlayer1->setObjectName("MediaPlayer1");
+    MediaPlayer1->OnNotify = [this] { MediaPlayer1Notify(); };
 
     MainMenu1 = menuBar();
     MainMenu1->setObjectName("MainMenu1");
@@ -217,4 +219,25 @@ void Tfrmmavro::showTool(Catalogue::Kind kind) {
         default:
             break;
     }
+}
+
+// A notification that does not mean the end of a tune finds the player playing again (a newer
+// play or load superseded it) or the notify flag off (the stop button aborted it).
+void Tfrmmavro::MediaPlayer1Notify() {
+    TMediaPlayer& player = *MediaPlayer1;
+    if (player.Notify && player.mode() == TMediaPlayer::Mode::Stopped) {
+        if (Label3->text() == QLatin1String("PLAY_R")) {
+            player.rewind();
+            player.start();
+        } else {
+            if (const int k = Tunes::numberOf(player.FileName)) {
+                player.FileName = Tunes::path(Tunes::next(k));
+                frmSound->selectTune(Tunes::next(k));
+            }
+            player.load();
+            player.start();
+            player.Notify = true;
+        }
+    }
+    player.Notify = true;
 }

@@ -27,6 +27,9 @@ class Tfrmmavro : public QMainWindow {
     // Runs a menu command as its menu item does (N31Click for "N31").
     void runCommand(const QString& name);
 
+    // The playback loop, run for every notification of the music player.
+    void MediaPlayer1Notify();
+
   protected:
     void FormCreate();
     void FormActivate();

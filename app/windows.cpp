@@ -48,6 +48,9 @@ void createWindows() {
 }
 
 void destroyWindows() {
+    // The music stops and its rendering thread ends before any window it reports to goes.
+    if (frmmavro)
+        frmmavro->MediaPlayer1->close();
     destroyForm(frmSound);
     destroyForm(frmFree);
     destroyForm(frmTest);

@@ -1,0 +1,56 @@
+#include "media/playlist.h"
+
+#include <QDir>
+#include <QFile>
+
+#include "platform/errors.h"
+#include "platform/pathrule.h"
+
+namespace Tunes {
+
+namespace {
+QString capitalAscii(QString text) {
+    for (QChar& c : text)
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
+    return text;
+}
+}  // namespace
+
+QString path(int k) {
+    return PathRule::resolve(QStringLiteral("\\mavro\\Sound\\SOUND%1.MID").arg(k));
+}
+
+int numberOf(const QString& fileName) {
+    const QString wanted = capitalAscii(fileName);
+    for (int k = 1; k <= kCount; ++k)
+        if (capitalAscii(path(k)) == wanted)
+            return k;
+    return 0;
+}
+
+int next(int k) {
+    return k % kCount + 1;
+}
+
+QString caption(int k) {
+    static const QString numerals = QStringLiteral("一二三四五六七八九十");
+    return QStringLiteral("背景音乐") + numerals.at(k - 1);
+}
+
+QString settingsPath() {
+    return PathRule::resolve(QStringLiteral("\\mavro\\Sound\\PlayList.TXT"));
+}
+
+void writeSettings(const QString& code) {
+    QFile file(settingsPath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw AppError(QStringLiteral("Cannot write the music settings file \"%1\": %2.")
+                           .arg(QDir::toNativeSeparators(settingsPath()), file.errorString()));
+    const QByteArray line = code.toLatin1() + "\r\n";
+    if (file.write(line) != line.size() || !file.flush())
+        throw AppError(QStringLiteral("Cannot write the music settings file \"%1\": %2.")
+                           .arg(QDir::toNativeSeparators(settingsPath()), file.errorString()));
+}
+
+}  // namespace Tunes
