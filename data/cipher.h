@@ -5,11 +5,11 @@
 struct sqlite3;
 
 // Key and cipher settings shared by the engine and the course builder. The key derivation is cut
-// to a few hundred rounds: start-up opens five tables and the password is no secret of the pupil's;
+// to 64 rounds: start-up opens five tables and the password is no secret of the pupil's;
 // the files stay unreadable without it.
 namespace Cipher {
 
-inline constexpr int kKdfIterations = 256;
+inline constexpr int kKdfIterations = 64;
 
 // Keys a freshly opened handle; returns false when SQLite refuses the settings.
 bool applyKey(sqlite3* db, const QString& password);

@@ -3,7 +3,7 @@
 namespace Pictures {
 
 QPixmap titlePicture() {
-    return QPixmap(QStringLiteral(":/pictures/title.png"));
+    return QPixmap(QStringLiteral(":/pictures/title.bmp"));
 }
 
 QPixmap resultPicture(QSize size) {
