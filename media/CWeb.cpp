@@ -1,26 +1,126 @@
 #include "media/CWeb.h"
 
+#include <QKeyEvent>
+#include <QRegularExpression>
 #include <QUrl>
 
+#include "platform/errors.h"
+#include "platform/gbk.h"
 #include "platform/pathrule.h"
+#include "resources/mediapictures.h"
 
 TfrmWeb* frmWeb = nullptr;
+
+namespace {
+
+const QString kStartPage = QStringLiteral("\\mavro\\main.htm");
+
+QFont songti(int pixels) {
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(pixels);
+    return font;
+}
+
+// Pages written for a GBK desktop declare their code page; Qt decodes only the Unicode ones.
+class LessonBrowser : public QTextBrowser {
+  public:
+    using QTextBrowser::QTextBrowser;
+
+    QVariant loadResource(int type, const QUrl& name) override {
+        QVariant data = QTextBrowser::loadResource(type, name);
+        if (type != QTextDocument::HtmlResource || data.userType() != QMetaType::QByteArray)
+            return data;
+        const QByteArray bytes = data.toByteArray();
+        static const QRegularExpression gbkCharset(
+            QStringLiteral("<meta[^>]*charset\\s*=\\s*[\"']?\\s*(gb2312|gbk|gb18030)"),
+            QRegularExpression::CaseInsensitiveOption);
+        if (gbkCharset.match(QString::fromLatin1(bytes.left(1024))).hasMatch())
+            return Gbk::decode(bytes);
+        return data;
+    }
+};
+
+QToolButton* speedButton(QWidget* parent, const char* name, const QString& caption,
+                         const QPixmap& picture, QRect place) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(caption);
+    button->setIcon(picture);
+    button->setIconSize(picture.size());
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true);
+    button->setFont(songti(12));
+    button->setGeometry(place);
+    return button;
+}
+
+}  // namespace
 
 TfrmWeb::TfrmWeb(QWidget* parent) : TForm(parent) {
     setObjectName("frmWeb");
     setWindowTitle(QStringLiteral("Tarvelle---->课堂学习"));
-    WebBrowser1 = new QTextBrowser(this);
-    WebBrowser1->setObjectName("WebBrowser1");
-    WebBrowser1->setGeometry(0, 48, 797, 505);
-    Button1 = new QPushButton(QStringLiteral("Button1"), this);
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName("Panel1");
+    Panel1->setFrameShape(QFrame::NoFrame);
+    Panel1->setGeometry(0, 0, 800, 49);
+
+    Label1 = new QLabel(QStringLiteral("Keyvane6.0"), Panel1);
+    Label1->setObjectName("Label1");
+    Label1->move(136, 16);
+    Label1->setFont(songti(14));
+    QPalette blue = Label1->palette();
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    Label1->setPalette(blue);
+    Label1->adjustSize();
+
+    SpeedButton1 = speedButton(Panel1, "SpeedButton1", QStringLiteral("返回主题"),
+                               MediaPictures::home(), QRect(372, 5, 145, 41));
+    SpeedButton2 = speedButton(Panel1, "SpeedButton2", QStringLiteral("关闭[&C]"),
+                               MediaPictures::close(), QRect(575, 5, 105, 41));
+    connect(SpeedButton1, &QToolButton::clicked, this,
+            [this] { Errors::guard([this] { SpeedButton1Click(); }); });
+    connect(SpeedButton2, &QToolButton::clicked, this, &TfrmWeb::SpeedButton2Click);
+
+    Button1 = new QPushButton(QStringLiteral("Button1"), Panel1);
     Button1->setObjectName("Button1");
     Button1->setFocusPolicy(Qt::NoFocus);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Button1, &QPushButton::clicked, this, &TfrmWeb::Button1Click);
+
+    WebBrowser1 = new LessonBrowser(this);
+    WebBrowser1->setObjectName("WebBrowser1");
+    WebBrowser1->setGeometry(0, 48, 797, 505);
 }
 
 void TfrmWeb::FormCreate() {
     Button1->move(-10000, Button1->y());
     placeStandard();
-    WebBrowser1->setSource(
-        QUrl::fromLocalFile(PathRule::resolve(QStringLiteral("\\mavro\\main.htm"))));
+    navigate(kStartPage);
+}
+
+void TfrmWeb::navigate(const QString& drivePath) {
+    WebBrowser1->setSource(QUrl::fromLocalFile(PathRule::resolve(drivePath)));
+}
+
+void TfrmWeb::SpeedButton1Click() {
+    navigate(kStartPage);
+}
+
+void TfrmWeb::SpeedButton2Click() {
+    done(QDialog::Rejected);
+}
+
+void TfrmWeb::Button1Click() {
+    done(QDialog::Rejected);
+}
+
+// Esc reaches the window's cancel button whichever control has the focus.
+void TfrmWeb::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        Button1->click();
+        return;
+    }
+    TForm::keyPressEvent(event);
 }
