@@ -157,6 +157,11 @@ void TfrmTT::FormCreate() {
     Table1.Open(QStringLiteral("\\mavro"), QStringLiteral("111.DB"));
 }
 
+void TfrmTT::showEvent(QShowEvent* event) {
+    TForm::showEvent(event);
+    setFixedSize(size());  // a single border: the pupil cannot resize the drill
+}
+
 void TfrmTT::FormActivate() {
     Edit1->setFocus();
     emptyBoxes();

@@ -57,6 +57,7 @@ class TfrmTT : public TForm {
     void FormCreate() override;
     void FormActivate() override;
     void FormClose() override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void EditChange(int box);

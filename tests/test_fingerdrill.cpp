@@ -349,6 +349,7 @@ class FingerDrillTest : public QObject {
     void enterKeepsTheDrillOpenAndEscClosesIt() {
         bool openAfterEnter = false;
         QVERIFY(openLesson(124, [&] {
+            QCOMPARE(frmTT->minimumSize(), frmTT->maximumSize());  // not resizable
             press(Qt::Key_Return);
             openAfterEnter = frmTT->isVisible();
             press(Qt::Key_Escape);
