@@ -1,0 +1,81 @@
+#include "drills/answerbox.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QValidator>
+
+namespace {
+// Shows typed letters in upper case, as the keys are stored.
+class UpperCase : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        input = input.toUpper();
+        return Acceptable;
+    }
+};
+}  // namespace
+
+AnswerBox::AnswerBox(QWidget* parent) : QLineEdit(parent) {
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    setMaxLength(1);
+    setFrame(false);
+    setValidator(new UpperCase(this));
+}
+
+void AnswerBox::setTextColour(const QColor& colour) {
+    QPalette p = palette();
+    p.setColor(QPalette::Text, colour);
+    setPalette(p);
+}
+
+QColor AnswerBox::textColour() const {
+    return palette().color(QPalette::Text);
+}
+
+void AnswerBox::keyPressEvent(QKeyEvent* event) {
+    if (onKeyDown && onKeyDown(event->key())) {
+        event->accept();
+        return;
+    }
+    if (onKeyPress && event->text().size() == 1)
+        onKeyPress(event->text().at(0));
+    QLineEdit::keyPressEvent(event);
+}
+
+void AnswerBox::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        return;
+    selectAll();
+    if (onEnter)
+        onEnter();
+}
+
+void AnswerBox::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    if (onClick)
+        onClick();
+}
+
+KeyFrame::KeyFrame(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    resize(65, 65);
+}
+
+void KeyFrame::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(QPen(Qt::yellow, 3, Qt::DotLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+}
+
+ItemFrame::ItemFrame(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void ItemFrame::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(QPen(QColor(255, 0, 0), 1));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
