@@ -38,8 +38,15 @@ void AnswerBox::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    if (onKeyPress && event->text().size() == 1)
+    if (onKeyPress && event->text().size() == 1) {
+        // A right letter moves the focus on, which clears the selection; the letter still
+        // replaces what was selected when it was typed.
+        const int start = selectionStart();
+        const int length = int(selectedText().size());
         onKeyPress(event->text().at(0));
+        if (length > 0 && !hasSelectedText())
+            setSelection(start, length);
+    }
     QLineEdit::keyPressEvent(event);
 }
 

@@ -49,7 +49,7 @@ void finishAtBox28() {
 
 void whenShown(QWidget* window, std::function<void()> action) {
     QTimer::singleShot(10, qApp, [window, action = std::move(action)] {
-        if (QApplication::activeModalWidget() != window || !window->isVisible()) {
+        if (QApplication::activeModalWidget() != window || !window->isActiveWindow()) {
             whenShown(window, action);
             return;
         }

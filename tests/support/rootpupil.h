@@ -27,7 +27,8 @@ void press(int qtKey);
 // Moves the focus up from the focused box to box 28 and types its key, finishing the page.
 void finishAtBox28();
 
-// Runs action once window is the active modal window (a drill, or the result dialog over it).
+// Runs action once window is the modal window and has the keyboard, as it has when the pupil
+// starts typing (a drill, or the result dialog over it).
 void whenShown(QWidget* window, std::function<void()> action);
 // Writes the range and shows the drill modally as the menu does; body runs while it is up, then
 // the drill is closed with Esc if body left it open.
