@@ -1,5 +1,8 @@
 #include "course/builder/roottable.h"
 
+#include <QPainter>
+#include <QPainterPath>
+
 #include "course/builder/rootpictures.h"
 #include "course/builder/sourcefile.h"
 #include "course/builder/tablewriter.h"
@@ -25,7 +28,37 @@ void require(bool ok, const QString& where, const QString& what) {
         throw CourseError(where + ": " + what);
 }
 
+// Shapes the CJK font draws misleadingly, drawn here as polylines on a 100 x 100 grid; named
+// "%name" in the source so they never clash with the code table's "@" drawings.
+QImage drawOwn(const QString& name, int size) {
+    static const QHash<QString, QList<QList<int>>> shapes = {
+        // two parallel falling strokes, the two-撇 stroke rule of key R
+        {QStringLiteral("%两撇"), {{66, 8, 30, 44}, {80, 40, 26, 92}}},
+    };
+    const auto found = shapes.constFind(name);
+    if (found == shapes.constEnd())
+        throw CourseError(QStringLiteral("no drawing for %1").arg(name));
+    QImage image(size, size, QImage::Format_Grayscale8);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double margin = size * 0.1, scale = size * 0.8 / 100.0;
+    painter.setPen(QPen(Qt::black, size * 0.07, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    for (const QList<int>& stroke : *found) {
+        QPainterPath path(QPointF(margin + stroke[0] * scale, margin + stroke[1] * scale));
+        for (int i = 2; i + 1 < stroke.size(); i += 2)
+            path.lineTo(margin + stroke[i] * scale, margin + stroke[i + 1] * scale);
+        painter.drawPath(path);
+    }
+    return image;
+}
+
 }  // namespace
+
+QImage picture(const QString& name, int size) {
+    return name.startsWith(QLatin1Char('%')) ? drawOwn(name, size)
+                                             : RootPictures::render(name, size);
+}
 
 int keyCode(QChar key) {
     const int index = QByteArray(kKeyOrder).indexOf(char(key.toUpper().toLatin1()));
@@ -91,9 +124,9 @@ QStringList keyMismatches(const QList<Item>& items, const QHash<QString, QString
 void write(const QString& path, const QList<Item>& items) {
     TableWriter writer(path, Layouts::rootTable());
     for (const Item& item : items)
-        writer.addRow({item.no, pngBytes(RootPictures::render(item.picture, kPictureSize)),
-                       QString(item.key), item.mem},
-                      item.where);
+        writer.addRow(
+            {item.no, pngBytes(picture(item.picture, kPictureSize)), QString(item.key), item.mem},
+            item.where);
     writer.commit();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QImage>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -44,6 +45,9 @@ QStringList keyMismatches(const QList<Item>& items, const QHash<QString, QString
 
 // Which zone (1..5) or group a key belongs to: the key's zone-position code, e.g. 'G' -> 11.
 int keyCode(QChar key);
+
+// An item's picture: "%name" drawings of this table, else RootPictures (glyph or "@name").
+QImage picture(const QString& name, int size = kPictureSize);
 
 void write(const QString& path, const QList<Item>& items);
 
