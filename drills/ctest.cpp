@@ -212,18 +212,17 @@ void TfrmTest::B1Click() {
 void TfrmTest::showHint(int n) {
     const QByteArray line = Gbk::encode(lines[n - 1]->text());
     const QByteArray key = LineCheck::hintKey(line, boxes[n - 1]->caretBytePosition());
-    Table2.SetIndexName(QStringLiteral("WZindex"));
-    if (!Table2.FindKey(key)) {
+    const HintLookup::Hint* hint = hints.find(key);
+    if (!hint) {
         Label10->clear();
         return;
     }
-    images[0]->setPixmap(Table2.FieldAsPicture(QStringLiteral("Pic1")));
+    images[0]->setPixmap(hint->pictures[0]);
     for (int i = 1; i < 4; ++i) {
         images[i]->setPixmap(Image5->pixmap());
-        images[i]->setPixmap(Table2.FieldAsPicture(QStringLiteral("Pic%1").arg(i + 1)));
+        images[i]->setPixmap(hint->pictures[i]);
     }
-    Label10->setText(Gbk::decode(key) + QLatin1Char(':') +
-                     Table2.FieldAsString(QStringLiteral("简码")).toLower());
+    Label10->setText(Gbk::decode(key) + QLatin1Char(':') + hint->shortCode.toLower());
 }
 
 // Three states, told apart only by the hidden flags of Image1 and Label10, so F2 works the same

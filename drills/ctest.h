@@ -9,6 +9,7 @@
 #include "app/form.h"
 #include "data/session.h"
 #include "data/table.h"
+#include "drills/hintlookup.h"
 #include "drills/typingbox.h"
 
 // The text drill: five to eight practice lines typed through the input method, each checked at
@@ -21,6 +22,7 @@ class TfrmTest : public TForm {
     TSession Session1;
     TTable Table1{Session1, QStringLiteral("Table1")};  // 111.DB
     TTable Table2{Session1, QStringLiteral("Table2")};  // kzWb.db
+    HintLookup hints{Table2};
     QPushButton* Button1;
 
     std::array<QLabel*, 8> lines{};     // Label1 .. Label8

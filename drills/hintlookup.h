@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QPixmap>
+#include <QSet>
+#include <QString>
+#include <array>
+
+class TTable;
+
+// The text drill's hint source: the short code and the four root pictures of a character, found
+// by exact search on the code table's index WZindex. The code table never changes while the
+// program runs, so each key is looked up once; a pupil types the same page over and over, and a
+// repeated hint then costs no table reads and no picture decoding.
+class HintLookup {
+  public:
+    struct Hint {
+        QString shortCode;                // as stored
+        std::array<QPixmap, 4> pictures;  // Pic1 .. Pic4, null where the field is empty
+    };
+
+    explicit HintLookup(TTable& codeTable) : table(codeTable) {}
+
+    // The hint for a key of GBK bytes, or nullptr when no row has it. The pointer holds until the
+    // next call.
+    const Hint* find(const QByteArray& key);
+
+  private:
+    TTable& table;
+    QHash<QByteArray, Hint> found;
+    QSet<QByteArray> missing;
+};
