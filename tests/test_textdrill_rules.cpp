@@ -35,6 +35,10 @@ class TextDrillRulesTest : public QObject {
         QTest::newRow("outside GBK") << QStringLiteral("工\U0001F600") << line << Verdict::Wrong;
         QTest::newRow("ascii line")
             << QStringLiteral("asdf") << QStringLiteral("asdf") << Verdict::LineDone;
+        QTest::newRow("first letter of an ascii line")
+            << QStringLiteral("a") << QStringLiteral("asdf") << Verdict::Going;
+        QTest::newRow("chinese past an ascii end")
+            << QStringLiteral("ab工") << QStringLiteral("abc") << Verdict::Wrong;
         QTest::newRow("empty line, empty box") << QString() << QString() << Verdict::Wrong;
     }
     void lastCharacterAgainstLine() {
