@@ -257,6 +257,8 @@ void TfrmTT::finishPage() {
     frmTime->Label1->setText(PageTiming::timeText(elapsed));
     frmTime->Label2->setText(PageTiming::speedText(CharCount, elapsed));
     frmTime->ShowModal();
+    // The pupil goes straight on typing; not every window system gives the keyboard back.
+    activateWindow();
     if (newBest) {
         H1->setText(frmTime->Label1->text());
         H2->setText(frmTime->Label2->text());

@@ -69,12 +69,9 @@ Result finishPage(const QString& keys) {
         },
         &typing);
     type(keys);
-    // No window manager gives the drill the activation back when the dialog closes offscreen.
-    if (result.shown && frmTT->isVisible() && QApplication::activeWindow() != frmTT) {
-        frmTT->activateWindow();
-        if (!QTest::qWaitForWindowActive(frmTT))
-            qWarning("the finger drill did not become active again");
-    }
+    // The drill takes the keyboard back itself; its activation arrives as an event.
+    if (result.shown && frmTT->isVisible() && !QTest::qWaitForWindowActive(frmTT))
+        qWarning("the finger drill did not become active again");
     return result;
 }
 
