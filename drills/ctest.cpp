@@ -154,6 +154,14 @@ void TfrmTest::buildLines() {
     }
 }
 
+void TfrmTest::showEvent(QShowEvent* event) {
+    // Placed anew by its outer size on every showing, then held there: a single border.
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    TForm::showEvent(event);
+    setFixedSize(size());
+}
+
 void TfrmTest::FormCreate() {
     placeStandard();
     Session1.setOnPassword(Password);

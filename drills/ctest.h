@@ -55,6 +55,7 @@ class TfrmTest : public TForm {
     void FormDestroy() override;
     void hotKeyPressed(int id) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void buildHintArea();

@@ -67,6 +67,56 @@ class TextDrillTest : public QObject {
         for (int i = 0; i < 3 && !fullHint(); ++i) pressHotKey(113);
     }
 
+    void windowShowsItsControls_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("place");
+        QTest::addColumn<bool>("hidden");
+        for (int n = 1; n <= 8; ++n) {
+            const int top = 80 + 56 * (n - 1);
+            QTest::addRow("Label%d", n)
+                << QStringLiteral("Label%1").arg(n) << QRect(32, top, 689, 19) << false;
+            QTest::addRow("Edit%d", n)
+                << QStringLiteral("Edit%1").arg(n) << QRect(32, top + 24, 689, 27) << false;
+        }
+        QTest::newRow("Panel1") << "Panel1" << QRect(32, 24, 161, 33) << false;
+        QTest::newRow("Label10") << "Label10" << QRect(64, 7, 89, 22) << false;
+        for (int i = 0; i < 4; ++i)
+            QTest::addRow("Image%d", i + 1)
+                << QStringLiteral("Image%1").arg(i + 1) << QRect(196 + 78 * i, 2, 75, 75) << false;
+        QTest::newRow("Image5") << "Image5" << QRect(0, 0, 41, 25) << true;
+        QTest::newRow("H1") << "H1" << QRect(606, 3, 169, 15) << false;
+        QTest::newRow("H2") << "H2" << QRect(606, 24, 169, 15) << false;
+        QTest::newRow("BC1") << "BC1" << QRect(606, 42, 169, 15) << false;
+        QTest::newRow("BC2") << "BC2" << QRect(606, 62, 169, 15) << false;
+    }
+    void windowShowsItsControls() {
+        QFETCH(QString, name);
+        QFETCH(QRect, place);
+        QFETCH(bool, hidden);
+        auto* control = frmTest->findChild<QWidget*>(name);
+        QVERIFY(control);
+        QCOMPARE(control->geometry(), place);
+        QCOMPARE(control->isHidden(), hidden);
+    }
+
+    void windowTitleAndLook() {
+        QCOMPARE(frmTest->windowTitle(), QStringLiteral("Tarvelle--->五笔字型速成练习") +
+                                             QString(37, ' ') + QStringLiteral("F2:关闭/打开提示"));
+        QCOMPARE(frmTest->Label9->text(), QStringLiteral("【提示】"));
+        QCOMPARE(frmTest->Label11->text(), QStringLiteral("最高记录："));
+        QCOMPARE(frmTest->Label12->text(), QStringLiteral("本次记录："));
+        QCOMPARE(frmTest->NumH1->text(), QStringLiteral("6000000"));
+        QVERIFY(frmTest->NumH1->isHidden() && frmTest->B1->isHidden());
+        QCOMPARE(frmTest->Button1->x(), -1000);
+        visit("N31", [] {
+            // A single border: the drill keeps the size it was placed with.
+            QCOMPARE(frmTest->minimumSize(), frmTest->size());
+            QCOMPARE(frmTest->maximumSize(), frmTest->size());
+            QVERIFY(!box(1)->hasFrame());
+            QCOMPARE(box(1)->palette().color(QPalette::Text), QColor(0, 128, 128));
+        });
+    }
+
     // "课程练习[&3]" from the menu to the menu again, as a pupil goes through it.
     void lessonThreeEndToEnd() {
         Result result;
