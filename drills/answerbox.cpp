@@ -33,6 +33,17 @@ QColor AnswerBox::textColour() const {
     return palette().color(QPalette::Text);
 }
 
+QVariant AnswerBox::inputMethodQuery(Qt::InputMethodQuery query) const {
+    if (query == Qt::ImEnabled)
+        return false;
+    return QLineEdit::inputMethodQuery(query);
+}
+
+// A composition that reaches the box anyway must not replace its letter.
+void AnswerBox::inputMethodEvent(QInputMethodEvent* event) {
+    event->ignore();
+}
+
 void AnswerBox::keyPressEvent(QKeyEvent* event) {
     if (onKeyDown && onKeyDown(event->key())) {
         event->accept();

@@ -24,8 +24,13 @@ class AnswerBox : public QLineEdit {
     void setTextColour(const QColor& colour);
     QColor textColour() const;
 
+    // Tells the platform's input method that this box takes none. The attribute alone does not:
+    // a line edit answers the input method's question itself.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 };

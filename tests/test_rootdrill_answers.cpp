@@ -137,6 +137,20 @@ class RootDrillAnswersTest : public QObject {
         });
     }
 
+    void aBoxReachedByARightLetterTakesItsOwnCorrection() {
+        showDrill(56, 0, [] {
+            type(keyOf(1).toLower().at(0));
+            QCOMPARE(focusedBox(), 2);
+            type(QLatin1Char('z'));
+            QCOMPARE(frmwbTest1->E[2]->text(), QStringLiteral("Z"));
+            QVERIFY(isRed(2));
+            type(keyOf(2).toLower().at(0));
+            QCOMPARE(frmwbTest1->E[2]->text(), keyOf(2));
+            QVERIFY(isNormal(2));
+            QCOMPARE(focusedBox(), 3);
+        });
+    }
+
     void lowerCaseLetterIsCheckedAsUpperCase() {
         showDrill(74, 56, [] {
             type(keyOf(1).toLower().at(0));

@@ -214,6 +214,10 @@ class RootDrillPagesTest : public QObject {
         for (int i = 1; i <= 28; ++i) {
             QLineEdit* box = frmwbTest1->E[i];
             QVERIFY(!box->testAttribute(Qt::WA_InputMethodEnabled));
+            // What the platform's input method asks before it takes a box's keys.
+            QInputMethodQueryEvent query(Qt::ImEnabled);
+            QCoreApplication::sendEvent(box, &query);
+            QCOMPARE(query.value(Qt::ImEnabled), QVariant(false));
             QCOMPARE(box->maxLength(), 1);
         }
     }
