@@ -1,6 +1,7 @@
 // The root drill's answer boxes take key letters past the input method: under Xvfb with fcitx5
 // running its Wubi table for every window, letters typed on the X keyboard land in the boxes as
 // letters, where a box that took the input method would have them swallowed into a Wubi code.
+// F1 is grabbed on the X server and works with no window of the program shown.
 #include <QInputMethod>
 #include <QLineEdit>
 #include <QtTest>
@@ -105,6 +106,22 @@ class RootDrillFcitxTest : public QObject {
         });
         if (QTest::currentTestFailed())
             qWarning().noquote() << "fcitx5 log:\n" << service->log();
+    }
+
+    // F1 belongs to the drill for the whole run: pressed while no window of the program is
+    // shown, it still steps the chart and hint through their cycle.
+    void f1StepsTheChartWhileTheDrillIsClosed() {
+        QVERIFY(!frmwbTest1->isVisible());
+        QVERIFY(!frmwbTest1->Image1->isHidden());
+        QVERIFY(!frmwbTest1->TT->isHidden());
+        Fcitx::strokes({"F1"});
+        QTRY_VERIFY(frmwbTest1->Image1->isHidden());
+        QVERIFY(!frmwbTest1->TT->isHidden());
+        Fcitx::strokes({"F1"});
+        QTRY_VERIFY(frmwbTest1->TT->isHidden());
+        Fcitx::strokes({"F1"});
+        QTRY_VERIFY(!frmwbTest1->Image1->isHidden());
+        QVERIFY(!frmwbTest1->TT->isHidden());
     }
 };
 
