@@ -13,7 +13,8 @@ void TQuery::Close() {
     if (!active)
         return;
     beginResetModel();
-    rows.clear();
+    cells.clear();
+    cellEnds.clear();
     titles.clear();
     active = false;
     endResetModel();
@@ -41,12 +42,11 @@ void TQuery::Open(const QString& tablePath, const QString& selectTemplate,
     const int columns = sqlite3_column_count(s);
     for (int c = 0; c < columns; ++c) titles << QString::fromUtf8(sqlite3_column_name(s, c));
     while (sqlite3_step(s) == SQLITE_ROW) {
-        QStringList row;
-        row.reserve(columns);
-        for (int c = 0; c < columns; ++c)
-            row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, c)),
-                                     sqlite3_column_bytes(s, c));
-        rows.append(row);
+        for (int c = 0; c < columns; ++c) {
+            cells.append(reinterpret_cast<const char*>(sqlite3_column_text(s, c)),
+                         sqlite3_column_bytes(s, c));
+            cellEnds.append(int(cells.size()));
+        }
     }
     sqlite3_finalize(s);
     active = true;
@@ -54,7 +54,7 @@ void TQuery::Open(const QString& tablePath, const QString& selectTemplate,
 }
 
 int TQuery::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(rows.size());
+    return parent.isValid() || titles.isEmpty() ? 0 : int(cellEnds.size() / titles.size());
 }
 
 int TQuery::columnCount(const QModelIndex& parent) const {
@@ -62,9 +62,13 @@ int TQuery::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant TQuery::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid())
+    if (role != Qt::DisplayRole || !index.isValid() || index.column() >= titles.size())
         return {};
-    return rows.at(index.row()).value(index.column());
+    const int cell = index.row() * int(titles.size()) + index.column();
+    if (cell >= cellEnds.size())
+        return {};
+    const int start = cell == 0 ? 0 : cellEnds[cell - 1];
+    return QString::fromUtf8(cells.constData() + start, cellEnds[cell] - start);
 }
 
 QVariant TQuery::headerData(int section, Qt::Orientation orientation, int role) const {

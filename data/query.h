@@ -31,5 +31,8 @@ class TQuery : public QAbstractTableModel {
     QString tablePathOpen;
     bool active = false;
     QStringList titles;
-    QVector<QStringList> rows;
+    // The cells' UTF-8 text end to end, row by row; a cell is decoded only when shown, so that a
+    // list of every code fills the grid without building thousands of strings.
+    QByteArray cells;
+    QVector<int> cellEnds;
 };

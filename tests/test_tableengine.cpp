@@ -152,7 +152,9 @@ class TableEngineTest : public QObject {
         TSession session;
         session.setOnPassword(Password);
         TQuery query(session, "Query1");
-        query.Open("\\mavro\\KZWB.db", "SELECT 文字, 简码, 全码 FROM %1 Kzwb WHERE 全码 LIKE ?",
+        // Without an ORDER BY the engine may return the rows in the order of an index.
+        query.Open("\\mavro\\KZWB.db",
+                   "SELECT 文字, 简码, 全码 FROM %1 Kzwb WHERE 全码 LIKE ? ORDER BY Kzwb.rowid",
                    {pattern});
         QStringList found;
         for (int row = 0; row < query.rowCount(); ++row)

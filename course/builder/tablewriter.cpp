@@ -29,7 +29,10 @@ TableLayout codeTable()
              {"Pic3", FieldSpec::Picture, 0},
              {"Pic4", FieldSpec::Picture, 0}},
             "WZindex",
-            "文字"};
+            "文字",
+            // The code lookup's LIKE on the full code: a prefix is a range of this index, and as
+            // it holds the three columns shown, a list of every code reads no picture pages.
+            {"QMindex ON %1 (\"全码\" COLLATE NOCASE, \"文字\", \"简码\")"}};
 }
 
 TableLayout rootTable()
@@ -174,6 +177,8 @@ void TableWriter::commit()
         exec(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
                  .arg(quoted(layout.indexName), quoted(layout.sqlTable), quoted(layout.indexField))
                  .toUtf8());
+    for (const QString& index : layout.queryIndexes)
+        exec(("CREATE INDEX " + index.arg(quoted(layout.sqlTable))).toUtf8());
     exec("COMMIT");
     sqlite3_finalize(insert);
     insert = nullptr;

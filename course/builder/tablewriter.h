@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 struct sqlite3;
@@ -20,6 +21,8 @@ struct TableLayout {
     QList<FieldSpec> fields;
     QString indexName;  // empty: no secondary index
     QString indexField;
+    // Indexes that only speed up queries, as "name ON %1 (columns)" with %1 for the table.
+    QStringList queryIndexes = {};
 };
 
 namespace Layouts {
