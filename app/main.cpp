@@ -1,11 +1,13 @@
 // qorvex: a typing tutor for the Wubi 86 input method.
 #include <QGuiApplication>
+#include <QTimer>
 #include <cstdio>
 
 #include "app/cmavro.h"
 #include "app/windows.h"
 #include "data/table.h"
 #include "platform/errors.h"
+#include "resources/windowicon.h"
 
 namespace {
 bool haveDisplay() {
@@ -31,6 +33,8 @@ int main(int argc, char** argv) {
                      "qorvex: %d windows created, %d tables open before the main window shows\n",
                      int(creationOrder().size()), TTable::openCount());
     frmmavro->show();
+    // The icon is painted with the CJK font; once the window is up it no longer delays it.
+    QTimer::singleShot(0, [] { QApplication::setWindowIcon(WindowIcon::icon()); });
     const int result = QApplication::exec();
     destroyWindows();
     return result;
