@@ -196,11 +196,14 @@ void TfrmwbTest1::FormCreate() {
     Session1.setOnPassword(Password);
     Table1.Open(QStringLiteral("\\mavro"), QStringLiteral("wb1.db"));
     HotKeys::registerHotKey(this, kChartHotKey, 0, KeySynth::VK_F1);
-    Image1->setPixmap(QPixmap::fromImage(RootChart::draw(RootChart::readRoots(Table1))));
     moveTo(0);
 }
 
 void TfrmwbTest1::FormActivate() {
+    // The chart is drawn from the root table when the drill is first shown, not at start-up:
+    // painting 256 roots would hold up the main window.
+    if (Image1->pixmap().isNull())
+        Image1->setPixmap(QPixmap::fromImage(RootChart::draw(RootChart::readRoots(Table1))));
     focusBox(1);
     readRange();
     TT->show();
