@@ -9,10 +9,10 @@
 namespace {
 
 class FailingForm : public TForm {
-public:
+  public:
     QStringList steps;
 
-protected:
+  protected:
     void FormCreate() override {
         steps << "placed";
         throw AppError("表打不开");
@@ -28,7 +28,7 @@ class ErrorsTest : public QObject {
 
     QStringList reported;
 
-private slots:
+  private slots:
     void init() {
         reported.clear();
         Errors::setSink([this](const QString& m) { reported << m; });

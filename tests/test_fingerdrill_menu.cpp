@@ -10,8 +10,11 @@
 #include "support/appfixture.h"
 #include "support/fingerpupil.h"
 #include "support/fixturecourse.h"
+#include "support/menustate.h"
 
 using namespace FingerPupil;
+
+using namespace MenuState;
 
 class FingerMenuTest : public QObject {
     Q_OBJECT
@@ -19,18 +22,6 @@ class FingerMenuTest : public QObject {
   private:
     FixtureCourse* course = nullptr;
     AppFixture* app = nullptr;
-
-    QMenu* openMenu() const {
-        QAction* active = frmmavro->MainMenu1->activeAction();
-        if (!active || !active->menu() || !active->menu()->isVisible())
-            return nullptr;
-        return active->menu();
-    }
-
-    void closeMenus() {
-        while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-        QTest::qWait(20);
-    }
 
     // What the pupil saw in the drill, then Esc.
     struct Visit {

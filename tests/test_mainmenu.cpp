@@ -11,6 +11,9 @@
 #include "platform/keysynth.h"
 #include "support/appfixture.h"
 #include "support/fixturecourse.h"
+#include "support/menustate.h"
+
+using namespace MenuState;
 
 class MainMenuTest : public QObject {
     Q_OBJECT
@@ -18,18 +21,6 @@ class MainMenuTest : public QObject {
   private:
     FixtureCourse* course = nullptr;
     AppFixture* app = nullptr;
-
-    QMenu* openMenu() const {
-        QAction* active = frmmavro->MainMenu1->activeAction();
-        if (!active || !active->menu() || !active->menu()->isVisible())
-            return nullptr;
-        return active->menu();
-    }
-
-    void closeMenus() {
-        while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-        QTest::qWait(20);
-    }
 
   private slots:
     void initTestCase() {

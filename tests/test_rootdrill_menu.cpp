@@ -10,9 +10,12 @@
 #include "drills/CwbTest1.h"
 #include "support/appfixture.h"
 #include "support/fixturecourse.h"
+#include "support/menustate.h"
 #include "support/rootpupil.h"
 
 using namespace RootPupil;
+
+using namespace MenuState;
 
 class RootDrillMenuTest : public QObject {
     Q_OBJECT
@@ -20,18 +23,6 @@ class RootDrillMenuTest : public QObject {
   private:
     FixtureCourse* course = nullptr;
     AppFixture* app = nullptr;
-
-    QMenu* openMenu() const {
-        QAction* active = frmmavro->MainMenu1->activeAction();
-        if (!active || !active->menu() || !active->menu()->isVisible())
-            return nullptr;
-        return active->menu();
-    }
-
-    void closeMenus() {
-        while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-        QTest::qWait(20);
-    }
 
   private slots:
     void initTestCase() {

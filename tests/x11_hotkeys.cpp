@@ -1,10 +1,10 @@
 // System-wide hot keys on a real X server: a key pressed anywhere reaches the window that holds
 // it, hidden or not; a key another program holds falls back without failing.
+#include <xcb/xcb.h>
+#include <xcb/xcb_keysyms.h>
 #include <QProcess>
 #include <QWidget>
 #include <QtTest>
-#include <xcb/xcb.h>
-#include <xcb/xcb_keysyms.h>
 
 #include "platform/hotkeys.h"
 #include "platform/keysynth.h"
@@ -12,10 +12,10 @@
 namespace {
 
 class HotKeyCounter : public QWidget {
-public:
+  public:
     QList<int> ids;
 
-protected:
+  protected:
     bool event(QEvent* e) override {
         if (e->type() == HotKeyEvent::type()) {
             ids << static_cast<HotKeyEvent*>(e)->id;
@@ -36,7 +36,7 @@ void pressWithXdotool(const QString& key) {
 
 class X11HotKeysTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() {
         if (QGuiApplication::platformName() != "xcb")
             QSKIP("needs an X server");
@@ -70,7 +70,8 @@ private slots:
         xcb_flush(other);
         free(codes);
         xcb_key_symbols_free(symbols);
-        xcb_get_input_focus_reply_t* sync = xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr);
+        xcb_get_input_focus_reply_t* sync =
+            xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr);
         free(sync);
 
         HotKeyCounter window;

@@ -1,0 +1,25 @@
+#include "support/menustate.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QtTest>
+
+#include "app/cmavro.h"
+
+namespace MenuState {
+
+QMenu* openMenu() {
+    QAction* active = frmmavro->MainMenu1->activeAction();
+    if (!active || !active->menu() || !active->menu()->isVisible())
+        return nullptr;
+    return active->menu();
+}
+
+void closeMenus() {
+    while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    QTest::qWait(20);
+}
+
+}  // namespace MenuState
