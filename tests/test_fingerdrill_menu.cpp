@@ -46,9 +46,7 @@ class FingerMenuTest : public QObject {
         course = new FixtureCourse;
         course->writeAll();
         app = new AppFixture;
-        frmmavro->show();
-        frmmavro->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(frmmavro));
+        QVERIFY(MenuState::showMainWindow());
     }
     void cleanupTestCase() {
         delete app;

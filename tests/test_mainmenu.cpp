@@ -27,9 +27,7 @@ class MainMenuTest : public QObject {
         course = new FixtureCourse;
         course->writeAll();
         app = new AppFixture;
-        frmmavro->show();
-        frmmavro->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(frmmavro));
+        QVERIFY(MenuState::showMainWindow());
     }
     void cleanupTestCase() {
         delete app;

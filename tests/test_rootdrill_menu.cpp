@@ -29,9 +29,7 @@ class RootDrillMenuTest : public QObject {
         course = new FixtureCourse;
         course->writeAll();
         app = new AppFixture;
-        frmmavro->show();
-        frmmavro->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(frmmavro));
+        QVERIFY(MenuState::showMainWindow());
     }
     void cleanupTestCase() {
         delete app;

@@ -11,6 +11,7 @@
 #include "support/appfixture.h"
 #include "support/fingerpupil.h"
 #include "support/fixturecourse.h"
+#include "support/menustate.h"
 
 namespace {
 
@@ -42,9 +43,7 @@ class X11FingerDrillTest : public QObject {
         course = new FixtureCourse;
         course->writeAll();
         app = new AppFixture;
-        frmmavro->show();
-        frmmavro->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(frmmavro));
+        QVERIFY(MenuState::showMainWindow());
     }
     void cleanupTestCase() {
         delete app;

@@ -17,6 +17,12 @@ QMenu* openMenu() {
     return active->menu();
 }
 
+bool showMainWindow() {
+    frmmavro->show();
+    frmmavro->activateWindow();
+    return QTest::qWaitForWindowActive(frmmavro);
+}
+
 void closeMenus() {
     while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
     QTest::qWait(20);
