@@ -64,6 +64,10 @@ class CodeLookupTest : public QObject {
     void initTestCase() {
         course = new FixtureCourse;
         course->writeAll();
+        // 衋 is D0 61, the last byte of 中 and an "a": a key straddling "中a" would find it.
+        QList<FixtureCourse::Code> codes = FixtureCourse::defaultCodes();
+        codes << FixtureCourse::Code{QStringLiteral("衋"), "v", "vfl", {}};
+        course->writeCodeTable(codes);
         app = new AppFixture;
         QVERIFY2(app->errors.isEmpty(), qPrintable(app->errors.join('\n')));
     }
@@ -95,16 +99,23 @@ class CodeLookupTest : public QObject {
             QCOMPARE(CodePattern::pattern(code), pattern);
     }
 
+    // The key is always one whole character; a single-byte character has none.
     void keyBeforeCaret_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("caret");
         QTest::addColumn<QByteArray>("key");
         const QByteArray zhong = Gbk::encode(u"中"), guo = Gbk::encode(u"国");
+        const QByteArray xi = Gbk::encode(u"衋");  // D0 61: its second byte is "a"
         QTest::newRow("caret at 0") << "中国" << 0 << zhong;
-        QTest::newRow("caret after first byte") << "a中" << 1 << (QByteArray("a") + zhong[0]);
+        QTest::newRow("caret at 0 before a letter") << "a中" << 0 << QByteArray();
+        QTest::newRow("caret after a leading letter") << "a中" << 1 << QByteArray();
         QTest::newRow("after first character") << "中国" << 2 << zhong;
         QTest::newRow("after second character") << "中国" << 4 << guo;
-        QTest::newRow("after single byte") << "中a" << 3 << (zhong.mid(1) + "a");
+        QTest::newRow("after single byte") << "中a" << 3 << QByteArray();
+        QTest::newRow("before single byte") << "中a" << 2 << zhong;
+        QTest::newRow("after a letter in between") << "中a国" << 5 << guo;
+        QTest::newRow("second byte like a letter") << "衋a" << 2 << xi;
+        QTest::newRow("letter after that") << "衋a" << 3 << QByteArray();
         QTest::newRow("empty text") << "" << 0 << QByteArray();
     }
     void keyBeforeCaret() {
@@ -262,7 +273,7 @@ class CodeLookupTest : public QObject {
         });
     }
 
-    void caretAfterFirstByteTakesTheFirstTwoBytes() {
+    void caretAfterALeadingLetterShowsNothing() {
         whileOpen([] {
             QLineEdit* box = characterBox();
             commit(box, "国");
@@ -273,7 +284,6 @@ class CodeLookupTest : public QObject {
             QTest::keyClick(box, Qt::Key_Home);
             QTest::keyClick(box, Qt::Key_Right);
             QCOMPARE(box->cursorPosition(), 1);
-            // "a" and the first byte of 中 are no character of the table.
             QCOMPARE(frmWBfind->Pan->text(), QString());
             QVERIFY(picturesBlank());
             QTest::keyClick(box, Qt::Key_End);
@@ -291,6 +301,10 @@ class CodeLookupTest : public QObject {
             QCOMPARE(box->text(), QStringLiteral("中a"));
             QCOMPARE(frmWBfind->Pan->text(), QString());
             QVERIFY(picturesBlank());
+            QTest::keyClick(box, Qt::Key_Left);
+            QCOMPARE(frmWBfind->Pan->text(), QStringLiteral("中:k 、khk"));
+            commit(box, "衋");
+            QCOMPARE(frmWBfind->Pan->text(), QStringLiteral("衋:v 、vfl"));
         });
     }
 

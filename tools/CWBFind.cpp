@@ -248,7 +248,7 @@ void TfrmWBfind::lookUpCharacter() {
     const int caret = Edit1->hasSelectedText() ? Edit1->selectionStart() : Edit1->cursorPosition();
     const QByteArray key =
         CodePattern::keyBeforeCaret(Gbk::encode(text), Gbk::bytePosition(text, caret));
-    if (!Table1.FindKey(key)) {
+    if (key.isEmpty() || !Table1.FindKey(key)) {
         Pan->clear();
         for (int i = 1; i <= 4; ++i) picture(i)->setPixmap(Image5->pixmap());
         return;

@@ -20,8 +20,16 @@ QString pattern(const QString& code) {
 }
 
 QByteArray keyBeforeCaret(const QByteArray& gbkText, int caret) {
-    // No stepping over single-byte characters: after "a" the key is the byte before it and "a".
-    return gbkText.mid(caret <= 1 ? 0 : caret - 2, 2);
+    qsizetype start = 0, width = 0;
+    for (qsizetype at = 0; at < gbkText.size(); at += width) {
+        // A byte from 0x81 to 0xFE leads a two-byte character; its second byte may look like ASCII.
+        const uchar byte = uchar(gbkText[at]);
+        width = byte >= 0x81 && byte <= 0xFE && at + 1 < gbkText.size() ? 2 : 1;
+        start = at;
+        if (at + width >= caret)
+            break;
+    }
+    return width == 2 ? gbkText.mid(start, 2) : QByteArray();
 }
 
 }  // namespace CodePattern

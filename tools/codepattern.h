@@ -12,8 +12,10 @@ bool queries(const QString& code);
 // letter ("_"), each position past the end for any run ("%"); other characters stay as typed.
 QString pattern(const QString& code);
 
-// The two bytes of GBK text that end at byte position caret: the character just before the caret
-// when it stands after a Chinese character; the first two bytes when the caret is at 0 or 1.
+// The key of the character just before byte position caret of GBK text (the first character when
+// the caret is at the start): its two bytes, or empty when it is a single-byte character, which no
+// Chinese character's key can be. The bytes are taken character by character from the start, so
+// a key never straddles two characters.
 QByteArray keyBeforeCaret(const QByteArray& gbkText, int caret);
 
 }  // namespace CodePattern
