@@ -44,9 +44,13 @@ void readNotes(const SourceLine& line, const Tune& tune, Track& track, double& b
         const QString pitches = token.section(QLatin1Char(':'), 0, 0);
         bool ok = false;
         const double beats = token.section(QLatin1Char(':'), 1).toDouble(&ok);
-        if (!ok || beats <= 0 || token.count(QLatin1Char(':')) != 1)
+        if (!ok || token.count(QLatin1Char(':')) != 1)
             throw CourseError(
                 QStringLiteral("%1: \"%2\" is no <pitch>:<beats>").arg(line.where, token));
+        // "nan" and "inf" read as numbers, and a NaN slips through every length check after.
+        if (!std::isfinite(beats) || beats <= 0)
+            throw CourseError(QStringLiteral("%1: \"%2\" lasts no positive, finite number of beats")
+                                  .arg(line.where, token));
         Note note;
         note.start = track.length;
         note.beats = beats;
@@ -212,7 +216,7 @@ QString build(const QString& tunesDir, const QString& soundDir) {
         const QString source = QStringLiteral("%1/SOUND%2.txt").arg(tunesDir).arg(k);
         const Tune tune = parse(source);
         const double seconds = tune.seconds();
-        if (seconds < kShortestSeconds || seconds > kLongestSeconds)
+        if (!(seconds >= kShortestSeconds && seconds <= kLongestSeconds))
             throw CourseError(QStringLiteral("%1: plays %2 seconds, a tune lasts one to three "
                                              "minutes")
                                   .arg(source)
