@@ -1,12 +1,14 @@
 // The free-typing editor as a pupil uses it: typing through the input method with the row and
 // column shown, and opening and saving GBK text files through the (stand-in) file dialogs.
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "platform/errors.h"
 #include "platform/gbk.h"
 #include "support/appfixture.h"
 #include "support/fixturecourse.h"
@@ -51,6 +53,27 @@ class FreeEditorTest : public QObject {
         QFile f(file);
         QVERIFY(f.open(QIODevice::WriteOnly));
         QCOMPARE(f.write(bytes), bytes.size());
+    }
+
+    // Types text into the box: "\n" as Enter, U+2028 as Shift+Enter, the rest pasted.
+    static void pasteAndBreak(const QString& text) {
+        QString run;
+        const auto paste = [&run] {
+            if (run.isEmpty())
+                return;
+            QGuiApplication::clipboard()->setText(std::exchange(run, QString()));
+            QTest::keyClick(frmFree->Memo1, Qt::Key_V, Qt::ControlModifier);
+        };
+        for (QChar c : text) {
+            if (c != QLatin1Char('\n') && c != QChar::LineSeparator) {
+                run += c;
+                continue;
+            }
+            paste();
+            QTest::keyClick(frmFree->Memo1, Qt::Key_Return,
+                            c == QChar::LineSeparator ? Qt::ShiftModifier : Qt::NoModifier);
+        }
+        paste();
     }
 
     // Presses a button of the editor as the pupil clicks it.
@@ -280,17 +303,49 @@ class FreeEditorTest : public QObject {
         QCOMPARE(bytesOf(path("unix.txt")), Gbk::encode(u"工\r\n地\r\n在\r\n要"));
     }
 
+    // ASCII and GBK open; UTF-8 with anything beyond ASCII does not, even when GBK can read it.
+    void readTakesGbkOnly_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");  // null: refused
+        QTest::newRow("ASCII") << QByteArray("abc\r\n~ 1;") << QStringLiteral("abc\n~ 1;");
+        QTest::newRow("GBK") << Gbk::encode(u"你好世界") << QStringLiteral("你好世界");
+        QTest::newRow("GBK and ASCII") << Gbk::encode(u"第1课 ab") << QStringLiteral("第1课 ab");
+        QTest::newRow("UTF-8 read as GBK") << QString("你好世界").toUtf8() << QString();
+        QTest::newRow("UTF-8 BOM before ASCII") << QByteArray(
+                                                       "\xEF\xBB\xBF"
+                                                       "ab")
+                                                << QString();
+    }
+    void readTakesGbkOnly() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        writeBytes(path("read.txt"), bytes);
+        QString read;
+        try {
+            read = TextFile::read(path("read.txt"));
+        } catch (const AppError&) {
+        }
+        QCOMPARE(read, text);
+        QCOMPARE(read.isNull(), text.isNull());
+    }
+
     void filesThatCannotBeOpenedAreReported_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("exists");
-        QTest::newRow("UTF-8 text") << QString("中国人").toUtf8() << true;
-        QTest::newRow("stray high bytes") << QByteArray("ab\xff\xff\x81") << true;
-        QTest::newRow("too large") << QByteArray(TextFile::kMaxBytes + 1, 'a') << true;
-        QTest::newRow("missing") << QByteArray() << false;
+        QTest::addColumn<QString>("says");
+        const QString notGbk = QStringLiteral("不是 GBK 编码的文本");
+        QTest::newRow("UTF-8 text") << QString("中国人").toUtf8() << true << notGbk;
+        // Twelve bytes that GBK reads as 浣犲ソ涓栫晫.
+        QTest::newRow("UTF-8 that reads as GBK") << QString("你好世界").toUtf8() << true << notGbk;
+        QTest::newRow("stray high bytes") << QByteArray("ab\xff\xff\x81") << true << notGbk;
+        QTest::newRow("too large")
+            << QByteArray(TextFile::kMaxBytes + 1, 'a') << true << QStringLiteral("太大");
+        QTest::newRow("missing") << QByteArray() << false << QStringLiteral("无法打开");
     }
     void filesThatCannotBeOpenedAreReported() {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, exists);
+        QFETCH(QString, says);
         writeBytes(path("good.txt"), Gbk::encode(u"好"));
         const QString bad = path(exists ? "bad.txt" : "absent.txt");
         if (exists)
@@ -305,9 +360,84 @@ class FreeEditorTest : public QObject {
             QCOMPARE(frmFree->Memo1->toPlainText(), QStringLiteral("好中"));
         });
         QCOMPARE(app->errors.size(), 1);
-        QVERIFY2(app->errors[0].contains(bad), qPrintable(app->errors[0]));
+        QVERIFY2(app->errors[0].contains(bad) && app->errors[0].contains(says),
+                 qPrintable(app->errors[0]));
         QCOMPARE(frmFree->Label1->text(), path("good.txt"));
         QCOMPARE(frmFree->StatusPanel1->text(), "    现在打开的文件是：" + path("good.txt"));
+    }
+
+    // Shift+Enter breaks the line inside its paragraph (U+2028, which GBK has no code for); the
+    // pupil sees a line end, and a line end it is in the row display and in the file.
+    void shiftEnterIsALineEnd() {
+        nextSave = path("shift.txt");
+        whileOpen([] {
+            commit("中国");
+            QTest::keyClick(frmFree->Memo1, Qt::Key_Return, Qt::ShiftModifier);
+            QVERIFY(frmFree->Memo1->document()->toRawText().contains(QChar::LineSeparator));
+            QCOMPARE(rowColumn(), rowColumn(2, 1));
+            QTest::keyClicks(frmFree->Memo1, "ab");
+            QCOMPARE(rowColumn(), rowColumn(2, 3));
+            QTest::keyClick(frmFree->Memo1, Qt::Key_Up);
+            QCOMPARE(rowColumn(), rowColumn(1, 3));
+            click(frmFree->SpeedButton2);
+        });
+        QVERIFY2(app->errors.isEmpty(), qPrintable(app->errors.join('\n')));
+        QCOMPARE(bytesOf(path("shift.txt")), Gbk::encode(u"中国") + "\r\nab");
+    }
+
+    // A character GBK cannot hold is named with its row and column and left selected; nothing is
+    // written, and no save dialog comes first.
+    void unencodableCharacterIsNamed_data() {
+        QTest::addColumn<QString>("typed");  // "\n" Enter, U+2028 Shift+Enter, the rest pasted
+        QTest::addColumn<bool>("inFile");    // typed at the end of an open file "旧"
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("character");
+        QTest::addColumn<QString>("message");
+        const QString act = QStringLiteral("请删去或换掉这个字符再保存。");
+        QTest::newRow("emoji")
+            << QStringLiteral("中国\na😀b") << false << 2 << 2 << QStringLiteral("😀")
+            << "第 2 行第 2 列的字符“😀”（U+1F600）GBK 编码不能保存，文本没有保存。" + act;
+        QTest::newRow("non-breaking space")
+            << QStringLiteral("工\u00A0地") << false << 1 << 3 << QStringLiteral("\u00A0")
+            << "第 1 行第 3 列的字符“\u00A0”（U+00A0）GBK 编码不能保存，文本没有保存。" + act;
+        QTest::newRow("after Shift+Enter")
+            << QStringLiteral("中\u2028ab😀") << false << 2 << 3 << QStringLiteral("😀")
+            << "第 2 行第 3 列的字符“😀”（U+1F600）GBK 编码不能保存，文本没有保存。" + act;
+        QTest::newRow("in an open file")
+            << QStringLiteral("\n😀") << true << 2 << 1 << QStringLiteral("😀")
+            << "第 2 行第 1 列的字符“😀”（U+1F600）GBK 编码不能保存，文件 %1 没有保存。" + act;
+    }
+    void unencodableCharacterIsNamed() {
+        QFETCH(QString, typed);
+        QFETCH(bool, inFile);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QString, character);
+        QFETCH(QString, message);
+        const QByteArray old = Gbk::encode(u"旧");
+        if (inFile) {
+            writeBytes(path("old.txt"), old);
+            message = message.arg(path("old.txt"));
+        }
+        nextSave = path("never.txt");
+        whileOpen([&] {
+            if (inFile) {
+                nextOpen = path("old.txt");
+                click(frmFree->SpeedButton3);
+                QTest::keyClick(frmFree->Memo1, Qt::Key_End, Qt::ControlModifier);
+            }
+            pasteAndBreak(typed);
+            click(frmFree->SpeedButton2);
+            QCOMPARE(frmFree->Memo1->textCursor().selectedText(), character);
+            QCOMPARE(rowColumn(), rowColumn(row, column));
+        });
+        QCOMPARE(app->errors, QStringList{message});
+        QVERIFY(saveRequests.isEmpty());
+        QVERIFY(!QFile::exists(path("never.txt")) && !QFile::exists(path("never.TXT")));
+        if (inFile)
+            QCOMPARE(bytesOf(path("old.txt")), old);
+        nextSave.clear();
     }
 
     void lookupButtonShowsTheLookupOverTheText() {

@@ -26,10 +26,10 @@ QFont pixelFont(const QString& family, int pixelSize) {
     return result;
 }
 
-// Row and column of the caret (the selection's start), both from 1: the row counts the box's
-// display lines, so a wrapped line is several rows; the column counts GBK bytes of that row.
-QPoint caretRowColumn(QPlainTextEdit* box) {
-    const int p = box->textCursor().selectionStart();
+// Row and column of a text position, both from 1: the row counts the box's display lines, so a
+// wrapped line, or one broken by Shift+Enter, is several rows; the column counts GBK bytes of that
+// row.
+QPoint rowColumnAt(QPlainTextEdit* box, int p) {
     QTextDocument* document = box->document();
     const QTextBlock caretBlock = document->findBlock(p);
     int row = 0;
@@ -47,6 +47,10 @@ QPoint caretRowColumn(QPlainTextEdit* box) {
     const int column =
         Gbk::byteLength(QStringView(caretBlock.text()).mid(lineStart, inBlock - lineStart));
     return {row + 1, column + 1};
+}
+
+QString codePointText(char32_t codePoint) {
+    return QStringLiteral("U+%1").arg(uint(codePoint), 4, 16, QLatin1Char('0')).toUpper();
 }
 
 }  // namespace
@@ -164,7 +168,7 @@ void TfrmFree::Memo1KeyUp() {
 }
 
 void TfrmFree::showRowAndColumn() {
-    const QPoint rowColumn = caretRowColumn(Memo1);
+    const QPoint rowColumn = rowColumnAt(Memo1, Memo1->textCursor().selectionStart());
     StatusPanel0->setText(QStringLiteral("行：%1   列：%2").arg(rowColumn.x()).arg(rowColumn.y()));
 }
 
@@ -172,8 +176,42 @@ void TfrmFree::SpeedButton1Click() {
     close();
 }
 
+QString TfrmFree::textToSave() const {
+    // Shift+Enter breaks a line inside a paragraph with U+2028; on screen and in the file it is a
+    // line end like any other.
+    return Memo1->document()
+        ->toRawText()
+        .replace(QChar::ParagraphSeparator, QLatin1Char('\n'))
+        .replace(QChar::LineSeparator, QLatin1Char('\n'));
+}
+
+void TfrmFree::refuseUnencodable(const QString& text) {
+    const int at = TextFile::firstUnencodable(text);
+    if (at < 0)
+        return;
+    const bool pair = text[at].isHighSurrogate() && at + 1 < text.size();
+    const int width = pair ? 2 : 1;
+    const char32_t codePoint =
+        pair ? QChar::surrogateToUcs4(text[at], text[at + 1]) : text[at].unicode();
+    const QPoint rowColumn = rowColumnAt(Memo1, at);
+    // The pupil finds the character selected, with its row and column in the status bar.
+    QTextCursor cursor = Memo1->textCursor();
+    cursor.setPosition(at);
+    cursor.setPosition(at + width, QTextCursor::KeepAnchor);
+    Memo1->setTextCursor(cursor);
+    showRowAndColumn();
+    const QString what = Label1->text().isEmpty() ? QStringLiteral("文本")
+                                                  : QStringLiteral("文件 %1 ").arg(Label1->text());
+    throw AppError(QStringLiteral("第 %1 行第 %2 列的字符“%3”（%4）GBK 编码不能保存，%5没有保存。"
+                                  "请删去或换掉这个字符再保存。")
+                       .arg(rowColumn.x())
+                       .arg(rowColumn.y())
+                       .arg(text.mid(at, width), codePointText(codePoint), what));
+}
+
 void TfrmFree::SpeedButton2Click() {
-    const QString text = Memo1->document()->toRawText().replace(QChar::ParagraphSeparator, '\n');
+    const QString text = textToSave();
+    refuseUnencodable(text);
     if (!Label1->text().isEmpty()) {
         TextFile::write(Label1->text(), text);
         return;

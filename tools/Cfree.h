@@ -42,6 +42,9 @@ class TfrmFree : public TForm {
     void SpeedButton3Click();
     void SpeedButton4Click();
     void SpeedButton5Click();
+    QString textToSave() const;
+    // Raises the error that names the first character GBK cannot hold, and selects it.
+    void refuseUnencodable(const QString& text);
     void showFile(const QString& path);
 };
 

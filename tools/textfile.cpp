@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
+#include <algorithm>
 
 #include "platform/errors.h"
 #include "platform/gbk.h"
@@ -15,6 +17,14 @@ QString lineEndsToNewline(const QString& text) {
     result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return result;
+}
+
+bool isUtf8WithNonAscii(const QByteArray& bytes) {
+    if (std::all_of(bytes.begin(), bytes.end(), [](char byte) { return uchar(byte) < 0x80; }))
+        return false;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(bytes);  // decodes only when converted to a QString
+    return !decoder.hasError();
 }
 
 }  // namespace
@@ -31,8 +41,9 @@ QString read(const QString& path) {
     if (file.error() != QFileDevice::NoError)
         throw AppError(QStringLiteral("无法读取文件 %1：%2").arg(path, file.errorString()));
     const QString text = Gbk::decode(bytes);
-    // A later save writes GBK again; bytes that do not survive that would be corrupted.
-    if (Gbk::encode(text) != bytes)
+    // A later save writes GBK again; bytes that do not survive that would be corrupted, and UTF-8
+    // shown as GBK would be saved as a mix of both.
+    if (isUtf8WithNonAscii(bytes) || Gbk::encode(text) != bytes)
         throw AppError(
             QStringLiteral("文件 %1 不是 GBK 编码的文本，打开后保存会改变它的内容，所以没有打开。")
                 .arg(path));
@@ -50,6 +61,22 @@ void write(const QString& path, const QString& text) {
         throw AppError(QStringLiteral("无法保存文件 %1：%2").arg(path, file.errorString()));
     if (file.write(bytes) != bytes.size() || !file.commit())
         throw AppError(QStringLiteral("无法保存文件 %1：%2").arg(path, file.errorString()));
+}
+
+int firstUnencodable(QStringView text) {
+    if (Gbk::canEncode(text))
+        return -1;
+    // Every prefix that reaches the character GBK cannot hold fails too: find the shortest.
+    qsizetype good = 0, bad = text.size();
+    while (bad - good > 1) {
+        const qsizetype middle = good + (bad - good) / 2;
+        (Gbk::canEncode(text.left(middle)) ? good : bad) = middle;
+    }
+    qsizetype at = bad - 1;
+    if (at > 0 && text[at].isLowSurrogate() && text[at - 1].isHighSurrogate())
+        --at;
+    const qsizetype width = text[at].isHighSurrogate() && at + 1 < text.size() ? 2 : 1;
+    return Gbk::canEncode(text.mid(at, width)) ? -1 : int(at);
 }
 
 QString withTextExtension(const QString& chosen) {
