@@ -49,14 +49,12 @@ QPushButton* hiddenButton(QWidget* parent, const char* name, const QString& capt
 
 }  // namespace
 
-TFingerEdit::TFingerEdit(QWidget* parent) : QLineEdit(parent) {
-    setAttribute(Qt::WA_InputMethodEnabled, false);
-}
+TFingerEdit::TFingerEdit(QWidget* parent) : KeyLetterBox(LetterCase::AsTyped, parent) {}
 
 void TFingerEdit::focusInEvent(QFocusEvent* event) {
     const int caret = cursorPosition();
     const bool hadSelection = hasSelectedText();
-    QLineEdit::focusInEvent(event);
+    KeyLetterBox::focusInEvent(event);
     if (!hadSelection && hasSelectedText()) {
         deselect();
         setCursorPosition(caret);
@@ -72,7 +70,7 @@ void TFingerEdit::focusOutEvent(QFocusEvent* event) {
     // still replaces it.
     const int start = selectionStart();
     const int length = int(selectedText().size());
-    QLineEdit::focusOutEvent(event);
+    KeyLetterBox::focusOutEvent(event);
     if (length > 0 && !hasSelectedText())
         setSelection(start, length);
 }
@@ -80,7 +78,7 @@ void TFingerEdit::focusOutEvent(QFocusEvent* event) {
 void TFingerEdit::keyPressEvent(QKeyEvent* event) {
     if (OnKeyDown)
         OnKeyDown(event);
-    QLineEdit::keyPressEvent(event);
+    KeyLetterBox::keyPressEvent(event);
 }
 
 TfrmTT::TfrmTT(QWidget* parent) : TForm(parent) {

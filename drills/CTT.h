@@ -11,10 +11,11 @@
 #include "data/session.h"
 #include "data/table.h"
 #include "drills/fingerkeyboard.h"
+#include "platform/keyletterbox.h"
 
-// A typing box of the finger drill: key letters only, past the input method. Entering it, by
-// Tab too, leaves the caret where it was instead of selecting the text.
-class TFingerEdit : public QLineEdit {
+// A typing box of the finger drill, for key letters as typed. Entering it, by Tab too, leaves
+// the caret where it was instead of selecting the text.
+class TFingerEdit : public KeyLetterBox {
   public:
     explicit TFingerEdit(QWidget* parent);
 

@@ -2,25 +2,11 @@
 
 #include <QKeyEvent>
 #include <QPainter>
-#include <QValidator>
 
-namespace {
-// Shows typed letters in upper case, as the keys are stored.
-class UpperCase : public QValidator {
-  public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        input = input.toUpper();
-        return Acceptable;
-    }
-};
-}  // namespace
-
-AnswerBox::AnswerBox(QWidget* parent) : QLineEdit(parent) {
-    setAttribute(Qt::WA_InputMethodEnabled, false);
+// Upper case, as the keys are stored.
+AnswerBox::AnswerBox(QWidget* parent) : KeyLetterBox(LetterCase::Upper, parent) {
     setMaxLength(1);
     setFrame(false);
-    setValidator(new UpperCase(this));
 }
 
 void AnswerBox::setTextColour(const QColor& colour) {
@@ -31,17 +17,6 @@ void AnswerBox::setTextColour(const QColor& colour) {
 
 QColor AnswerBox::textColour() const {
     return palette().color(QPalette::Text);
-}
-
-QVariant AnswerBox::inputMethodQuery(Qt::InputMethodQuery query) const {
-    if (query == Qt::ImEnabled)
-        return false;
-    return QLineEdit::inputMethodQuery(query);
-}
-
-// A composition that reaches the box anyway must not replace its letter.
-void AnswerBox::inputMethodEvent(QInputMethodEvent* event) {
-    event->ignore();
 }
 
 void AnswerBox::keyPressEvent(QKeyEvent* event) {
@@ -58,11 +33,11 @@ void AnswerBox::keyPressEvent(QKeyEvent* event) {
         if (length > 0 && !hasSelectedText())
             setSelection(start, length);
     }
-    QLineEdit::keyPressEvent(event);
+    KeyLetterBox::keyPressEvent(event);
 }
 
 void AnswerBox::focusInEvent(QFocusEvent* event) {
-    QLineEdit::focusInEvent(event);
+    KeyLetterBox::focusInEvent(event);
     if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
         return;
     selectAll();
@@ -71,7 +46,7 @@ void AnswerBox::focusInEvent(QFocusEvent* event) {
 }
 
 void AnswerBox::mouseReleaseEvent(QMouseEvent* event) {
-    QLineEdit::mouseReleaseEvent(event);
+    KeyLetterBox::mouseReleaseEvent(event);
     if (onClick)
         onClick();
 }

@@ -1,16 +1,16 @@
 #pragma once
 
-#include <QLineEdit>
 #include <QWidget>
 #include <functional>
 
-// A one-letter answer box of the root drill. Key letters are typed straight in, past the input
-// method, and shown in upper case. The window hooks its handlers in:
+#include "platform/keyletterbox.h"
+
+// A one-letter answer box of the root drill, in upper case. The window hooks in its handlers:
 //   onKeyDown  before anything else; returns true when the key is swallowed
 //   onKeyPress for a typed character, before the box takes it
 //   onEnter    when the box gets the focus (not when its window merely becomes active again)
 //   onClick    after a click into the box
-class AnswerBox : public QLineEdit {
+class AnswerBox : public KeyLetterBox {
     Q_OBJECT
   public:
     explicit AnswerBox(QWidget* parent = nullptr);
@@ -24,13 +24,8 @@ class AnswerBox : public QLineEdit {
     void setTextColour(const QColor& colour);
     QColor textColour() const;
 
-    // Tells the platform's input method that this box takes none. The attribute alone does not:
-    // a line edit answers the input method's question itself.
-    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
-
   protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 };

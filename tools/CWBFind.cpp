@@ -2,10 +2,10 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QValidator>
 
 #include "platform/errors.h"
 #include "platform/gbk.h"
+#include "platform/keyletterbox.h"
 #include "platform/screen.h"
 #include "resources/toolpictures.h"
 #include "tools/codepattern.h"
@@ -22,16 +22,6 @@ const QString kCodeTable = QStringLiteral("\\mavro\\kzWb.DB");
 const QString kLookupQuery = QStringLiteral(
     "SELECT 文字, 简码, 全码 FROM %1 Kzwb INDEXED BY QMindex WHERE 全码 LIKE ? "
     "ORDER BY Kzwb.rowid");
-
-// Letters typed or pasted into the code box arrive in lower case.
-class LowerCaseValidator : public QValidator {
-  public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        input = input.toLower();
-        return Acceptable;
-    }
-};
 
 QFont songFont(int pixelSize) {
     QFont font(QStringLiteral("宋体"));
@@ -88,13 +78,11 @@ void TfrmWBfind::buildCodeTab() {
     GroupBox1->setGeometry(8, 4, 340, 64);
     Label3 = label(GroupBox1, "Label3", QStringLiteral("输入编码，不知道的编码可用“Z”代替"),
                    QRect(10, 12, 320, 18));
-    Edit2 = new QLineEdit(GroupBox1);
+    // Code letters, typed or pasted, arrive in lower case.
+    Edit2 = new KeyLetterBox(KeyLetterBox::LetterCase::Lower, GroupBox1);
     Edit2->setObjectName("Edit2");
     Edit2->setGeometry(10, 32, 120, 26);
     Edit2->setMaxLength(4);
-    Edit2->setValidator(new LowerCaseValidator(Edit2));
-    // Code letters must reach the box as letters, not be composed into Chinese.
-    Edit2->setAttribute(Qt::WA_InputMethodEnabled, false);
     Edit2->setFont(songFont(16));
     Edit2->setStyleSheet(QStringLiteral("color: red;"));
     Edit2->installEventFilter(this);

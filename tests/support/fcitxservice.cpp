@@ -1,10 +1,16 @@
 #include "support/fcitxservice.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
+#include <QtTest>
+#include <algorithm>
+#include <memory>
 
 namespace {
 void write(const QString& path, const QString& text) {
@@ -96,7 +102,7 @@ void FcitxService::writeConfiguration() const {
           "[Groups/0/Items/0]\nName=keyboard-us\nLayout=\n\n"
           "[Groups/0/Items/1]\nName=wbx\nLayout=\n\n[GroupOrder]\n0=Default\n");
     write(config + "/config", "[Behavior]\nShareInputState=All\n");
-    const QString noLearning = "Learning=False\nOrderPolicy=No\n";
+    const QString noLearning = "[Table]\nLearning=False\nOrderPolicy=No\n";
     write(config + "/table/wbx.conf", noLearning);
     write(config + "/conf/table/wbx.conf", noLearning);
 }
@@ -116,7 +122,92 @@ bool FcitxService::startBus() {
 }
 
 namespace Fcitx {
+
+namespace {
+
+FcitxService* running = nullptr;
+
+// The ids of the input contexts fcitx5 holds, from its own account: "IC [id] program:...".
+QStringList inputContexts() {
+    QProcess p;
+    p.start("dbus-send", {"--session", "--print-reply", "--dest=org.fcitx.Fcitx5", "/controller",
+                          "org.fcitx.Fcitx.Controller1.DebugInfo"});
+    p.waitForFinished(5000);
+    static const QRegularExpression line(R"(IC \[(\w+)\])");
+    QStringList ids;
+    for (auto it = line.globalMatch(QString::fromUtf8(p.readAllStandardOutput())); it.hasNext();)
+        ids << it.next().captured(1);
+    return ids;
+}
+
+}  // namespace
+
 void strokes(const QStringList& keys) {
     QProcess::execute("xdotool", QStringList{"key", "--delay", "40"} + keys);
 }
+
+int exec(int argc, char** argv, const std::function<QObject*()>& makeTest) {
+    FcitxService im;
+    running = &im;
+    if (im.start())
+        qputenv("QT_IM_MODULE", "fcitx");
+    int result = 1;
+    {
+        QApplication app(argc, argv);
+        std::unique_ptr<QObject> test(makeTest());
+        result = QTest::qExec(test.get(), argc, argv);
+    }
+    im.stop();
+    running = nullptr;
+    return result;
+}
+
+ContextWatch::ContextWatch() : known(inputContexts()) {}
+
+bool ContextWatch::await() const {
+    return QTest::qWaitFor(
+        [this] {
+            const QStringList now = inputContexts();
+            return std::any_of(now.begin(), now.end(),
+                               [this](const QString& id) { return !known.contains(id); });
+        },
+        10000);
+}
+
+FcitxService& service() {
+    return *running;
+}
+
+QString warmUp() {
+    if (!service().failure.isEmpty())
+        return service().failure;
+    if (QGuiApplication::platformName() != "xcb")
+        return "runs on X11 only";
+    QLineEdit scratch;
+    scratch.show();
+    scratch.activateWindow();
+    if (!QTest::qWaitForWindowActive(&scratch) ||
+        !QTest::qWaitFor([&] { return scratch.hasFocus(); }))
+        return "a box of our own got no keyboard";
+    if (!QTest::qWaitFor(FcitxService::wubiActive, 10000))
+        return "Wubi did not come on";
+    for (int attempt = 0; attempt < 40 && !scratch.text().contains(QStringLiteral("地"));
+         ++attempt) {
+        strokes({"f", "space"});
+        QTest::qWait(500);
+    }
+    if (!scratch.text().contains(QStringLiteral("地")))
+        return "Wubi gave no characters: " + scratch.text() + "\nfcitx5 log:\n" + service().log();
+    // A box that takes the input method gets no letter: Wubi keeps it as a code.
+    scratch.clear();
+    strokes({"g"});
+    QTest::qWait(800);
+    if (!scratch.text().isEmpty())
+        return "a letter passed Wubi: " + scratch.text();
+    strokes({"space"});
+    if (!QTest::qWaitFor([&] { return scratch.text() == QStringLiteral("一"); }))
+        return "Wubi did not commit g: " + scratch.text();
+    return {};
+}
+
 }  // namespace Fcitx

@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
+
+class QObject;
 
 // A private D-Bus session and an fcitx5 of our own running its Wubi table, with a configuration
 // made for the run (learning off, the input state shared by every window, so that Wubi stays on
@@ -39,4 +42,27 @@ class FcitxService {
 namespace Fcitx {
 // Real key strokes on the X server, as the pupil's keyboard makes them (xdotool key names).
 void strokes(const QStringList& keys);
+
+// The main of an X11 test with Wubi on: starts the service, then the application, then runs the
+// test object that makeTest creates. The test reads the service through service().
+int exec(int argc, char** argv, const std::function<QObject*()>& makeTest);
+FcitxService& service();
+
+// fcitx5 loads the Wubi table on first use and loses keys typed meanwhile: types into a plain
+// line edit of our own until a code gives its character, and checks that such a box gets no
+// letter while Wubi is on. Empty when Wubi is ready, else what went wrong.
+QString warmUp();
+
+// fcitx5 gives a window an input context of its own a moment after the window first takes the
+// keyboard; keys typed before that pass the input method by. A pupil never types that soon, so a
+// test waits for it: a watch made before the window first takes the keyboard notes the contexts
+// fcitx5 holds, and await() returns once it holds another.
+class ContextWatch {
+  public:
+    ContextWatch();
+    [[nodiscard]] bool await() const;
+
+  private:
+    QStringList known;
+};
 }  // namespace Fcitx
