@@ -1,8 +1,11 @@
 #include "app/cmavro.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QKeyEvent>
+#include <QProxyStyle>
 #include <QShowEvent>
+#include <QStyleOptionMenuItem>
 
 #include "app/form.h"
 #include "app/menukeys.h"
@@ -29,6 +32,33 @@ QLabel* hiddenLabel(QWidget* parent, const char* name, const QString& caption) {
     label->hide();
     return label;
 }
+
+// Alt alone puts the bar into keyboard mode whatever the desktop's style says, and the title it
+// highlights there is drawn as a hovered or open title is, so the pupil sees where Right, Down
+// and Enter will act.
+class KeyboardMenuBarStyle : public QProxyStyle {
+  public:
+    explicit KeyboardMenuBarStyle(QObject* owner) : QProxyStyle(QApplication::style()->name()) {
+        setParent(owner);
+    }
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_MenuBar_AltKeyNavigation)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element == CE_MenuBarItem && item && (item->state & State_Selected)) {
+            QStyleOptionMenuItem selected = *item;
+            selected.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &selected, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
 
 const QString kCredit = QStringLiteral("     qorvex 五笔练习 · 电话：010-0000-0000");
 
@@ -73,6 +103,7 @@ void Tfrmmavro::create() {
 }
 
 void Tfrmmavro::buildMenu() {
+    MainMenu1->setStyle(new KeyboardMenuBarStyle(MainMenu1));
     for (const Catalogue::Menu& menu : Catalogue::menus()) {
         QMenu* popup = MainMenu1->addMenu(menu.caption);
         popup->setObjectName(menu.name);
@@ -113,8 +144,13 @@ void Tfrmmavro::showEvent(QShowEvent* event) {
 
 void Tfrmmavro::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        // Outside the bar's keyboard mode the window holds the keyboard itself, so that a typed
+        // character reaches FormKeyPress even after the bar kept the focus while it was away.
+        if (focusWidget() == MainMenu1 && !MainMenu1->activeAction())
+            setFocus();
         FormActivate();
+    }
 }
 
 void Tfrmmavro::FormActivate() {
@@ -122,43 +158,18 @@ void Tfrmmavro::FormActivate() {
     raise();
 }
 
-// The menu bar's keyboard mode, kept here because Qt's menu bar on Linux does not enter it on
-// Alt alone: Alt highlights the first menu, Right moves the highlight, Down opens the highlighted
-// menu at its first command. Inside an open menu Qt's own Down and Right do the rest.
+// Alt, arrows, Enter, Esc and the title letters are the menu bar's own keyboard mode; what
+// reaches the window itself is a character typed outside it. A letter no title carries, passed
+// on by the bar in keyboard mode, goes unanswered there.
 void Tfrmmavro::keyPressEvent(QKeyEvent* event) {
-    const int menus = int(MainMenu1->actions().size());
-    if (event->key() == Qt::Key_Alt) {
-        keyboardMenu = 0;
+    if (focusWidget() == MainMenu1 && MainMenu1->activeAction())
         return;
-    }
-    if (keyboardMenu >= 0 && event->key() == Qt::Key_Right) {
-        keyboardMenu = (keyboardMenu + 1) % menus;
-        return;
-    }
-    if (keyboardMenu >= 0 && event->key() == Qt::Key_Down) {
-        openMenuAtFirstCommand(keyboardMenu);
-        keyboardMenu = -1;
-        return;
-    }
-    keyboardMenu = -1;
-    if (!event->text().isEmpty() && event->text()[0].isPrint()) {
+    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if (plain && !event->text().isEmpty() && event->text()[0].isPrint()) {
         FormKeyPress(event->text());
         return;
     }
     QMainWindow::keyPressEvent(event);
-}
-
-void Tfrmmavro::openMenuAtFirstCommand(int index) {
-    QAction* menuAction = MainMenu1->actions().value(index);
-    if (!menuAction || !menuAction->menu())
-        return;
-    MainMenu1->setActiveAction(menuAction);
-    for (QAction* command : menuAction->menu()->actions()) {
-        if (!command->isSeparator()) {
-            menuAction->menu()->setActiveAction(command);
-            break;
-        }
-    }
 }
 
 void Tfrmmavro::FormKeyPress(const QString&) {
@@ -171,11 +182,14 @@ void Tfrmmavro::runCommand(const QString& name) {
     const Catalogue::Command* command = Catalogue::find(name, &menu, &index);
     if (!command)
         return;
+    // The closed window hands the keyboard back to this one; the return keys wait for it.
     if (!Catalogue::sendsReturnKeys(command->kind)) {
         showTool(command->kind);
+        activateWindow();
         return;
     }
     showLesson(*command);
+    activateWindow();
     KeySynth::pressAll(MenuKeys::sequence(menu, index));
 }
 

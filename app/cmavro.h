@@ -43,10 +43,8 @@ class Tfrmmavro : public QMainWindow {
     void buildMenu();
     void showLesson(const Catalogue::Command& command);
     void showTool(Catalogue::Kind kind);
-    void openMenuAtFirstCommand(int index);
 
     QRect outer;
-    int keyboardMenu = -1;  // the menu highlighted in keyboard mode, -1 outside it
 };
 
 extern Tfrmmavro* frmmavro;

@@ -2,10 +2,12 @@
 
 #include <qpa/qwindowsysteminterface.h>
 #include <QApplication>
-#include <QEvent>
+#include <QBasicTimer>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QHash>
 #include <QPointer>
+#include <QTimerEvent>
 #include <QWidget>
 #include <QWindow>
 
@@ -24,47 +26,71 @@ const QHash<int, int>& keyTable() {
     return table;
 }
 
-// The window that has the keyboard now: the focus window, else the active top-level widget.
+// The window a key typed now would reach: an open menu, which holds the keyboard, else the focus
+// window once it is shown. Right after a modal window closes, the focus may still rest with the
+// hidden window, or with none, until the window manager has activated the next one.
 QWindow* keyboardWindow() {
-    if (QWindow* w = QGuiApplication::focusWindow())
-        return w;
-    if (QWidget* w = QApplication::activeWindow())
-        return w->windowHandle();
+    if (QWidget* popup = QApplication::activePopupWidget())
+        return popup->windowHandle();
+    QWindow* w = QGuiApplication::focusWindow();
+    return w && w->isVisible() ? w : nullptr;
+}
+
+// Where keys go when no window of ours takes the keyboard in time.
+QWindow* anyShownWindow() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible() && w->isEnabled() && w->windowHandle())
             return w->windowHandle();
     return nullptr;
 }
 
-// Delivered after the sending handler returns; only then is it known which window has the
-// keyboard (the drill that sent the keys may just have closed).
-class KeyPressEvent : public QEvent {
-  public:
-    explicit KeyPressEvent(int vk) : QEvent(type()), virtualKey(vk) {}
-    static Type type() {
-        static const int t = QEvent::registerEventType();
-        return Type(t);
-    }
-    const int virtualKey;
-};
+void deliver(QWindow* window, int vk) {
+    const int key = qtKey(vk);
+    // A keyboard reports the modifiers held before the key: none when Alt goes down, Alt when it
+    // comes up. The menu bar enters its keyboard mode only on Alt reported that way.
+    const Qt::KeyboardModifiers heldAtRelease =
+        key == Qt::Key_Alt ? Qt::AltModifier : Qt::NoModifier;
+    QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::SynchronousDelivery>(
+        window, QEvent::KeyPress, key, Qt::NoModifier);
+    QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::SynchronousDelivery>(
+        window, QEvent::KeyRelease, key, heldAtRelease);
+}
 
+// Keys wait in order, after the sending handler has returned, until a window has the keyboard.
 class Dispatcher : public QObject {
   public:
-    bool event(QEvent* e) override {
-        if (e->type() != KeyPressEvent::type())
-            return QObject::event(e);
-        const int vk = static_cast<KeyPressEvent*>(e)->virtualKey;
-        QWindow* window = keyboardWindow();
-        if (!window)
-            return true;
-        const int key = qtKey(vk);
-        const Qt::KeyboardModifiers down = key == Qt::Key_Alt ? Qt::AltModifier : Qt::NoModifier;
-        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::SynchronousDelivery>(
-            window, QEvent::KeyPress, key, down);
-        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::SynchronousDelivery>(
-            window, QEvent::KeyRelease, key, Qt::NoModifier);
-        return true;
+    void add(int vk) {
+        if (pending.isEmpty())
+            waited.start();
+        pending.append(vk);
+        if (!timer.isActive())
+            timer.start(0, this);
     }
+
+  protected:
+    void timerEvent(QTimerEvent* e) override {
+        if (e->timerId() != timer.timerId())
+            return QObject::timerEvent(e);
+        timer.stop();
+        while (!pending.isEmpty()) {
+            QWindow* window = keyboardWindow();
+            if (!window && waited.elapsed() < kFocusWaitMs) {
+                timer.start(10, this);
+                return;
+            }
+            if (!window)
+                window = anyShownWindow();
+            const int vk = pending.takeFirst();
+            if (window)
+                deliver(window, vk);
+        }
+    }
+
+  private:
+    static constexpr int kFocusWaitMs = 3000;
+    QBasicTimer timer;
+    QElapsedTimer waited;
+    QList<int> pending;
 };
 
 Dispatcher* dispatcher() {
@@ -89,7 +115,7 @@ int virtualKey(int key) {
 }
 
 void press(int vk) {
-    QCoreApplication::postEvent(dispatcher(), new KeyPressEvent(vk));
+    dispatcher()->add(vk);
 }
 
 void pressAll(const QList<int>& virtualKeys) {

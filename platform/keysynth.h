@@ -3,8 +3,8 @@
 #include <QList>
 
 // Synthesized key presses: key-down then key-up of one virtual-key code, queued into the
-// application's input so they are handled after the sending handler has returned, the same way
-// as keys the pupil types.
+// application's input so they are handled after the sending handler has returned, by the window
+// that has the keyboard then, the same way as keys the pupil types.
 namespace KeySynth {
 
 enum VirtualKey {

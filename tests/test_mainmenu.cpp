@@ -1,5 +1,5 @@
-// The main window's menu: typed letters and the return keys after a lesson reopen the menu at
-// the right command.
+// The main window's menu: the six menus as the course lists them, the bar's keyboard mode, and
+// typed letters and the return keys after a lesson reopening the menu at the right command.
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,6 +14,22 @@
 #include "support/menustate.h"
 
 using namespace MenuState;
+
+namespace {
+
+// A key of xdotool's naming pressed at the main window as the window system delivers it.
+void press(const QString& name) {
+    static const QHash<QString, Qt::Key> named = {
+        {"alt", Qt::Key_Alt},   {"Left", Qt::Key_Left},     {"Right", Qt::Key_Right},
+        {"Down", Qt::Key_Down}, {"Return", Qt::Key_Return}, {"Escape", Qt::Key_Escape},
+    };
+    if (named.contains(name))
+        QTest::keyClick(frmmavro->windowHandle(), named[name]);
+    else
+        QTest::keyClick(frmmavro->windowHandle(), name.at(0).toLatin1());
+}
+
+}  // namespace
 
 class MainMenuTest : public QObject {
     Q_OBJECT
@@ -34,6 +50,78 @@ class MainMenuTest : public QObject {
         delete course;
     }
     void cleanup() { closeMenus(); }
+
+    // Item name, caption and shortcut of every title and command; "—" is a separator.
+    void menusListTheCourse() {
+        const QList<QStringList> course = {
+            {"N26 指法练习[&F]", "N27 基准键[&A]", "B4 上排键[&B]", "C4 下排键[&C]", "—",
+             "D1 指法综合练习[&1]", "N29 指法综合练习[&2]", "N34 指法综合练习[&3]"},
+            {"N14 字根速记[&Z]",
+             "N17 笔划规律[&P]",
+             "B1 键名字根[&M]",
+             "C1 第一课字根测试[&A]",
+             "dd1 第一课文字测试[&F]",
+             "—",
+             "A1 第一区字根[&O]",
+             "B2 第二区字根[&T]",
+             "C2 第二课字根测试[&B]",
+             "J1 第二课文字测试[&J]",
+             "—",
+             "A2 第三区字根[&R]",
+             "B3 第四区字根[&F]",
+             "C3 第五区字根[&E]",
+             "N25 第三课字根测试[&C]",
+             "Y1 第三课文字测试[&Y]",
+             "—",
+             "N43 五笔字根总测试[&D]",
+             "O1 文字练习[&1]",
+             "N210 文字练习[&2]"},
+            {"N7 基础练习[&J]", "N8 键名及成字[&A]", "N36 键名成字练习[&P]", "T2 识别码练习[&T]",
+             "—", "N9 高频字[&B]", "N13 二级简码[&1]", "N22 二级简码[&2]", "N33 二级简码[&3]", "—",
+             "N38 难字拆分练习[&N]"},
+            {"N1 课程练习[&D]", "N11 课程练习[&1]", "N21 课程练习[&2]", "N31 课程练习[&3]",
+             "N41 课程练习[&4]", "N51 课程练习[&5]", "N61 课程练习[&6]", "N71 课程练习[&7]"},
+            {"N3 自由练习[&E]", "N12 文章练习[&1]", "N4 文章练习[&2]", "N32 文章练习[&3]",
+             "N42 文章练习[&4]", "—", "N24 自由练习[&R] F5"},
+            {"X1 学习帮助[&H]", "S1 背景音乐[&S]", "F1 编码查找[&F] F8", "—", "A3 学习帮助[&A]"},
+        };
+        const QList<QAction*> titles = frmmavro->MainMenu1->actions();
+        QCOMPARE(titles.size(), course.size());
+        for (int m = 0; m < titles.size(); ++m) {
+            QStringList shown{titles[m]->objectName() + ' ' + titles[m]->text()};
+            for (QAction* item : titles[m]->menu()->actions()) {
+                QString line = item->isSeparator() ? QStringLiteral("—")
+                                                   : item->objectName() + ' ' + item->text();
+                if (!item->shortcut().isEmpty())
+                    line += ' ' + item->shortcut().toString();
+                shown << line;
+            }
+            QCOMPARE(shown, course[m]);
+        }
+    }
+
+    void altHighlightsTitleVisibly() {
+        QList<QAction*> titles = frmmavro->MainMenu1->actions();
+        QVERIFY(!titleShownHighlighted(titles[0]));
+        press("alt");
+        QTRY_VERIFY(titleShownHighlighted(titles[0]));
+        press("Right");
+        QTRY_VERIFY(titleShownHighlighted(titles[1]));
+        QVERIFY(!titleShownHighlighted(titles[0]));
+    }
+
+    void keyboardMode_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("end");
+        for (const KeyCase& c : keyboardModeCases())
+            QTest::newRow(c.keys) << QString::fromLatin1(c.keys) << QString::fromLatin1(c.end);
+    }
+    void keyboardMode() {
+        QFETCH(QString, keys);
+        QFETCH(QString, end);
+        for (const QString& key : keys.split(' ')) press(key);
+        QTRY_COMPARE(bar(), end);
+    }
 
     void typedLetterOpensFirstMenuAtFirstCommand() {
         QTest::keyClick(frmmavro, Qt::Key_Q);

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QList>
+#include <QString>
+
+class QAction;
 class QMenu;
 
 // What the main window's menu bar shows: the tests of the menu return keys look at it.
@@ -9,7 +13,22 @@ namespace MenuState {
 QMenu* openMenu();
 // Shows the main window and waits until it has the keyboard, as a pupil finds it at start-up.
 bool showMainWindow();
-// Closes every open menu.
+// Closes every open menu and leaves the bar's keyboard mode.
 void closeMenus();
+
+// The bar in one word: "" when it is out of keyboard mode (no title highlighted, the keyboard at
+// the window), "N14" when that title is highlighted with its menu closed, "N1>N11" when that
+// menu is open with that command highlighted.
+QString bar();
+// Whether the title is drawn highlighted: on the X server's screen when there is one, else in the
+// bar's own painting.
+bool titleShownHighlighted(QAction* title);
+
+// Keys pressed at the main window, in xdotool's names, and the bar() they end at.
+struct KeyCase {
+    const char* keys;
+    const char* end;
+};
+const QList<KeyCase>& keyboardModeCases();
 
 }  // namespace MenuState
