@@ -48,7 +48,7 @@ xdotool windowactivate --sync "$main" key --delay 100 alt+h s
 music=$(window "背景音乐设置") || fail "no music window"
 xdotool windowactivate --sync "$music" key Down
 settings=$home/.local/share/qorvex/mavro/Sound/PlayList.TXT
-for _ in $(seq 100); do [ -f "$settings" ] && break; sleep 0.1; done
+for _ in $(seq 300); do [ -f "$settings" ] && break; sleep 0.1; done
 printf '2P\r\n' | cmp -s - "$settings" || fail "settings file: $(od -c "$settings" 2>&1)"
 [ -z "$(find "$stage" -name PlayList.TXT)" ] || fail "the installed course was written"
 [ "$(shown)" -eq 2 ] || fail "a message beside the music window"
