@@ -9,15 +9,18 @@ namespace CommandLine {
 int answer(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qorvex"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(QORVEX_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("A typing tutor for the Wubi 86 Chinese input method (五笔速成练习).\n"
                        "Start it without arguments from a desktop session."));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+    // Qt's own help option would offer --help-all and the toolkit's options, which take no effect.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version and exit."));
+    parser.addOptions({help, version});
     const bool parsed = parser.parse(QCoreApplication::arguments());
-    if (parsed && (parser.isSet(help) || parser.isSet(QStringLiteral("help-all")))) {
+    if (parsed && parser.isSet(help)) {
         std::fputs(qPrintable(parser.helpText()), stdout);
         return 0;
     }
@@ -26,7 +29,9 @@ int answer(int argc, char** argv) {
         return 0;
     }
     const QString wrong =
-        parsed ? QStringLiteral("qorvex takes no arguments.") : parser.errorText();
+        parsed
+            ? QStringLiteral("unexpected argument '%1'.").arg(parser.positionalArguments().value(0))
+            : parser.errorText();
     std::fprintf(stderr, "qorvex: %s\nTry 'qorvex --help'.\n", qPrintable(wrong));
     return 2;
 }
