@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/cmavro.h"
+#include "app/commandline.h"
 #include "app/windows.h"
 #include "data/table.h"
 #include "platform/errors.h"
@@ -18,6 +19,10 @@ bool haveDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1)
+        return CommandLine::answer(argc, argv);
+    // Desktops match the windows to the installed desktop entry by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QORVEX_APP_ID));
     if (!haveDisplay()) {
         std::fprintf(stderr,
                      "qorvex: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); "

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "platform/errors.h"
 #include "platform/pathrule.h"
@@ -39,10 +40,16 @@ QString caption(int k) {
 }
 
 QString settingsPath() {
-    return PathRule::resolve(QStringLiteral("\\mavro\\Sound\\PlayList.TXT"));
+    const QString drivePath = QStringLiteral("\\mavro\\Sound\\PlayList.TXT");
+    const QString beside = PathRule::resolve(drivePath);
+    // Root may write anywhere, so the installed course is left alone by where it is, not by rights.
+    if (!PathRule::courseIsInstalled() && QFileInfo(QFileInfo(beside).path()).isWritable())
+        return beside;
+    return PathRule::resolveInUserData(drivePath);
 }
 
 void writeSettings(const QString& code) {
+    QDir().mkpath(QFileInfo(settingsPath()).path());
     QFile file(settingsPath());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw AppError(QStringLiteral("Cannot write the music settings file \"%1\": %2.")

@@ -16,9 +16,11 @@ int next(int k);
 // "背景音乐一" .. "背景音乐十".
 QString caption(int k);
 
-// "\mavro\Sound\PlayList.TXT" resolved by the path rule.
+// "\mavro\Sound\PlayList.TXT" beside the tunes when that folder takes files; else, as for an
+// installed or read-only course, the same path in the pupil's own data folder.
 QString settingsPath();
-// Recreates the settings file with the one line: the code, CR LF. Throws AppError if it cannot.
+// Recreates the settings file with the one line: the code, CR LF, creating its folder if need be.
+// Throws AppError if it cannot.
 void writeSettings(const QString& code);
 
 }  // namespace Tunes

@@ -8,12 +8,8 @@
 
 namespace WindowIcon {
 
-QImage render(int size) {
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
+void paint(QPainter& painter, int size) {
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
 
     // The tile: teal, the colour of the drill windows.
     const QRectF tile(size * 0.03, size * 0.03, size * 0.94, size * 0.94);
@@ -35,19 +31,29 @@ QImage render(int size) {
                             size * 0.07, size * 0.07);
 
     // 五: the first character of the method's name; at the smallest size a plain bar stands in.
+    // The glyph is drawn as its outline, so the scalable icon needs no font where it is shown.
     const QRectF face = cap.adjusted(size * 0.05, size * 0.03, -size * 0.05, -size * 0.08);
     if (size >= 20) {
         QFont font(QStringLiteral("Noto Sans CJK SC"));
         font.setPixelSize(qMax(8, int(size * 0.44)));
         font.setBold(true);
-        painter.setFont(font);
-        painter.setPen(QColor(0xb0, 0x1c, 0x1c));
-        painter.drawText(face, Qt::AlignCenter, QStringLiteral("五"));
+        QPainterPath glyph;
+        glyph.addText(0, 0, font, QStringLiteral("五"));
+        glyph.translate(face.center() - glyph.boundingRect().center());
+        painter.setBrush(QColor(0xb0, 0x1c, 0x1c));
+        painter.drawPath(glyph);
     } else {
         painter.setBrush(QColor(0xb0, 0x1c, 0x1c));
         painter.drawRect(QRectF(face.center().x() - size * 0.2, face.center().y() - size * 0.05,
                                 size * 0.4, size * 0.1));
     }
+}
+
+QImage render(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    paint(painter, size);
     return image;
 }
 

@@ -4,11 +4,13 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config ccache
     qt6-base-dev qt6-base-private-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    qt6-svg-dev  # make-icons paints the scalable desktop icon through Qt's SVG paint device
     libsqlcipher-dev sqlcipher
     libfluidsynth-dev fluid-soundfont-gm
     libxcb1-dev libxcb-keysyms1-dev
     fonts-noto-cjk rime-data-wubi
     xvfb xauth xdotool x11-utils time
+    desktop-file-utils appstream file  # the install test checks the menu entry, metadata, icons
 )
 packages+=("$@")
 missing=()
