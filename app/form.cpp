@@ -1,5 +1,6 @@
 #include "app/form.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QWindow>
 #include <functional>
@@ -110,6 +111,10 @@ void centreOnOwnSize(QWidget* window, int verticalDivisor) {
 QRect outerGeometry(const QWidget* window) {
     const Placement* placement = Placement::of(window);
     return placement ? placement->outer() : QRect();
+}
+
+void nameApplication() {
+    QApplication::setApplicationName(QStringLiteral("Tarvelle"));
 }
 
 TForm::TForm(QWidget* parent) : QDialog(parent) {

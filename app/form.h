@@ -27,6 +27,11 @@ void centreOnOwnSize(QWidget* window, int verticalDivisor = 2);
 // The outer geometry last set by either, or a null rectangle.
 QRect outerGeometry(const QWidget* window);
 
+// "Tarvelle" is the program's name on the desktop: the window class a task bar groups its windows
+// by, and the title of its message boxes. It is set as the application's name, not as a display
+// name, which Qt would append to every caption.
+void nameApplication();
+
 // Base of the program's secondary windows. Each is created once at start-up and shown modally
 // from the menu any number of times. The handlers follow the window's life:
 //   FormCreate   once, at start-up, after construction (under the error guard)

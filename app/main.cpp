@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/cmavro.h"
+#include "app/form.h"
 #include "app/windows.h"
 #include "data/table.h"
 #include "platform/errors.h"
@@ -25,8 +26,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     Application app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("qorvex"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tarvelle"));
+    nameApplication();
     createWindows();
     if (qEnvironmentVariableIsSet("QORVEX_STARTUP_REPORT"))
         std::fprintf(stderr,
