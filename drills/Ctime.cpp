@@ -1,5 +1,6 @@
 #include "drills/Ctime.h"
 
+#include <QKeyEvent>
 #include <QStyle>
 
 #include "resources/pictures.h"
@@ -52,6 +53,16 @@ TfrmTime::TfrmTime(QWidget* parent) : TForm(parent) {
 
 void TfrmTime::FormCreate() {
     centreOnOwnSize(3);  // one third of the free height above the dialog, not half
+}
+
+void TfrmTime::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape)
+        return;
+    if (event->key() == Qt::Key_K && !(event->modifiers() & ~Qt::ShiftModifier)) {
+        BitBtn1->click();
+        return;
+    }
+    TForm::keyPressEvent(event);
 }
 
 void TfrmTime::BitBtn1Click() {
