@@ -67,9 +67,7 @@ const QString kCredit = QStringLiteral("     qorvex 五笔练习 · 电话：010
 Tfrmmavro::Tfrmmavro(QWidget* parent) : QMainWindow(parent) {
     setObjectName("frmmavro");
     setWindowTitle(QStringLiteral("Tarvelle----->五笔速成练习") + kCredit);
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setFrame(this, Frame::Single, Frame::SystemMenu | Frame::Minimize);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);

@@ -1,23 +1,123 @@
 #include "app/form.h"
 
-#include <QShowEvent>
+#include <QApplication>
+#include <QEvent>
 #include <QWindow>
+#include <functional>
 
 #include "platform/errors.h"
 #include "platform/hotkeys.h"
 #include "platform/screen.h"
 
+namespace {
+QMargins frameOf(const QWidget* window) {
+    return window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
+}
+
+bool isFixedSize(const QWidget* window) {
+    return window->minimumSize() == window->maximumSize();
+}
+
+// Holds a top-level window at the outer geometry its rule gives for the frame it has. It lives as
+// a child of the window and watches the window's events.
+class Placement : public QObject {
+  public:
+    static Placement* of(const QWidget* window) {
+        for (QObject* child : window->children())
+            if (auto* placement = dynamic_cast<Placement*>(child))
+                return placement;
+        return nullptr;
+    }
+    static Placement* on(QWidget* window) {
+        Placement* placement = of(window);
+        return placement ? placement : new Placement(window);
+    }
+
+    void hold(std::function<QRect(const QMargins& frame)> outerFor) {
+        rule = std::move(outerFor);
+        apply();
+    }
+    QRect outer() const { return placed; }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        const bool shown = event->type() == QEvent::Show;
+        // A maximised window's frame changes too, and the pupil means it to be that size.
+        const bool framed = (event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+                            window->windowState() == Qt::WindowNoState && frameOf(window) != frame;
+        if (shown || framed)
+            apply();
+        return false;
+    }
+
+  private:
+    explicit Placement(QWidget* window) : QObject(window), window(window) {
+        window->installEventFilter(this);
+    }
+
+    void apply() {
+        frame = frameOf(window);
+        placed = rule(frame);
+        const QSize client = placed.size().shrunkBy(frame);
+        if (isFixedSize(window))
+            window->setFixedSize(client);
+        else
+            window->resize(client);
+        window->move(placed.topLeft());
+    }
+
+    QWidget* window;
+    std::function<QRect(const QMargins&)> rule;
+    QMargins frame;
+    QRect placed;
+};
+}  // namespace
+
+void setFrame(QWidget* window, Frame::Border border, int buttons) {
+    // Only the buttons asked for: without CustomizeWindowHint Qt would add them all.
+    Qt::WindowFlags flags = window->windowType() | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (buttons & Frame::SystemMenu)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (border != Frame::Dialog && (buttons & Frame::Minimize))
+        flags |= Qt::WindowMinimizeButtonHint;
+    if (border != Frame::Dialog && (buttons & Frame::Maximize))
+        flags |= Qt::WindowMaximizeButtonHint;
+    window->setWindowFlags(flags);
+    // Equal minimum and maximum sizes are what tells the window manager it cannot be resized,
+    // and with that not maximised either.
+    if (border == Frame::Sizeable) {
+        window->setMinimumSize(0, 0);
+        window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else {
+        window->setFixedSize(window->size());
+    }
+}
+
 void setOuterGeometry(QWidget* window, const QRect& outer) {
-    const QMargins frame =
-        window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
-    window->resize(outer.width() - frame.left() - frame.right(),
-                   outer.height() - frame.top() - frame.bottom());
-    window->move(outer.topLeft());
+    Placement::on(window)->hold([outer](const QMargins&) { return outer; });
+}
+
+void centreOnOwnSize(QWidget* window, int verticalDivisor) {
+    const QSize client = window->size();
+    Placement::on(window)->hold([client, verticalDivisor](const QMargins& frame) {
+        const QSize screen = Screen::size();
+        const QSize outer = client.grownBy(frame);
+        return QRect(QPoint(Screen::centred(screen.width(), outer.width()),
+                            Screen::centred(screen.height(), outer.height(), verticalDivisor)),
+                     outer);
+    });
+}
+
+QRect outerGeometry(const QWidget* window) {
+    const Placement* placement = Placement::of(window);
+    return placement ? placement->outer() : QRect();
+}
+
+void nameApplication() {
+    QApplication::setApplicationName(QStringLiteral("Tarvelle"));
 }
 
 TForm::TForm(QWidget* parent) : QDialog(parent) {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowModality(Qt::ApplicationModal);
 }
 
@@ -50,20 +150,13 @@ void TForm::done(int result) {
 }
 
 void TForm::setOuterGeometry(int left, int top, int width, int height) {
-    outer = QRect(left, top, width, height);
-    ::setOuterGeometry(this, outer);
+    ::setOuterGeometry(this, QRect(left, top, width, height));
 }
 
 void TForm::placeStandard() {
     const QSize screen = Screen::size();
     setOuterGeometry(Screen::centred(screen.width(), 800), Screen::centred(screen.height(), 600),
                      800, 575);
-}
-
-void TForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!outer.isNull())
-        ::setOuterGeometry(this, outer);
 }
 
 bool TForm::event(QEvent* event) {

@@ -2,6 +2,36 @@
 
 #include <QDialog>
 
+// How a window is framed, as each window declares it once: its border and the buttons on its
+// title bar. A single or dialog border cannot be resized; a dialog border has no minimise or
+// maximise box. The system menu brings the close box with it.
+namespace Frame {
+enum Border { Single, Sizeable, Dialog };
+enum Button { SystemMenu = 0x1, Minimize = 0x2, Maximize = 0x4 };
+}  // namespace Frame
+
+// Turns the declaration into the window's flags and, for a border that cannot be resized, fixes
+// the window at its present size. Call it once the window has its size.
+void setFrame(QWidget* window, Frame::Border border, int buttons);
+
+// Sets a top-level window's outer size and place, frame and title bar included, and holds it
+// there. The window manager tells the frame only once it has framed the window, after the first
+// showing has begun, so the geometry is set again on every showing and whenever the frame turns
+// out different; until then the client area takes the outer size. A window of fixed size stays
+// fixed, at the new size.
+void setOuterGeometry(QWidget* window, const QRect& outer);
+// Places a top-level window at ((screen width - outer width) div 2, (screen height - outer
+// height) div verticalDivisor), keeping its client area: the outer size is the client area and
+// the frame, and is held as above.
+void centreOnOwnSize(QWidget* window, int verticalDivisor = 2);
+// The outer geometry last set by either, or a null rectangle.
+QRect outerGeometry(const QWidget* window);
+
+// "Tarvelle" is the program's name on the desktop: the window class a task bar groups its windows
+// by, and the title of its message boxes. It is set as the application's name, not as a display
+// name, which Qt would append to every caption.
+void nameApplication();
+
 // Base of the program's secondary windows. Each is created once at start-up and shown modally
 // from the menu any number of times. The handlers follow the window's life:
 //   FormCreate   once, at start-up, after construction (under the error guard)
@@ -9,10 +39,6 @@
 //                active again (for example after a dialog it showed closes)
 //   FormCloseQuery / FormClose  each time it closes (Esc, close box, a close button)
 //   FormDestroy  once, at exit
-// Sets a top-level window's outer size and place, frame and title bar included. The frame is known
-// only once the window is shown; until then the client area takes the outer size.
-void setOuterGeometry(QWidget* window, const QRect& outer);
-
 class TForm : public QDialog {
     Q_OBJECT
   public:
@@ -27,10 +53,12 @@ class TForm : public QDialog {
 
     // Outer size and place, frame and title bar included.
     void setOuterGeometry(int left, int top, int width, int height);
-    QRect outerGeometry() const { return outer; }
+    QRect outerGeometry() const { return ::outerGeometry(this); }
     // The common placement: outer 800 x 575 at ((screen width - 800) div 2, (screen height - 600)
     // div 2).
     void placeStandard();
+    void centreOnOwnSize(int verticalDivisor = 2) { ::centreOnOwnSize(this, verticalDivisor); }
+    void setFrame(Frame::Border border, int buttons) { ::setFrame(this, border, buttons); }
 
     void done(int result) override;
 
@@ -44,9 +72,7 @@ class TForm : public QDialog {
     virtual void hotKeyPressed(int /*id*/) {}
 
     bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
   private:
-    QRect outer;
     bool destroyed = false;
 };

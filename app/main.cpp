@@ -5,6 +5,7 @@
 
 #include "app/cmavro.h"
 #include "app/commandline.h"
+#include "app/form.h"
 #include "app/windows.h"
 #include "data/table.h"
 #include "platform/errors.h"
@@ -30,8 +31,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     Application app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("qorvex"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tarvelle"));
+    nameApplication();
     createWindows();
     if (qEnvironmentVariableIsSet("QORVEX_STARTUP_REPORT"))
         std::fprintf(stderr,

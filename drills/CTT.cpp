@@ -85,6 +85,7 @@ TfrmTT::TfrmTT(QWidget* parent) : TForm(parent) {
     setObjectName("frmTT");
     setWindowTitle(QStringLiteral("Tarvelle--->指法练习"));
     resize(777, 546);
+    setFrame(Frame::Single, Frame::SystemMenu);
 
     const char* lineNames[] = {"Label1", "Label2", "Label3", "Label4"};
     const char* boxNames[] = {"Edit1", "Edit2", "Edit3", "Edit4"};
@@ -153,11 +154,6 @@ void TfrmTT::FormCreate() {
     Button2->move(-1000, Button2->y());
     Session1.setOnPassword(Password);
     Table1.Open(QStringLiteral("\\mavro"), QStringLiteral("111.DB"));
-}
-
-void TfrmTT::showEvent(QShowEvent* event) {
-    TForm::showEvent(event);
-    setFixedSize(size());  // a single border: the pupil cannot resize the drill
 }
 
 void TfrmTT::FormActivate() {

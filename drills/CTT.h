@@ -58,7 +58,6 @@ class TfrmTT : public TForm {
     void FormCreate() override;
     void FormActivate() override;
     void FormClose() override;
-    void showEvent(QShowEvent* event) override;
 
   private:
     void EditChange(int box);

@@ -1,8 +1,8 @@
 #include "drills/Ctime.h"
 
+#include <QKeyEvent>
 #include <QStyle>
 
-#include "platform/screen.h"
 #include "resources/pictures.h"
 
 TfrmTime* frmTime = nullptr;
@@ -25,7 +25,8 @@ QLabel* resultLabel(QWidget* parent, const char* name, int top, const QColor& co
 TfrmTime::TfrmTime(QWidget* parent) : TForm(parent) {
     setObjectName("frmTime");
     setWindowTitle(QStringLiteral("您的测试成绩"));
-    setFixedSize(385, 217);
+    resize(385, 217);
+    setFrame(Frame::Dialog, Frame::SystemMenu);
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 
@@ -51,11 +52,17 @@ TfrmTime::TfrmTime(QWidget* parent) : TForm(parent) {
 }
 
 void TfrmTime::FormCreate() {
-    const QSize screen = Screen::size();
-    const QSize dialog = frameSize().isValid() ? size() : QSize(385, 217);
-    setOuterGeometry(Screen::centred(screen.width(), dialog.width()),
-                     Screen::centred(screen.height(), dialog.height(), 3), dialog.width(),
-                     dialog.height());
+    centreOnOwnSize(3);  // one third of the free height above the dialog, not half
+}
+
+void TfrmTime::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape)
+        return;
+    if (event->key() == Qt::Key_K && !(event->modifiers() & ~Qt::ShiftModifier)) {
+        BitBtn1->click();
+        return;
+    }
+    TForm::keyPressEvent(event);
 }
 
 void TfrmTime::BitBtn1Click() {

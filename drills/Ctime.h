@@ -20,6 +20,9 @@ class TfrmTime : public TForm {
 
   protected:
     void FormCreate() override;
+    // There is no cancel button, so Esc leaves the dialog open. The accelerator letter works
+    // without Alt as well, as it does in a dialog whose focus is on a button.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void BitBtn1Click();

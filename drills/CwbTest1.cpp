@@ -71,6 +71,7 @@ TfrmwbTest1::TfrmwbTest1(QWidget* parent) : TForm(parent) {
     setObjectName("frmwbTest1");
     setWindowTitle(QStringLiteral("笔划规律与键名字根的测试"));
     resize(746, 554);
+    setFrame(Frame::Single, Frame::SystemMenu);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, QColor(0, 128, 128));
     setPalette(palette);

@@ -62,6 +62,7 @@ TfrmTest::TfrmTest(QWidget* parent) : TForm(parent) {
     setObjectName("frmTest");
     setWindowTitle(QStringLiteral("Tarvelle--->五笔字型速成练习") + QString(37, QLatin1Char(' ')) +
                    QStringLiteral("F2:关闭/打开提示"));
+    setFrame(Frame::Single, Frame::SystemMenu);
     QPalette background = palette();
     background.setColor(QPalette::Window, background.color(QPalette::HighlightedText));
     setPalette(background);
@@ -152,14 +153,6 @@ void TfrmTest::buildLines() {
         if (i > 0)
             setTabOrder(boxes[i - 1], box);
     }
-}
-
-void TfrmTest::showEvent(QShowEvent* event) {
-    // Placed anew by its outer size on every showing, then held there: a single border.
-    setMinimumSize(0, 0);
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    TForm::showEvent(event);
-    setFixedSize(size());
 }
 
 void TfrmTest::FormCreate() {

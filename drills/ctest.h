@@ -55,7 +55,6 @@ class TfrmTest : public TForm {
     void FormDestroy() override;
     void hotKeyPressed(int id) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
   private:
     void buildHintArea();

@@ -50,6 +50,7 @@ TfrmSound::TfrmSound(QWidget* parent) : TForm(parent) {
     setObjectName("frmSound");
     setWindowTitle(QStringLiteral("Tarvelle---->背景音乐设置"));
     resize(499, 290);
+    setFrame(Frame::Sizeable, Frame::SystemMenu);
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 

@@ -59,6 +59,7 @@ QToolButton* speedButton(QWidget* parent, const char* name, const QString& capti
 TfrmWeb::TfrmWeb(QWidget* parent) : TForm(parent) {
     setObjectName("frmWeb");
     setWindowTitle(QStringLiteral("Tarvelle---->课堂学习"));
+    setFrame(Frame::Sizeable, Frame::SystemMenu);
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 

@@ -6,7 +6,6 @@
 #include "platform/errors.h"
 #include "platform/gbk.h"
 #include "platform/keyletterbox.h"
-#include "platform/screen.h"
 #include "resources/toolpictures.h"
 #include "tools/codepattern.h"
 
@@ -55,6 +54,7 @@ TfrmWBfind::TfrmWBfind(QWidget* parent) : TForm(parent) {
     setWindowTitle(QStringLiteral("Tarvelle---->五笔查询"));
     setFont(songFont(12));
     resize(363, 357);
+    setFrame(Frame::Single, Frame::SystemMenu);
     Query1 = new TQuery(Session1, QStringLiteral("Query1"), this);
     Button1 = new QPushButton(this);
     Button1->setObjectName("Button1");
@@ -154,9 +154,7 @@ void TfrmWBfind::buildCharacterTab() {
 }
 
 void TfrmWBfind::FormCreate() {
-    const QSize screen = Screen::size();
-    setOuterGeometry(Screen::centred(screen.width(), width()),
-                     Screen::centred(screen.height(), height()), width(), height());
+    centreOnOwnSize();
     Session1.setOnPassword(Password);
     Table1.Open(QStringLiteral("\\mavro"), QStringLiteral("kzWb.DB"));
     Button1->move(-10000, Button1->y());

@@ -59,6 +59,7 @@ TfrmFree::TfrmFree(QWidget* parent) : TForm(parent) {
     setObjectName("frmFree");
     setWindowTitle(QStringLiteral("Tarvelle---->自由录入练习"));
     resize(792, 548);
+    setFrame(Frame::Single, Frame::SystemMenu);
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
