@@ -147,7 +147,7 @@ void TfrmTest::buildLines() {
         box->setPalette(palette);
         const int n = i + 1;
         box->onEnter = [this, n] { Errors::guard([&] { EditEnter(n); }); };
-        connect(box, &QLineEdit::textChanged, this,
+        connect(box, &TypingBox::changed, this,
                 [this, n] { Errors::guard([&] { EditChange(n); }); });
         box->installEventFilter(this);
         if (i > 0)
@@ -249,22 +249,23 @@ void TfrmTest::EditEnter(int n) {
 
 void TfrmTest::EditChange(int n) {
     TypingBox* box = boxes[n - 1];
-    const QByteArray typed = Gbk::encode(box->text());
-    if (n == 1 && typed.size() == 2)
+    const QString text = box->text();
+    if (n == 1 && Gbk::byteLength(text) == 2)
         StartTime = TickCount::now();
     showHint(n);
-    switch (LineCheck::check(typed, Gbk::encode(lines[n - 1]->text()))) {
-        case LineCheck::Verdict::Wrong: {
-            const int start = LineCheck::wrongCharacterStart(box->text());
-            box->setSelection(start, int(box->text().size()) - start);
+    const TypingBox::Added added = box->added();
+    const LineCheck::Judgement judgement =
+        LineCheck::judge(text, added.from, added.to, Gbk::encode(lines[n - 1]->text()));
+    switch (judgement.verdict) {
+        case LineCheck::Verdict::Wrong:
+            box->setSelection(judgement.wrongStart, int(text.size()) - judgement.wrongStart);
             showHint(n);
             break;
-        }
         case LineCheck::Verdict::Going:
             break;
         case LineCheck::Verdict::LineDone:
             if (shown(n + 1))
-                focusBox(n + 1);
+                boxes[n]->takeOverTyping();
             else
                 finishPage();
             break;

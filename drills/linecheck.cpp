@@ -18,9 +18,36 @@ Verdict check(const QByteArray& box, const QByteArray& line) {
     QByteArray expected = lastPair(line, length);
     if (typed.size() != expected.size())
         expected.truncate(1);
-    if (typed != expected || length == 0)
+    if (typed != expected || length == 0 || Gbk::holdsUnmappable(typed))
         return Verdict::Wrong;
     return length < line.size() ? Verdict::Going : Verdict::LineDone;
+}
+
+int firstWrongAdded(const QString& box, int from, int to, const QByteArray& line) {
+    const QByteArray bytes = Gbk::encode(box);
+    to = qMin(to, int(box.size()));
+    for (int i = qMax(0, from); i < to;) {
+        const bool pair =
+            box[i].isHighSurrogate() && i + 1 < box.size() && box[i + 1].isLowSurrogate();
+        const int end = i + (pair ? 2 : 1);
+        if (check(bytes.left(Gbk::bytePosition(box, end)), line) == Verdict::Wrong)
+            return i;
+        i = end;
+    }
+    return -1;
+}
+
+Judgement judge(const QString& box, int addedFrom, int addedTo, const QByteArray& line) {
+    int added = 0;  // characters: a surrogate pair is one
+    for (int i = qMax(0, addedFrom); i < qMin(addedTo, int(box.size())); ++i)
+        added += !box[i].isLowSurrogate();
+    if (added > 1) {
+        const int wrong = firstWrongAdded(box, addedFrom, addedTo, line);
+        if (wrong >= 0)
+            return {Verdict::Wrong, wrong};
+    }
+    const Verdict verdict = check(Gbk::encode(box), line);
+    return {verdict, verdict == Verdict::Wrong ? wrongCharacterStart(box) : 0};
 }
 
 QByteArray hintKey(const QByteArray& line, int caret) {

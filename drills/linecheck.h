@@ -5,7 +5,8 @@
 
 // The text drill's rules for one typing box against the line above it, in GBK bytes. Only the
 // last character typed is compared on each change: what lies before it was checked when it was
-// typed.
+// typed. A change that brings several characters at once (a phrase the input method commits, a
+// paste) is first judged character by character, as if they had been typed one after another.
 namespace LineCheck {
 
 enum class Verdict {
@@ -17,8 +18,23 @@ enum class Verdict {
 // Compares the last two bytes of the box (T) with the line's bytes at the same positions (E).
 // When T and E differ in length, E is cut to its first byte, so a single-byte input against a
 // Chinese character, or anything typed past the end of the line, is wrong. An empty box never
-// finishes a line: emptying the boxes must not finish a page.
+// finishes a line: emptying the boxes must not finish a page. A character GBK cannot hold
+// matches nothing, not even another one of its kind.
 Verdict check(const QByteArray& box, const QByteArray& line);
+
+// UTF-16 position of the first character in box[from, to) that is wrong where it stands, each
+// judged by check() on the box's text up to and including it; -1 when all are right.
+int firstWrongAdded(const QString& box, int from, int to, const QByteArray& line);
+
+// A change of the box, judged: a change that added several characters (UTF-16 positions
+// [addedFrom, addedTo)) is wrong at the first added character that is wrong; otherwise, and
+// when all of them are right, the last character decides. For Wrong, wrongStart is the UTF-16
+// position where the selection of the wrong text begins; it runs to the end of the box.
+struct Judgement {
+    Verdict verdict;
+    int wrongStart = 0;
+};
+Judgement judge(const QString& box, int addedFrom, int addedTo, const QByteArray& line);
 
 // The key the hint looks up for a caret at byte position caret: the line's two bytes after it,
 // fewer at the end of the line, none past it.

@@ -1,10 +1,14 @@
 #include "drills/typingbox.h"
 
 #include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QWindow>
 
 #include "platform/gbk.h"
 
-TypingBox::TypingBox(QWidget* parent) : QLineEdit(parent) {}
+TypingBox::TypingBox(QWidget* parent) : QLineEdit(parent) {
+    connect(this, &QLineEdit::textChanged, this, &TypingBox::textWasChanged);
+}
 
 int TypingBox::caretBytePosition() const {
     const int caret = hasSelectedText() ? selectionStart() : cursorPosition();
@@ -17,4 +21,66 @@ void TypingBox::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(&plain);
     if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && onEnter)
         onEnter();
+}
+
+// Qt drops the selection when the focus moves to another control; a selected wrong character
+// must still be there, to be typed over, when the pupil comes back. A code left unfinished here
+// is dropped by the input method: nothing was committed, there is nothing to judge.
+void TypingBox::focusOutEvent(QFocusEvent* event) {
+    QFocusEvent keeping(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QLineEdit::focusOutEvent(hasSelectedText() ? &keeping : event);
+    composition = false;
+    heldBack = false;
+}
+
+void TypingBox::takeOverTyping() {
+    // Qt tells the input method of a new focus object through this signal of the window.
+    QWindow* window = this->window()->windowHandle();
+    const bool wasBlocked = window && window->blockSignals(true);
+    setFocus(Qt::OtherFocusReason);
+    if (window)
+        window->blockSignals(wasBlocked);
+}
+
+void TypingBox::inputMethodEvent(QInputMethodEvent* event) {
+    // A commit is judged even when the event goes on to open the next code.
+    composition = event->commitString().isEmpty() && !event->preeditString().isEmpty();
+    beginEdit();
+    QLineEdit::inputMethodEvent(event);
+    edit = {};
+    composition = !event->preeditString().isEmpty();
+    if (!composition && heldBack) {
+        // The composition ended without a commit, after it had changed the text.
+        heldBack = false;
+        lastAdded = {};
+        emit changed();
+    }
+}
+
+void TypingBox::keyPressEvent(QKeyEvent* event) {
+    beginEdit();
+    QLineEdit::keyPressEvent(event);
+    edit = {};
+}
+
+void TypingBox::beginEdit() {
+    edit.start = hasSelectedText() ? selectionStart() : cursorPosition();
+    edit.removed = hasSelectedText() ? int(selectedText().size()) : 0;
+}
+
+void TypingBox::textWasChanged(const QString& now) {
+    int start = edit.start;
+    int inserted = int(now.size() - before.size()) + edit.removed;
+    if (start < 0) {
+        // Not begun by the pupil here: whatever follows the unchanged beginning is new.
+        start = 0;
+        while (start < before.size() && start < now.size() && before[start] == now[start]) ++start;
+    }
+    start = qBound(0, start, int(now.size()));
+    inserted = qBound(0, inserted, int(now.size()) - start);
+    lastAdded = {start, start + inserted};
+    before = now;
+    heldBack = composition;
+    if (!composition)
+        emit changed();
 }

@@ -51,10 +51,11 @@ QString decode(const QByteArray& bytes) {
 }
 
 bool canEncode(QStringView text) {
-    QStringEncoder encoder("GBK");
-    const QByteArray bytes = encoder.encode(text);
-    return !encoder.hasError() && bytes.size() == byteLength(text) &&
-           !bytes.contains(QByteArray(kUnmappable, 2));
+    return !holdsUnmappable(encode(text));
+}
+
+bool holdsUnmappable(const QByteArray& bytes) {
+    return bytes.contains(kUnmappable[0]);
 }
 
 bool isDoubleByteCharacter(const QByteArray& bytes) {

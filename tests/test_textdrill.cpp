@@ -11,6 +11,7 @@
 using namespace TextDrillSession;
 using TextDrillPupil::commit;
 using TextDrillPupil::key;
+using TextDrillPupil::preedit;
 using TextDrillPupil::type;
 
 namespace {
@@ -290,12 +291,58 @@ class TextDrillTest : public QObject {
             key(Qt::Key_V, Qt::ControlModifier);
             QCOMPARE(box(1)->text(), line(1));
             QCOMPARE(focusedBox(), 2);
-            // The whole line as one commit, and a line whose earlier characters are wrong: only
-            // the last character is compared.
             commit(line(2));
             QCOMPARE(focusedBox(), 3);
-            commit(QStringLiteral("人").repeated(9) + line(3).mid(9));
-            QCOMPARE(focusedBox(), 4);
+            // A line with a wrong character in it is not done: the wrong character and all
+            // after it are selected.
+            const QString wrong = line(3).left(2) + QStringLiteral("人") + line(3).mid(3);
+            commit(wrong);
+            QCOMPARE(focusedBox(), 3);
+            QCOMPARE(box(3)->selectedText(), wrong.mid(2));
+        });
+    }
+
+    // A phrase the input method commits at once is checked character by character; the next
+    // commit replaces the first wrong one and what follows it.
+    void phraseCommitIsCheckedWhole() {
+        visit("N31", [] {
+            commit(QStringLiteral("工地"));
+            QVERIFY(!box(1)->hasSelectedText());
+            commit(QStringLiteral("在要钟国"));
+            QCOMPARE(box(1)->selectedText(), QStringLiteral("钟国"));
+            QCOMPARE(frmTest->Label10->text(), QStringLiteral("中:k"));
+            commit(QStringLiteral("中国"));
+            QCOMPARE(box(1)->text(), QStringLiteral("工地在要中国"));
+            QVERIFY(!box(1)->hasSelectedText());
+            QCOMPARE(frmTest->Label10->text(), QStringLiteral("人:w"));
+        });
+    }
+
+    // Beginning a code over the selected wrong character removes it before anything is
+    // committed; the drill waits for the commit. Box 1 back at two bytes does not restart the
+    // clock, a box back at its line does not hand the focus on.
+    void composingOverAWrongCharacter() {
+        visit("N31", [] {
+            tick = 1000;
+            commit(QStringLiteral("工"));
+            tick = 2000;
+            commit(QStringLiteral("在"));
+            preedit("f");
+            QCOMPARE(box(1)->text(), QStringLiteral("工"));
+            commit(QStringLiteral("地"));
+            QCOMPARE(box(1)->text(), QStringLiteral("工地"));
+            QCOMPARE(frmTest->StartTime, 1000u);
+
+            type(line(1).mid(2));
+            QCOMPARE(focusedBox(), 2);
+            key(Qt::Key_Up);
+            commit(QStringLiteral("工"));
+            preedit("a");
+            QCOMPARE(box(1)->text(), line(1));
+            QCOMPARE(focusedBox(), 1);
+            commit(QStringLiteral("工"));
+            QCOMPARE(box(1)->selectedText(), QStringLiteral("工"));
+            QCOMPARE(focusedBox(), 1);
         });
     }
 

@@ -33,6 +33,16 @@ class TextDrillRulesTest : public QObject {
         QTest::newRow("letter past the end")
             << QStringLiteral("工地a在x") << line << Verdict::Wrong;
         QTest::newRow("outside GBK") << QStringLiteral("工\U0001F600") << line << Verdict::Wrong;
+        // A character GBK cannot hold matches nothing, not even itself; bytes FE FE of real
+        // characters match as any others.
+        QTest::newRow("outside GBK against another")
+            << QStringLiteral("工\U0001F600") << QStringLiteral("工\U0001F603") << Verdict::Wrong;
+        QTest::newRow("outside GBK against itself")
+            << QStringLiteral("工\U0001F600") << QStringLiteral("工\U0001F600") << Verdict::Wrong;
+        QTest::newRow("letter after one outside GBK")
+            << QStringLiteral("\u20ACa") << QStringLiteral("\u20ACa") << Verdict::Wrong;
+        QTest::newRow("FE FE across two characters")
+            << QStringLiteral("二\uFA0C") << QStringLiteral("二\uFA0C") << Verdict::LineDone;
         QTest::newRow("ascii line")
             << QStringLiteral("asdf") << QStringLiteral("asdf") << Verdict::LineDone;
         QTest::newRow("first letter of an ascii line")
@@ -46,6 +56,45 @@ class TextDrillRulesTest : public QObject {
         QFETCH(QString, line);
         QFETCH(Verdict, verdict);
         QCOMPARE(LineCheck::check(Gbk::encode(box), Gbk::encode(line)), verdict);
+    }
+
+    // A change that brings several characters is judged as if they came one by one; a change of
+    // one character only by the last character of the box.
+    void changeJudged_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<Verdict>("verdict");
+        QTest::addColumn<int>("wrongStart");
+        const QString zg = QStringLiteral("中国");
+        QTest::newRow("phrase wrong first") << "钟国" << 0 << 2 << zg << Verdict::Wrong << 0;
+        QTest::newRow("phrase wrong last") << "中钟" << 0 << 2 << zg << Verdict::Wrong << 1;
+        QTest::newRow("phrase right") << zg << 0 << 2 << zg << Verdict::LineDone << 0;
+        QTest::newRow("phrase right, line goes on")
+            << zg << 0 << 2 << QStringLiteral("中国人") << Verdict::Going << 0;
+        QTest::newRow("phrase past the end") << "中国人" << 0 << 3 << zg << Verdict::Wrong << 2;
+        QTest::newRow("phrase after a right character")
+            << "工钟国" << 1 << 3 << QStringLiteral("工中国") << Verdict::Wrong << 1;
+        QTest::newRow("one character: only the last is compared")
+            << "人民a在" << 3 << 4 << QStringLiteral("工地a在") << Verdict::LineDone << 0;
+        QTest::newRow("one character outside GBK")
+            << "工\U0001F600" << 1 << 3 << QStringLiteral("工地") << Verdict::Wrong << 1;
+        QTest::newRow("phrase of characters outside GBK")
+            << "工\U0001F600\U0001F600" << 1 << 5 << "工\U0001F600\U0001F600" << Verdict::Wrong
+            << 1;
+        QTest::newRow("nothing added") << "工" << 1 << 1 << zg << Verdict::Wrong << 0;
+    }
+    void changeJudged() {
+        QFETCH(QString, box);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QString, line);
+        QFETCH(Verdict, verdict);
+        QFETCH(int, wrongStart);
+        const LineCheck::Judgement judgement = LineCheck::judge(box, from, to, Gbk::encode(line));
+        QCOMPARE(judgement.verdict, verdict);
+        QCOMPARE(judgement.wrongStart, wrongStart);
     }
 
     void hintKeyIsTheNextCharacter_data() {

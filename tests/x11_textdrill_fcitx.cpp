@@ -1,156 +1,97 @@
-// The real input-method path of the text drill: under Xvfb, with a private D-Bus session and
-// fcitx5 running its Wubi table (fresh configuration, learning off), the program loads Qt's fcitx
-// input context and the pupil types Wubi codes as X key strokes. The committed characters must
-// land in the typing boxes and pass the check.
+// The text drill under the pupil's real input method: Xvfb with openbox, a private D-Bus session
+// and fcitx5 running its Wubi table (fresh configuration, learning off). The pupil types Wubi codes
+// as X key strokes; the drill must judge only what the input method commits, whether the codes
+// come one by one or in a burst.
 #include <QDir>
 #include <QLineEdit>
 #include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
 
+#include "support/fcitxservice.h"
 #include "support/textdrillsession.h"
 
 using namespace TextDrillSession;
 
 namespace {
 
-// A private bus and an fcitx5 of our own, with a configuration made for this run.
-class InputMethodService {
-  public:
-    QString failure;
+FcitxService* service = nullptr;
 
-    bool start() {
-        for (const char* tool : {"dbus-daemon", "fcitx5", "fcitx5-remote", "xdotool"})
-            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-                return fail(QStringLiteral("%1 is not installed (test.sh installs it)").arg(tool));
-        if (!home.isValid())
-            return fail("no temporary folder");
-        writeConfiguration();
-        qputenv("XDG_CONFIG_HOME", dir("config").toLocal8Bit());
-        qputenv("XDG_DATA_HOME", dir("data").toLocal8Bit());
-        qputenv("XDG_RUNTIME_DIR", dir("runtime").toLocal8Bit());
-        if (!startBus())
-            return false;
-        fcitx.setProcessChannelMode(QProcess::MergedChannels);
-        fcitx.setStandardOutputFile(logPath());
-        fcitx.start("fcitx5",
-                    {"--disable=all",
-                     "--enable=keyboard,table,punctuation,pinyinhelper,dbus,dbusfrontend,xcb",
-                     "--verbose=default=4,key_trace=5"});
-        if (!fcitx.waitForStarted())
-            return fail("fcitx5 did not start");
-        for (int i = 0; i < 200; ++i) {
-            if (fcitx.state() != QProcess::Running)
-                return fail("fcitx5 stopped: " + log());
-            if (remote({}).exitCode == 0 && remote({"-q"}).output == "Default")
-                return true;
-            QThread::msleep(50);
-        }
-        return fail("fcitx5 did not come up on the private bus");
-    }
-
-    void stop() {
-        if (fcitx.state() == QProcess::Running) {
-            remote({"-e"});  // a clean exit, which saves what fcitx5 keeps
-            if (!fcitx.waitForFinished(5000))
-                fcitx.terminate();
-            if (!fcitx.waitForFinished(5000))
-                fcitx.kill();
-        }
-        if (busPid > 0)
-            QProcess::execute("kill", {QString::number(busPid)});
-    }
-
-    struct Reply {
-        int exitCode = -1;
-        QString output;
-    };
-    static Reply remote(const QStringList& arguments) {
-        QProcess p;
-        p.start("fcitx5-remote", arguments);
-        p.waitForFinished(5000);
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed()};
-    }
-
-    // With learning on, fcitx5 saves what the pupil chose when it quits.
-    bool learnedSomething() {
-        const QString table = QDir(home.path()).filePath("data/fcitx5/table");
-        return !QDir(table).entryList({"wbx.*"}, QDir::Files).isEmpty();
-    }
-
-    QString log() {
-        QFile file(logPath());
-        file.open(QIODevice::ReadOnly);
-        return QString::fromLocal8Bit(file.readAll());
-    }
-
-  private:
-    QTemporaryDir home;
-    QProcess fcitx;
-    qint64 busPid = 0;
-
-    QString logPath() const { return QDir(home.path()).filePath("fcitx5.log"); }
-    bool fail(const QString& why) {
-        failure = why;
-        return false;
-    }
-    QString dir(const QString& name) {
-        const QString path = QDir(home.path()).filePath(name);
-        QDir().mkpath(path);
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        return path;
-    }
-    static void write(const QString& path, const QString& text) {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        file.write(text.toUtf8());
-    }
-
-    // One group: the US keyboard and Wubi. The table keeps its own order: no learning.
-    void writeConfiguration() {
-        const QString config = dir("config") + "/fcitx5";
-        write(config + "/profile",
-              "[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=wbx\n\n"
-              "[Groups/0/Items/0]\nName=keyboard-us\nLayout=\n\n"
-              "[Groups/0/Items/1]\nName=wbx\nLayout=\n\n[GroupOrder]\n0=Default\n");
-        // The table's own settings over the shipped ones (section [Table] of the input method).
-        write(config + "/table/wbx.conf", "[Table]\nLearning=False\nOrderPolicy=No\n");
-    }
-
-    bool startBus() {
-        QProcess bus;
-        bus.start("dbus-daemon", {"--session", "--fork", "--print-address=1", "--print-pid=1"});
-        if (!bus.waitForFinished(10000) || bus.exitCode() != 0)
-            return fail("dbus-daemon did not start");
-        const QStringList lines =
-            QString::fromLocal8Bit(bus.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        if (lines.size() < 2)
-            return fail("dbus-daemon gave no address");
-        qputenv("DBUS_SESSION_BUS_ADDRESS", lines[0].trimmed().toLocal8Bit());
-        busPid = lines[1].trimmed().toLongLong();
-        return true;
-    }
+// "课程练习[&1]" of the course, and the keys that type each line through fcitx5's Wubi table:
+// a code and Space for the first candidate, a four-letter code of a single candidate without
+// (Wubi takes it at once), punctuation keys as they are.
+struct LessonLine {
+    const char* text;
+    const char* keys;
+};
+const LessonLine kLessonOne[] = {
+    {"王土大木工目日口田山禾白月人金言立水火之已子女又纟",
+     "ggg ffffdd ssss a hhhhjjjjkkkklll mmm ttt rrr eee w qqqqyyy uu ii ooo pp nnnnbb vvv ccc "
+     "xxx "},
+    {"一地在要工上是中国同和的有人我主产不为这民了发以经",
+     "g f d s a h j k l m t r e w q y u i o p n b v c x "},
+    {"王一土地大在木要工工目上日是口中田国山同禾和白的月有人人金我",
+     "ggg g fffff dd d ssss s a a hhhhh jjjjj kkkkk lll l mmm m ttt t rrr r eee e w w qqqqq "},
+    {"言主立产水不火为之这已民子了女发又以纟经",
+     "yyy y uu u ii i ooo o pp p nnnnn bb b vvv v ccc c xxx x "},
+    {"中国，人民，工人，主人，土地，大地，山水，日月。",
+     "k l ,w n ,a w ,y w ,fffff ,dd f ,mmm ii ,jjjjeee ."},
+    {"金木水火土，子女，人口，田地，国王，国土，大国，不同。",
+     "qqqqssss ii ooo ffff,bb vvv ,w kkkk,lll f ,l ggg ,l ffff,dd l ,i m ."},
+    {"发言，中立，以为，主要，产地，国产，要人，立言，为人。",
+     "v yyy ,k uu ,c o ,y s ,u f ,l u ,s w ,uu yyy ,o w ."},
+    {"我和子女在山上，大水在山口，日月同在。",
+     "q t bb vvv d mmm h ,dd ii d mmm kkkk,jjjjeee m d ."},
 };
 
-InputMethodService* service = nullptr;
-
-// Real key strokes on the X server, as the pupil's keyboard makes them.
-void strokes(const QStringList& keys) {
-    QProcess::execute("xdotool", QStringList{"key", "--delay", "40"} + keys);
+QList<QString> rows() {
+    QList<QString> result = practiceRows();
+    for (int i = 0; i < 8; ++i) result[i] = QString::fromUtf8(kLessonOne[i].text);
+    return result;
 }
 
-// Wubi codes, each followed by Space to take the first candidate.
-QStringList codes(const QStringList& words) {
-    QStringList keys;
-    for (const QString& code : words) {
-        for (QChar c : code) keys << QString(c);
-        keys << "space";
+// Keys typed as a keyboard types them, delayMs apart, while the program goes on handling what
+// arrives.
+void typeKeys(const QString& keys, int delayMs = 40) {
+    QProcess xdotool;
+    xdotool.start("xdotool", {"type", "--delay", QString::number(delayMs), keys});
+    QVERIFY(xdotool.waitForStarted());
+    QVERIFY(QTest::qWaitFor([&] { return xdotool.state() == QProcess::NotRunning; }, 120000));
+}
+
+int focusedBox() {
+    for (int n = 1; n <= 8; ++n)
+        if (QApplication::focusWidget() == box(n))
+            return n;
+    return 0;
+}
+
+QString boxTexts() {
+    QString texts;
+    for (int n = 1; n <= 8; ++n)
+        texts +=
+            QStringLiteral("\nbox %1: %2 [%3]").arg(n).arg(box(n)->text(), box(n)->selectedText());
+    return texts;
+}
+
+// fcitx gives the drill's window an input context of its own a moment after it is shown, and
+// keys typed before reach box 1 as plain letters. Types the first character of line 1 until Wubi
+// gives it.
+void wubiOn(const QString& keys, const QString& first) {
+    QTRY_VERIFY(box(1)->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(FcitxService::wubiActive(), 10000);
+    for (int attempt = 0; attempt < 20 && box(1)->text() != first; ++attempt) {
+        box(1)->clear();
+        typeKeys(keys);
+        (void)QTest::qWaitFor([&] { return box(1)->text() == first; }, 1000);
     }
-    return keys;
+    QCOMPARE(box(1)->text(), first);
+}
+
+// Esc as the pupil presses it; the return keys then open the menu at the command (checked by
+// visit()).
+void leaveWithEsc() {
+    Fcitx::strokes({"Escape"});
+    QTRY_VERIFY(!frmTest->isVisible());
 }
 
 }  // namespace
@@ -168,12 +109,10 @@ class FcitxWubiTest : public QObject {
         scratch.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&scratch));
         QTRY_VERIFY(scratch.hasFocus());
-        QTRY_VERIFY_WITH_TIMEOUT(InputMethodService::remote({"-s", "wbx"}).exitCode == 0 &&
-                                     InputMethodService::remote({"-n"}).output == "wbx",
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(FcitxService::wubiActive(), 10000);
         for (int attempt = 0; attempt < 40 && !scratch.text().contains(QStringLiteral("地"));
              ++attempt) {
-            strokes(codes({"f"}));
+            Fcitx::strokes({"f", "space"});
             QTest::qWait(500);
         }
         QVERIFY2(scratch.text().contains(QStringLiteral("地")),
@@ -186,52 +125,147 @@ class FcitxWubiTest : public QObject {
         QVERIFY2(service->failure.isEmpty(), qPrintable(service->failure));
         QVERIFY2(QGuiApplication::platformName() == "xcb", "runs on X11 only");
         warmUp();
-        program = new Program;
+        program = new Program(rows());
         QVERIFY(QTest::qWaitForWindowActive(frmmavro));
     }
     void cleanupTestCase() { delete program; }
+    void cleanup() {
+        if (QTest::currentTestFailed())
+            qWarning().noquote() << "fcitx5 log:\n" << service->log().right(20000);
+    }
 
+    // The wrong character is selected at once and the right one typed over it; the line done
+    // hands the focus on, and the menu opens at the command after Esc.
     void wubiCodesTypeALineThatTheCheckAccepts() {
         visit("N31", [] {
             QCOMPARE(line(1), QStringLiteral("工地在要中国人民第16行"));
-            QTRY_VERIFY(box(1)->hasFocus());
-            // fcitx knows the box once it has the focus; switch that input context to Wubi.
-            QTRY_VERIFY_WITH_TIMEOUT(InputMethodService::remote({"-s", "wbx"}).exitCode == 0 &&
-                                         InputMethodService::remote({"-n"}).output == "wbx",
-                                     10000);
-
-            // A wrong character first: it is selected, and the right one typed over it.
-            strokes(codes({"f"}));
-            QTRY_COMPARE(box(1)->text(), QStringLiteral("地"));
-            QCOMPARE(box(1)->selectedText(), QStringLiteral("地"));
-            QCOMPARE(frmTest->Label10->text(), QStringLiteral("工:a"));
-            strokes(codes({"a"}));
-            QTRY_COMPARE(box(1)->text(), QStringLiteral("工"));
-            QVERIFY(!box(1)->hasSelectedText());
+            wubiOn("a ", QStringLiteral("工"));
             QCOMPARE(frmTest->Label10->text(), QStringLiteral("地:f"));
+            typeKeys("d ");
+            QTRY_COMPARE(box(1)->text(), QStringLiteral("工在"));
+            QCOMPARE(box(1)->selectedText(), QStringLiteral("在"));
+            QCOMPARE(frmTest->Label10->text(), QStringLiteral("地:f"));
+            typeKeys("f ");
+            QTRY_COMPARE(box(1)->text(), QStringLiteral("工地"));
+            QVERIFY(!box(1)->hasSelectedText());
+            QCOMPARE(frmTest->Label10->text(), QStringLiteral("在:d"));
 
-            // The rest of the line: one-letter and two-letter short codes, digits as they are.
-            strokes(codes({"f", "d", "s", "k", "l", "w", "n", "tx"}));
-            QTRY_COMPARE(box(1)->text(), QStringLiteral("工地在要中国人民第"));
-            strokes({"1", "6"});
-            QTRY_COMPARE(box(1)->text(), QStringLiteral("工地在要中国人民第16"));
-            strokes(codes({"tf"}));
-            // The check accepts the line and hands the focus to box 2.
+            // One-letter and two-letter short codes, digits as they are.
+            typeKeys("d s k l w n tx 16tf ");
             QTRY_VERIFY(box(2)->hasFocus());
             QCOMPARE(box(1)->text(), line(1));
             QCOMPARE(frmTest->Label10->text(), QStringLiteral("工:a"));
-
-            strokes(codes({"a", "f"}));
+            typeKeys("a f ");
             QTRY_COMPARE(box(2)->text(), QStringLiteral("工地"));
             QVERIFY(!box(2)->hasSelectedText());
+            leaveWithEsc();
         });
-        if (QTest::currentTestFailed())
-            qWarning().noquote() << "fcitx5 log:\n" << service->log();
+    }
+
+    // Beginning the next code over a selected wrong character removes it before anything is
+    // committed. Box 1 back at two bytes does not restart the clock, and a box back at its
+    // line does not hand the focus on while the pupil is still composing.
+    void startingACodeOverAWrongCharacter() {
+        visit("N31", [] {
+            tick = 1000;
+            wubiOn("a ", QStringLiteral("工"));
+            typeKeys("d ");
+            QTRY_COMPARE(box(1)->selectedText(), QStringLiteral("在"));
+            QCOMPARE(frmTest->StartTime, 1000u);
+            tick = 2000;
+            typeKeys("f");
+            QTRY_VERIFY(box(1)->composing());
+            QCOMPARE(box(1)->text(), QStringLiteral("工"));
+            QCOMPARE(frmTest->StartTime, 1000u);
+            typeKeys(" ");
+            QTRY_COMPARE(box(1)->text(), QStringLiteral("工地"));
+            QCOMPARE(frmTest->StartTime, 1000u);
+
+            // The line finished, then a character past its end, then the next code begun.
+            typeKeys("d s k l w n tx 16tf ");
+            QTRY_COMPARE(focusedBox(), 2);
+            Fcitx::strokes({"Up"});
+            QTRY_COMPARE(focusedBox(), 1);
+            typeKeys("a ");
+            QTRY_COMPARE(box(1)->selectedText(), QStringLiteral("工"));
+            typeKeys("f");
+            QTRY_VERIFY(box(1)->composing());
+            QCOMPARE(box(1)->text(), line(1));
+            QTest::qWait(300);
+            QCOMPARE(focusedBox(), 1);
+            typeKeys(" ");
+            QTRY_COMPARE(box(1)->text(), line(1) + QStringLiteral("地"));
+            QCOMPARE(box(1)->selectedText(), QStringLiteral("地"));
+            QCOMPARE(focusedBox(), 1);
+            leaveWithEsc();
+        });
+    }
+
+    // Leaving a box and coming back keeps its wrong character selected, so the next commit
+    // replaces it.
+    void wrongCharacterStaysMarkedAcrossAVisit() {
+        const QList<QStringList> ways = {{"Down", "Up"}, {"Tab", "shift+Tab"}};
+        for (const QStringList& way : ways) {
+            visit("N31", [way] {
+                wubiOn("a ", QStringLiteral("工"));
+                typeKeys("d ");
+                QTRY_COMPARE(box(1)->selectedText(), QStringLiteral("在"));
+                Fcitx::strokes({way[0]});
+                QTRY_COMPARE(focusedBox(), 2);
+                Fcitx::strokes({way[1]});
+                QTRY_COMPARE(focusedBox(), 1);
+                QCOMPARE(box(1)->selectedText(), QStringLiteral("在"));
+                QCOMPARE(frmTest->Label10->text(), QStringLiteral("地:f"));
+                typeKeys("f ");
+                QTRY_COMPARE(box(1)->text(), QStringLiteral("工地"));
+                QVERIFY(!box(1)->hasSelectedText());
+                leaveWithEsc();
+            });
+        }
+    }
+
+    // A whole page of codes with no pause between lines: the keys of the next line reach the
+    // input method before the drill has handed the focus on. Every line must come out right and
+    // the page finish, as it does in a single plain box.
+    void aPageTypedInABurstFinishes_data() {
+        QTest::addColumn<int>("delayMs");
+        QTest::newRow("4 ms between keys") << 4;
+        QTest::newRow("25 ms between keys") << 25;
+    }
+    void aPageTypedInABurstFinishes() {
+        QFETCH(int, delayMs);
+        visit("N11", [delayMs] {
+            wubiOn("ggg ", QStringLiteral("王"));
+            // The result dialog comes from inside the last commit, whenever the keys are through.
+            QStringList typed;
+            QTimer dialogWatch;
+            QObject::connect(&dialogWatch, &QTimer::timeout, [&typed] {
+                if (QApplication::activeModalWidget() != frmTime || !frmTime->isVisible())
+                    return;
+                for (int n = 1; n <= 8 && typed.size() < 8; ++n) typed << box(n)->text();
+                QTest::keyClick(frmTime->focusWidget() ? frmTime->focusWidget() : frmTime,
+                                Qt::Key_Return);
+            });
+            dialogWatch.start(20);
+            QString keys;
+            for (const LessonLine& lessonLine : kLessonOne) keys += lessonLine.keys;
+            keys.remove(0, 4);  // "ggg ": 王 is in
+            QElapsedTimer clock;
+            clock.start();
+            typeKeys(keys, delayMs);
+            qInfo("keys typed in %lld ms", clock.elapsed());
+            QTRY_VERIFY2_WITH_TIMEOUT(typed.size() == 8, qPrintable(typed.join("\n") + boxTexts()),
+                                      60000);
+            qInfo("page done after %lld ms", clock.elapsed());
+            for (int n = 1; n <= 8; ++n) QCOMPARE(typed[n - 1], line(n));
+            QTRY_COMPARE(focusedBox(), 1);
+            leaveWithEsc();
+        });
     }
 };
 
 int main(int argc, char** argv) {
-    InputMethodService im;
+    FcitxService im;
     service = &im;
     const bool up = im.start();
     if (up)
@@ -243,10 +277,10 @@ int main(int argc, char** argv) {
         result = QTest::qExec(&test, argc, argv);
     }
     im.stop();
-    if (up && im.learnedSomething()) {
-        qWarning(
-            "FAIL: fcitx5 saved learned choices; its Wubi table was meant to run without "
-            "learning");
+    // fcitx5 saves what it learned when it stops; its Wubi table was meant to learn nothing.
+    const QDir learned(qEnvironmentVariable("XDG_DATA_HOME") + "/fcitx5/table");
+    if (up && !learned.entryList({"wbx.*"}, QDir::Files).isEmpty()) {
+        qWarning("FAIL: fcitx5 saved learned choices");
         result = 1;
     }
     return result;

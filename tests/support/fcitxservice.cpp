@@ -102,6 +102,7 @@ void FcitxService::writeConfiguration() const {
           "[Groups/0/Items/0]\nName=keyboard-us\nLayout=\n\n"
           "[Groups/0/Items/1]\nName=wbx\nLayout=\n\n[GroupOrder]\n0=Default\n");
     write(config + "/config", "[Behavior]\nShareInputState=All\n");
+    // The table's own settings over the shipped ones (section [Table] of the input method).
     const QString noLearning = "[Table]\nLearning=False\nOrderPolicy=No\n";
     write(config + "/table/wbx.conf", noLearning);
     write(config + "/conf/table/wbx.conf", noLearning);

@@ -24,6 +24,14 @@ inline void commit(const QString& text) {
     QApplication::sendEvent(target, &event);
 }
 
+// The input method shows a code it is composing; nothing is committed yet.
+inline void preedit(const QString& code) {
+    QWidget* target = keyboard();
+    QVERIFY2(target, "no box has the focus");
+    QInputMethodEvent event(code, {});
+    QApplication::sendEvent(target, &event);
+}
+
 // Commits a text one character at a time (surrogate pairs stay together).
 inline void type(const QString& text) {
     for (qsizetype i = 0; i < text.size(); ++i) {

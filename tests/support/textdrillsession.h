@@ -6,8 +6,6 @@
 // result dialog.
 #include <QAction>
 #include <QMenu>
-#include <QMenuBar>
-#include <QPointer>
 #include <memory>
 
 #include "app/cmavro.h"
@@ -16,6 +14,7 @@
 #include "platform/tickcount.h"
 #include "support/appfixture.h"
 #include "support/fixturecourse.h"
+#include "support/menustate.h"
 #include "support/textdrillpupil.h"
 
 namespace TextDrillSession {
@@ -37,8 +36,8 @@ struct Program {
     FixtureCourse course;
     std::unique_ptr<AppFixture> app;
 
-    Program() {
-        course.writePracticeRows(practiceRows());
+    explicit Program(const QList<QString>& rows = practiceRows()) {
+        course.writePracticeRows(rows);
         course.writeCodeTable(FixtureCourse::defaultCodes());
         course.writeRootTable(FixtureCourse::defaultRoots());
         TickCount::setSource([] { return tick; });
@@ -59,18 +58,8 @@ inline QString line(int n) {
     return frmTest->lines[n - 1]->text();
 }
 
-// The menu the return keys opened, if one is open.
-inline QMenu* openMenu() {
-    QAction* active = frmmavro->MainMenu1->activeAction();
-    if (!active || !active->menu() || !active->menu()->isVisible())
-        return nullptr;
-    return active->menu();
-}
-
-inline void closeMenus() {
-    while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-    QTest::qWait(10);
-}
+using MenuState::closeMenus;
+using MenuState::openMenu;
 
 // Esc in the focused box, as the pupil leaves the drill.
 inline void pressEsc() {
@@ -89,6 +78,9 @@ inline void chooseCommand(const QString& command, std::function<void()> session)
             QTRY_VERIFY(frmTest->isActiveWindow());
             session();
         }();
+        // A session that failed part-way may leave the result dialog open over the drill.
+        if (frmTime->isVisible())
+            frmTime->close();
         if (frmTest->isVisible())
             pressEsc();
     });
