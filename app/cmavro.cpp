@@ -61,7 +61,7 @@ Tfrmmavro::Tfrmmavro(QWidget* parent) : QMainWindow(parent) {
     Label3 = hiddenLabel(client, "Label3", QString());
     MediaPlayer1 = new TMediaPlayer(this);
     MediaPlayer1->setObjectName("MediaPlayer1");
-    MediaPlayer1->OnNotify = [this] { MediaPlayer1Notify(); };
+    MediaPlayer1->OnNotify = Errors::handler(this, &Tfrmmavro::MediaPlayer1Notify);
 
     MainMenu1 = menuBar();
     MainMenu1->setObjectName("MainMenu1");
@@ -69,7 +69,7 @@ Tfrmmavro::Tfrmmavro(QWidget* parent) : QMainWindow(parent) {
 }
 
 void Tfrmmavro::create() {
-    Errors::guard([this] { FormCreate(); });
+    Errors::guard(this, [this] { FormCreate(); });
 }
 
 void Tfrmmavro::buildMenu() {
@@ -90,7 +90,8 @@ void Tfrmmavro::buildMenu() {
                 action->setShortcutContext(Qt::WindowShortcut);
             }
             const QString name = entry.command.name;
-            connect(action, &QAction::triggered, this, [this, name] { runCommand(name); });
+            connect(action, &QAction::triggered, this,
+                    Errors::handler(this, [this, name] { runCommand(name); }));
         }
     }
 }
@@ -114,7 +115,7 @@ void Tfrmmavro::showEvent(QShowEvent* event) {
 void Tfrmmavro::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
+        Errors::guard(this, [this] { FormActivate(); });
 }
 
 void Tfrmmavro::FormActivate() {
@@ -142,7 +143,7 @@ void Tfrmmavro::keyPressEvent(QKeyEvent* event) {
     }
     keyboardMenu = -1;
     if (!event->text().isEmpty() && event->text()[0].isPrint()) {
-        FormKeyPress(event->text());
+        Errors::guard(this, [&] { FormKeyPress(event->text()); });
         return;
     }
     QMainWindow::keyPressEvent(event);

@@ -2,6 +2,7 @@
 
 #include <QStyle>
 
+#include "platform/errors.h"
 #include "platform/screen.h"
 #include "resources/pictures.h"
 
@@ -46,7 +47,7 @@ TfrmTime::TfrmTime(QWidget* parent) : TForm(parent) {
     BitBtn1->setGeometry(160, 176, 121, 25);
     BitBtn1->setDefault(true);
     BitBtn1->setAutoDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &TfrmTime::BitBtn1Click);
+    connect(BitBtn1, &QPushButton::clicked, this, Errors::handler(this, &TfrmTime::BitBtn1Click));
     setTabOrder(BitBtn1, BitBtn1);
 }
 
