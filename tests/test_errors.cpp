@@ -144,6 +144,7 @@ class ErrorsTest : public QObject {
         QTest::keyClick(MenuState::openMenu(), Qt::Key_Return);
 
         QTRY_COMPARE(app.errors.size(), 1);
+        QVERIFY2(app.errors[0].contains("111.DB"), qPrintable(app.errors[0]));
         QCOMPARE(Errors::netCatches(), net);
         QVERIFY(!frmTT->isVisible());
         QTest::qWait(50);
