@@ -89,7 +89,7 @@ Tfrmmavro::Tfrmmavro(QWidget* parent) : QMainWindow(parent) {
     Label3 = hiddenLabel(client, "Label3", QString());
     MediaPlayer1 = new TMediaPlayer(this);
     MediaPlayer1->setObjectName("MediaPlayer1");
-    MediaPlayer1->OnNotify = [this] { MediaPlayer1Notify(); };
+    MediaPlayer1->OnNotify = Errors::handler(this, &Tfrmmavro::MediaPlayer1Notify);
 
     MainMenu1 = menuBar();
     MainMenu1->setObjectName("MainMenu1");
@@ -97,7 +97,7 @@ Tfrmmavro::Tfrmmavro(QWidget* parent) : QMainWindow(parent) {
 }
 
 void Tfrmmavro::create() {
-    Errors::guard([this] { FormCreate(); });
+    Errors::guard(this, [this] { FormCreate(); });
 }
 
 void Tfrmmavro::buildMenu() {
@@ -119,7 +119,8 @@ void Tfrmmavro::buildMenu() {
                 action->setShortcutContext(Qt::WindowShortcut);
             }
             const QString name = entry.command.name;
-            connect(action, &QAction::triggered, this, [this, name] { runCommand(name); });
+            connect(action, &QAction::triggered, this,
+                    Errors::handler(this, [this, name] { runCommand(name); }));
         }
     }
 }
@@ -147,7 +148,7 @@ void Tfrmmavro::changeEvent(QEvent* event) {
         // character reaches FormKeyPress even after the bar kept the focus while it was away.
         if (focusWidget() == MainMenu1 && !MainMenu1->activeAction())
             setFocus();
-        FormActivate();
+        Errors::guard(this, [this] { FormActivate(); });
     }
 }
 
@@ -164,7 +165,7 @@ void Tfrmmavro::keyPressEvent(QKeyEvent* event) {
         return;
     const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     if (plain && !event->text().isEmpty() && event->text()[0].isPrint()) {
-        FormKeyPress(event->text());
+        Errors::guard(this, [&] { FormKeyPress(event->text()); });
         return;
     }
     QMainWindow::keyPressEvent(event);

@@ -122,30 +122,31 @@ TForm::TForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TForm::create() {
-    Errors::guard([this] { FormCreate(); });
+    Errors::guard(this, [this] { FormCreate(); });
 }
 
 void TForm::destroyForm() {
     if (destroyed)
         return;
     destroyed = true;
-    Errors::guard([this] { FormDestroy(); });
+    Errors::guard(this, [this] { FormDestroy(); });
 }
 
 int TForm::ShowModal() {
+    const Errors::Showing showing(this);
     show();
     raise();
     activateWindow();
-    Errors::guard([this] { FormActivate(); });
+    Errors::guard(this, [this] { FormActivate(); });
     return exec();
 }
 
 void TForm::done(int result) {
     bool mayClose = true;
-    Errors::guard([&] { mayClose = FormCloseQuery(); });
+    Errors::guard(this, [&] { mayClose = FormCloseQuery(); });
     if (!mayClose)
         return;
-    Errors::guard([this] { FormClose(); });
+    Errors::guard(this, [this] { FormClose(); });
     QDialog::done(result);
 }
 
@@ -161,7 +162,7 @@ void TForm::placeStandard() {
 
 bool TForm::event(QEvent* event) {
     if (event->type() == HotKeyEvent::type()) {
-        hotKeyPressed(static_cast<HotKeyEvent*>(event)->id);
+        Errors::guard(this, [&] { hotKeyPressed(static_cast<HotKeyEvent*>(event)->id); });
         return true;
     }
     return QDialog::event(event);

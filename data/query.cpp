@@ -32,8 +32,7 @@ void TQuery::Open(const QString& tablePath, const QString& selectTemplate,
     const QByteArray sql = selectTemplate.arg(table).toUtf8();
     sqlite3_stmt* s = nullptr;
     if (sqlite3_prepare_v2(file.handle(), sql.constData(), -1, &s, nullptr) != SQLITE_OK)
-        throw AppError(QStringLiteral("%1：%2").arg(
-            objectName(), QString::fromUtf8(sqlite3_errmsg(file.handle()))));
+        fail(file.problem());
     for (int i = 0; i < params.size(); ++i) {
         const QByteArray value = params[i].toString().toUtf8();
         sqlite3_bind_text(s, i + 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
@@ -41,16 +40,31 @@ void TQuery::Open(const QString& tablePath, const QString& selectTemplate,
     beginResetModel();
     const int columns = sqlite3_column_count(s);
     for (int c = 0; c < columns; ++c) titles << QString::fromUtf8(sqlite3_column_name(s, c));
-    while (sqlite3_step(s) == SQLITE_ROW) {
+    int result = SQLITE_ROW;
+    while ((result = sqlite3_step(s)) == SQLITE_ROW) {
         for (int c = 0; c < columns; ++c) {
             cells.append(reinterpret_cast<const char*>(sqlite3_column_text(s, c)),
                          sqlite3_column_bytes(s, c));
             cellEnds.append(int(cells.size()));
         }
     }
+    // A damaged file shows no half list: the grid stays empty and the pupil is told.
+    const bool damaged = result != SQLITE_DONE;
+    const QString problem = damaged ? file.problem() : QString();
     sqlite3_finalize(s);
+    if (damaged) {
+        cells.clear();
+        cellEnds.clear();
+        titles.clear();
+        endResetModel();
+        fail(problem);
+    }
     active = true;
     endResetModel();
+}
+
+void TQuery::fail(const QString& reason) const {
+    throw AppError::lasting(QStringLiteral("无法查询数据表 %1：%2。").arg(file.path(), reason));
 }
 
 int TQuery::rowCount(const QModelIndex& parent) const {

@@ -26,6 +26,8 @@ class TQuery : public QAbstractTableModel {
                         int role = Qt::DisplayRole) const override;
 
   private:
+    [[noreturn]] void fail(const QString& reason) const;
+
     TSession& owner;
     TableFile file;
     QString tablePathOpen;

@@ -4,6 +4,7 @@
 
 #include "platform/errors.h"
 #include "platform/gbk.h"
+#include "platform/pathrule.h"
 
 namespace {
 QString quoted(const QString& identifier) {
@@ -28,11 +29,17 @@ TTable::~TTable() {
 
 void TTable::Open(const QString& databaseName, const QString& tableName) {
     Close();
-    file.open(owner, databaseName, tableName);
+    try {
+        file.open(owner, databaseName, tableName);
+    } catch (const AppError& e) {
+        openFailure = e.message();
+        throw;
+    }
+    openFailure.clear();
     ++openTables;
     sqlite3_stmt* info =
         statement(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(file.tableName())));
-    while (sqlite3_step(info) == SQLITE_ROW)
+    while (step(info))
         columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info, 1)));
     sqlite3_reset(info);
     First();
@@ -49,9 +56,28 @@ void TTable::Close() {
     file.close();
 }
 
+// A table whose open failed keeps saying why; one whose window stopped before opening it can
+// only point at the data directory.
 void TTable::requireOpen() const {
-    if (!Active())
-        throw AppError(QStringLiteral("%1：数据表没有打开，无法读取。").arg(componentName));
+    if (Active())
+        return;
+    if (!openFailure.isEmpty())
+        throw AppError::lasting(openFailure);
+    throw AppError::lasting(
+        QStringLiteral("无法读取数据表：这个窗口启动时没能打开它的数据表，请检查数据文件夹 %1。")
+            .arg(PathRule::resolve(QStringLiteral("\\mavro"))));
+}
+
+void TTable::fail(const QString& reason) const {
+    throw AppError::lasting(QStringLiteral("无法读取数据表 %1：%2。").arg(file.path(), reason));
+}
+
+bool TTable::step(sqlite3_stmt* s) const {
+    const int result = sqlite3_step(s);
+    if (result == SQLITE_ROW || result == SQLITE_DONE)
+        return result == SQLITE_ROW;
+    sqlite3_reset(s);
+    fail(file.problem());
 }
 
 sqlite3_stmt* TTable::statement(const QString& sql) {
@@ -59,8 +85,7 @@ sqlite3_stmt* TTable::statement(const QString& sql) {
         return cached;
     sqlite3_stmt* s = nullptr;
     if (sqlite3_prepare_v2(file.handle(), sql.toUtf8().constData(), -1, &s, nullptr) != SQLITE_OK)
-        throw AppError(QStringLiteral("%1：%2").arg(
-            componentName, QString::fromUtf8(sqlite3_errmsg(file.handle()))));
+        fail(file.problem());
     statements.insert(sql, s);
     return s;
 }
@@ -69,7 +94,7 @@ qint64 TTable::singleRowid(const QString& sql, qint64 bind) {
     sqlite3_stmt* s = statement(sql);
     if (sqlite3_bind_parameter_count(s) > 0)
         sqlite3_bind_int64(s, 1, bind);
-    const qint64 found = sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int64(s, 0) : 0;
+    const qint64 found = step(s) ? sqlite3_column_int64(s, 0) : 0;
     sqlite3_reset(s);
     return found;
 }
@@ -89,7 +114,7 @@ void TTable::MoveBy(int rows) {
             .arg(table));
     sqlite3_bind_int64(s, 1, rowid);
     sqlite3_bind_int64(s, 2, rows - 1);
-    const bool found = sqlite3_step(s) == SQLITE_ROW;
+    const bool found = step(s);
     const qint64 next = found ? sqlite3_column_int64(s, 0) : 0;
     sqlite3_reset(s);
     rowid = found ? next : singleRowid(QStringLiteral("SELECT max(rowid) FROM %1").arg(table));
@@ -107,7 +132,7 @@ QString TTable::checkedField(const QString& field) const {
     for (const QString& c : columns)
         if (c.compare(field, Qt::CaseInsensitive) == 0)
             return c;
-    throw AppError(QStringLiteral("%1：找不到字段 %2。").arg(componentName, field));
+    fail(QStringLiteral("文件中缺少字段 %1，文件已损坏，或者不是本程序的数据表").arg(field));
 }
 
 QString TTable::FieldAsString(const QString& field) {
@@ -116,7 +141,7 @@ QString TTable::FieldAsString(const QString& field) {
                                     .arg(quoted(column), quoted(file.tableName())));
     sqlite3_bind_int64(s, 1, rowid);
     QString text;
-    if (sqlite3_step(s) == SQLITE_ROW && sqlite3_column_type(s, 0) != SQLITE_NULL)
+    if (step(s) && sqlite3_column_type(s, 0) != SQLITE_NULL)
         text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)),
                                  sqlite3_column_bytes(s, 0));
     sqlite3_reset(s);
@@ -129,7 +154,7 @@ QPixmap TTable::FieldAsPicture(const QString& field) {
                                     .arg(quoted(column), quoted(file.tableName())));
     sqlite3_bind_int64(s, 1, rowid);
     QPixmap picture;
-    if (sqlite3_step(s) == SQLITE_ROW && sqlite3_column_type(s, 0) == SQLITE_BLOB)
+    if (step(s) && sqlite3_column_type(s, 0) == SQLITE_BLOB)
         picture.loadFromData(static_cast<const uchar*>(sqlite3_column_blob(s, 0)),
                              uint(sqlite3_column_bytes(s, 0)), "PNG");
     sqlite3_reset(s);
@@ -144,25 +169,25 @@ void TTable::SetIndexName(const QString& indexName) {
     const QByteArray name = indexName.toUtf8();
     sqlite3_bind_text(s, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
     const QString stored =
-        sqlite3_step(s) == SQLITE_ROW
-            ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)))
-            : QString();
+        step(s) ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)))
+                : QString();
     sqlite3_reset(s);
     if (!stored.isEmpty()) {
         sqlite3_stmt* info = statement(QStringLiteral("PRAGMA index_info(%1)").arg(quoted(stored)));
-        if (sqlite3_step(info) == SQLITE_ROW)
+        if (step(info))
             indexColumn =
                 QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info, 2)));
         sqlite3_reset(info);
     }
     if (indexColumn.isEmpty())
-        throw AppError(QStringLiteral("%1：找不到索引 %2。").arg(componentName, indexName));
+        fail(
+            QStringLiteral("文件中缺少索引 %1，文件已损坏，或者不是本程序的数据表").arg(indexName));
 }
 
 bool TTable::FindKey(const QByteArray& gbkKey) {
     requireOpen();
     if (indexColumn.isEmpty())
-        throw AppError(QStringLiteral("%1：查找前没有选定索引。").arg(componentName));
+        fail(QStringLiteral("查找前没有选定索引"));
     // Bytes that are not whole GBK characters can match no stored text.
     const QString key = Gbk::decode(gbkKey);
     if (key.contains(QChar::ReplacementCharacter) || Gbk::encode(key) != gbkKey)
@@ -172,7 +197,7 @@ bool TTable::FindKey(const QByteArray& gbkKey) {
                       .arg(quoted(file.tableName()), quoted(indexColumn)));
     const QByteArray utf8 = key.toUtf8();
     sqlite3_bind_text(s, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    const bool found = sqlite3_step(s) == SQLITE_ROW;
+    const bool found = step(s);
     if (found)
         rowid = sqlite3_column_int64(s, 0);
     sqlite3_reset(s);

@@ -42,6 +42,9 @@ class TTable {
 
   private:
     void requireOpen() const;
+    [[noreturn]] void fail(const QString& reason) const;
+    // Steps a statement: true for a row, false at its end; a damaged file raises.
+    bool step(sqlite3_stmt* s) const;
     sqlite3_stmt* statement(const QString& sql);
     qint64 singleRowid(const QString& sql, qint64 bind = 0);
     QString checkedField(const QString& field) const;
@@ -51,6 +54,7 @@ class TTable {
     TableFile file;
     QStringList columns;
     QHash<QString, sqlite3_stmt*> statements;
+    QString openFailure;  // why the last open failed, told again at every later read
     qint64 rowid = 0;
     QString indexColumn;
 };

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include "data/cipher.h"
 #include "platform/errors.h"
@@ -19,6 +20,45 @@ QString findFileIgnoringCase(const QString& folder, const QString& name) {
     return {};
 }
 
+namespace {
+
+[[noreturn]] void cannotOpen(const QString& file, const QString& reason) {
+    throw AppError::lasting(QStringLiteral("无法打开数据表 %1：%2。").arg(file, reason));
+}
+
+}  // namespace
+
+QString TableFile::problem() const {
+    const QString detail = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+    static const QRegularExpression missing(QStringLiteral("^no such (index|column|table): (.+)$"));
+    if (const QRegularExpressionMatch m = missing.match(detail); m.hasMatch()) {
+        const QString kind = m.captured(1) == QLatin1String("index")    ? QStringLiteral("索引")
+                             : m.captured(1) == QLatin1String("column") ? QStringLiteral("字段")
+                                                                        : QStringLiteral("表");
+        return QStringLiteral("文件中缺少%1 %2，文件已损坏，或者不是本程序的数据表")
+            .arg(kind, m.captured(2));
+    }
+    switch (db ? sqlite3_errcode(db) & 0xff : SQLITE_NOMEM) {
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return QStringLiteral("文件已损坏");
+        case SQLITE_IOERR:
+            return QStringLiteral("读取时出错，文件不完整，或者磁盘有问题");
+        case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return QStringLiteral("无法读取这个文件，请检查它的读取权限");
+        case SQLITE_NOMEM:
+            return QStringLiteral("内存不足");
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return QStringLiteral("文件正被别的程序占用");
+        default:
+            return QStringLiteral("文件已损坏，或者不是本程序的数据表（错误代码 %1）")
+                .arg(sqlite3_errcode(db));
+    }
+}
+
 TableFile::~TableFile() {
     close();
 }
@@ -33,19 +73,22 @@ void TableFile::close() {
 void TableFile::open(TSession& session, const QString& directory, const QString& name) {
     close();
     shownName = name;
+    filePath = name;
     const QString folder = PathRule::resolve(directory);
     if (!QFileInfo(folder).isDir())
-        throw AppError(QStringLiteral("无法打开数据表 %1：找不到文件夹 %2。").arg(name, folder));
+        cannotOpen(name, QStringLiteral("找不到文件夹 %1").arg(folder));
     const QString path = findFileIgnoringCase(folder, name);
     if (path.isEmpty())
-        throw AppError(
-            QStringLiteral("无法打开数据表 %1：文件夹 %2 中没有这个文件。").arg(name, folder));
+        cannotOpen(name, QStringLiteral("文件夹 %1 中没有这个文件").arg(folder));
+    filePath = path;
+    if (QFileInfo(path).size() == 0)
+        cannotOpen(path, QStringLiteral("文件是空的（0 字节），已损坏"));
 
     // No password first (a plain file), then the session's list; when that fails the handler may
     // add passwords once. A file that still refuses ends here rather than asking for ever.
     if (!tryPasswords(path, session.passwords()) &&
         !(session.requestPassword() && tryPasswords(path, session.passwords())))
-        throw AppError(QStringLiteral("无法打开数据表 %1：密码不对，或者文件已损坏。").arg(path));
+        cannotOpen(path, QStringLiteral("密码不对，或者文件已损坏"));
 
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid", -1,
@@ -55,7 +98,7 @@ void TableFile::open(TSession& session, const QString& directory, const QString&
     sqlite3_finalize(stmt);
     if (table.isEmpty()) {
         close();
-        throw AppError(QStringLiteral("无法打开数据表 %1：文件中没有数据表。").arg(path));
+        cannotOpen(path, QStringLiteral("文件中没有数据表，文件已损坏"));
     }
 }
 
@@ -66,9 +109,9 @@ bool TableFile::tryPasswords(const QString& path, const QStringList& passwords) 
         close();
         if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY,
                             nullptr) != SQLITE_OK) {
-            const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+            const QString reason = problem();
             close();
-            throw AppError(QStringLiteral("无法打开数据表 %1：%2").arg(path, message));
+            cannotOpen(path, reason);
         }
         if ((password.isEmpty() || Cipher::applyKey(db, password)) && Cipher::canRead(db))
             return true;

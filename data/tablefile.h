@@ -15,13 +15,19 @@ class TableFile {
     TableFile& operator=(const TableFile&) = delete;
 
     // Opens "<directory>\<name>" (the directory by the path rule, the name matched without regard
-    // to case), trying the session's passwords and asking its handler once when they fail.
+    // to case), trying the session's passwords and asking its handler once when they fail. A file
+    // that cannot be opened raises a lasting AppError naming it.
     void open(TSession& session, const QString& directory, const QString& name);
     void close();
 
     sqlite3* handle() const { return db; }
     const QString& tableName() const { return table; }  // the SQL table inside the file
     const QString& displayName() const { return shownName; }
+    // The file on disk, as the pupil's messages name it; the name asked for until one was found.
+    const QString& path() const { return filePath; }
+
+    // The engine's last error on this file, in words the pupil can act on.
+    QString problem() const;
 
   private:
     bool tryPasswords(const QString& path, const QStringList& passwords);
@@ -29,6 +35,7 @@ class TableFile {
     sqlite3* db = nullptr;
     QString table;
     QString shownName;
+    QString filePath;
 };
 
 // Finds the file of the folder whose name equals name without regard to case.

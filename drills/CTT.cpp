@@ -7,6 +7,7 @@
 #include "drills/Ctime.h"
 #include "drills/fingerline.h"
 #include "drills/pagetiming.h"
+#include "platform/errors.h"
 #include "platform/tickcount.h"
 
 TfrmTT* frmTT = nullptr;
@@ -106,10 +107,12 @@ TfrmTT::TfrmTT(QWidget* parent) : TForm(parent) {
         palette = box->palette();
         palette.setColor(QPalette::Base, Qt::cyan);
         box->setPalette(palette);
-        connect(box, &QLineEdit::textChanged, this, [this, n] { EditChange(n); });
+        connect(box, &QLineEdit::textChanged, this,
+                Errors::handler(this, [this, n] { EditChange(n); }));
         if (n > 0) {
-            box->OnEnter = [this, n] { EditEnter(n); };
-            box->OnKeyDown = [this, n](QKeyEvent* event) { EditKeyDown(n, event); };
+            box->OnEnter = Errors::handler(this, [this, n] { EditEnter(n); });
+            box->OnKeyDown =
+                Errors::handler(this, [this, n](QKeyEvent* event) { EditKeyDown(n, event); });
         }
         boxes[n] = box;
     }
@@ -139,8 +142,8 @@ TfrmTT::TfrmTT(QWidget* parent) : TForm(parent) {
 
     Button1 = hiddenButton(this, "Button1", QStringLiteral("不可视"));
     Button3 = hiddenButton(this, "Button3", QStringLiteral("帮助键"));
-    connect(Button1, &QPushButton::clicked, this, &TfrmTT::Button1Click);
-    connect(Button3, &QPushButton::clicked, this, &TfrmTT::Button3Click);
+    connect(Button1, &QPushButton::clicked, this, Errors::handler(this, &TfrmTT::Button1Click));
+    connect(Button3, &QPushButton::clicked, this, Errors::handler(this, &TfrmTT::Button3Click));
 
     Button2 = new QPushButton(QStringLiteral("关闭"), this);
     Button2->setObjectName("Button2");

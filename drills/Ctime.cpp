@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QStyle>
 
+#include "platform/errors.h"
 #include "resources/pictures.h"
 
 TfrmTime* frmTime = nullptr;
@@ -47,7 +48,7 @@ TfrmTime::TfrmTime(QWidget* parent) : TForm(parent) {
     BitBtn1->setGeometry(160, 176, 121, 25);
     BitBtn1->setDefault(true);
     BitBtn1->setAutoDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &TfrmTime::BitBtn1Click);
+    connect(BitBtn1, &QPushButton::clicked, this, Errors::handler(this, &TfrmTime::BitBtn1Click));
     setTabOrder(BitBtn1, BitBtn1);
 }
 

@@ -86,9 +86,11 @@ TfrmwbTest1::TfrmwbTest1(QWidget* parent) : TForm(parent) {
     Button4->move(-1000, 0);
     connect(Button4, &QPushButton::clicked, this, &QDialog::reject);
     Button5 = hiddenButton(this, "Button5", QStringLiteral("不可视"));
-    connect(Button5, &QPushButton::clicked, this, &TfrmwbTest1::Button5Click);
+    connect(Button5, &QPushButton::clicked, this,
+            Errors::handler(this, &TfrmwbTest1::Button5Click));
     Button6 = hiddenButton(this, "Button6", QStringLiteral("第一框提示"));
-    connect(Button6, &QPushButton::clicked, this, &TfrmwbTest1::Button6Click);
+    connect(Button6, &QPushButton::clicked, this,
+            Errors::handler(this, &TfrmwbTest1::Button6Click));
 
     buildItems();
     buildChart();
@@ -138,14 +140,16 @@ void TfrmwbTest1::buildItems() {
         box->setGeometry(x + 37, top, 17, 18);
         box->setFont(boxFont);
         box->setTextColour(normalText());
-        box->onKeyDown = [this, i](int key) { return boxKeyDown(i, key); };
-        box->onKeyPress = [this, i](QChar c) { boxKeyPress(i, c); };
-        box->onEnter = [this, i] { boxEnter(i); };
-        box->onClick = [this, i] { boxClick(i); };
+        box->onKeyDown = Errors::handler(this, [this, i](int key) { return boxKeyDown(i, key); });
+        box->onKeyPress = Errors::handler(this, [this, i](QChar c) { boxKeyPress(i, c); });
+        box->onEnter = Errors::handler(this, [this, i] { boxEnter(i); });
+        box->onClick = Errors::handler(this, [this, i] { boxClick(i); });
         if (i == kItems)
-            connect(box, &QLineEdit::textChanged, this, &TfrmwbTest1::E28Change);
+            connect(box, &QLineEdit::textChanged, this,
+                    Errors::handler(this, &TfrmwbTest1::E28Change));
         else
-            connect(box, &QLineEdit::textChanged, this, [this, i] { boxChange(i); });
+            connect(box, &QLineEdit::textChanged, this,
+                    Errors::handler(this, [this, i] { boxChange(i); }));
         E << box;
 
         L << hiddenLabel(this, QStringLiteral("L%1").arg(i));

@@ -76,7 +76,7 @@ TfrmTest::TfrmTest(QWidget* parent) : TForm(parent) {
     B1->setObjectName("B1");
     B1->setAutoDefault(false);
     B1->hide();
-    connect(B1, &QPushButton::clicked, this, [this] { B1Click(); });
+    connect(B1, &QPushButton::clicked, this, Errors::handler(this, &TfrmTest::B1Click));
 
     Button1 = new QPushButton(QStringLiteral("关闭"), this);
     Button1->setObjectName("Button1");
@@ -146,9 +146,9 @@ void TfrmTest::buildLines() {
         palette.setColor(QPalette::Text, QColor(0, 128, 128));
         box->setPalette(palette);
         const int n = i + 1;
-        box->onEnter = [this, n] { Errors::guard([&] { EditEnter(n); }); };
+        box->onEnter = Errors::handler(this, [this, n] { EditEnter(n); });
         connect(box, &TypingBox::changed, this,
-                [this, n] { Errors::guard([&] { EditChange(n); }); });
+                Errors::handler(this, [this, n] { EditChange(n); }));
         box->installEventFilter(this);
         if (i > 0)
             setTabOrder(boxes[i - 1], box);
@@ -334,8 +334,9 @@ bool TfrmTest::eventFilter(QObject* watched, QEvent* event) {
         if (watched != boxes[i])
             continue;
         bool consumed = false;
-        Errors::guard(
-            [&] { consumed = EditKeyDown(i + 1, key->key()) || EditKeyPress(i + 1, key->key()); });
+        Errors::guard(this, [&] {
+            consumed = EditKeyDown(i + 1, key->key()) || EditKeyPress(i + 1, key->key());
+        });
         return consumed;
     }
     return TForm::eventFilter(watched, event);

@@ -67,10 +67,11 @@ TfrmSound::TfrmSound(QWidget* parent) : TForm(parent) {
     RadioButtons[0]->setChecked(true);
     for (int k = 1; k <= Tunes::kCount; ++k)
         // Only a change of selection runs the handler; clicking the selected button does nothing.
-        connect(RadioButtons[k - 1], &QRadioButton::toggled, this, [this, k](bool on) {
-            if (on)
-                Errors::guard([&] { RadioButtonClick(k); });
-        });
+        connect(RadioButtons[k - 1], &QRadioButton::toggled, this,
+                Errors::handler(this, [this, k](bool on) {
+                    if (on)
+                        RadioButtonClick(k);
+                }));
 
     SpeedButton1 = speedButton(this, "SpeedButton1", QStringLiteral("循环播放[&P]"),
                                MediaPictures::cycle(), QRect(320, 16, 153, 33));
@@ -86,8 +87,7 @@ TfrmSound::TfrmSound(QWidget* parent) : TForm(parent) {
         {SpeedButton3, &TfrmSound::SpeedButton3Click},
         {SpeedButton4, &TfrmSound::SpeedButton4Click}};
     for (auto [button, handler] : handlers)
-        connect(button, &QToolButton::clicked, this,
-                [this, handler] { Errors::guard([&] { (this->*handler)(); }); });
+        connect(button, &QToolButton::clicked, this, Errors::handler(this, handler));
 }
 
 void TfrmSound::FormCreate() {

@@ -1,5 +1,7 @@
 #include "media/CWeb.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QRegularExpression>
 #include <QUrl>
@@ -82,13 +84,14 @@ TfrmWeb::TfrmWeb(QWidget* parent) : TForm(parent) {
     SpeedButton2 = speedButton(Panel1, "SpeedButton2", QStringLiteral("关闭[&C]"),
                                MediaPictures::close(), QRect(575, 5, 105, 41));
     connect(SpeedButton1, &QToolButton::clicked, this,
-            [this] { Errors::guard([this] { SpeedButton1Click(); }); });
-    connect(SpeedButton2, &QToolButton::clicked, this, &TfrmWeb::SpeedButton2Click);
+            Errors::handler(this, &TfrmWeb::SpeedButton1Click));
+    connect(SpeedButton2, &QToolButton::clicked, this,
+            Errors::handler(this, &TfrmWeb::SpeedButton2Click));
 
     Button1 = new QPushButton(QStringLiteral("Button1"), Panel1);
     Button1->setObjectName("Button1");
     Button1->setFocusPolicy(Qt::NoFocus);
-    connect(Button1, &QPushButton::clicked, this, &TfrmWeb::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, Errors::handler(this, &TfrmWeb::Button1Click));
 
     WebBrowser1 = new LessonBrowser(this);
     WebBrowser1->setObjectName("WebBrowser1");
@@ -98,11 +101,24 @@ TfrmWeb::TfrmWeb(QWidget* parent) : TForm(parent) {
 void TfrmWeb::FormCreate() {
     Button1->move(-10000, Button1->y());
     placeStandard();
-    navigate(kStartPage);
+    // A missing start page is told when the window is shown, where the pupil meets it.
+    if (QFileInfo::exists(PathRule::resolve(kStartPage)))
+        navigate(kStartPage);
 }
 
+// The browser shows a blank page for a file it cannot read; the pupil is told which file instead.
 void TfrmWeb::navigate(const QString& drivePath) {
-    WebBrowser1->setSource(QUrl::fromLocalFile(PathRule::resolve(drivePath)));
+    QFile page(PathRule::resolve(drivePath));
+    if (!page.open(QIODevice::ReadOnly))
+        throw AppError(QStringLiteral("无法打开课程页面 %1：%2。")
+                           .arg(page.fileName(), Errors::fileProblem(page, false)));
+    WebBrowser1->setSource(QUrl::fromLocalFile(page.fileName()));
+}
+
+// A start page missing at start-up is looked for again, so an empty window says why.
+void TfrmWeb::FormActivate() {
+    if (WebBrowser1->source().isEmpty())
+        navigate(kStartPage);
 }
 
 void TfrmWeb::SpeedButton1Click() {

@@ -28,6 +28,7 @@ class TfrmWeb : public TForm {
 
   protected:
     void FormCreate() override;
+    void FormActivate() override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:

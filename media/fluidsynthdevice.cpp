@@ -56,9 +56,9 @@ void FluidSynthDevice::startSynth() {
     if (!synth || fluid_synth_sfload(synth, QFile::encodeName(soundFontPath).constData(), 1) ==
                       FLUID_FAILED) {
         stopSynth();
-        throw AppError(QStringLiteral("Cannot load the sound font \"%1\" (package "
-                                      "fluid-soundfont-gm).")
-                           .arg(QDir::toNativeSeparators(soundFontPath)));
+        throw AppError(
+            QStringLiteral("无法播放音乐：找不到音色库 %1，请安装软件包 fluid-soundfont-gm。")
+                .arg(QDir::toNativeSeparators(soundFontPath)));
     }
     if (wanted == Output::SoundCard)
         driver = new_fluid_audio_driver2(settings, &FluidSynthDevice::renderToCard, this);
@@ -101,8 +101,8 @@ void FluidSynthDevice::deletePlayer() {
 void FluidSynthDevice::open(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("Cannot open the tune \"%1\": %2.")
-                           .arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw AppError(QStringLiteral("无法播放乐曲 %1：%2。")
+                           .arg(QDir::toNativeSeparators(path), Errors::fileProblem(file, false)));
     const QByteArray bytes = file.readAll();
     if (!synth)
         startSynth();
@@ -111,7 +111,7 @@ void FluidSynthDevice::open(const QString& path) {
     player = new_fluid_player(synth);
     if (fluid_player_add_mem(player, bytes.constData(), size_t(bytes.size())) != FLUID_OK) {
         deletePlayer();
-        throw AppError(QStringLiteral("Cannot open the tune \"%1\": it is not a MIDI file.")
+        throw AppError(QStringLiteral("无法播放乐曲 %1：这不是 MIDI 乐曲文件，或者文件已损坏。")
                            .arg(QDir::toNativeSeparators(path)));
     }
     tune = bytes;
@@ -138,7 +138,7 @@ void FluidSynthDevice::play(quint64 play) {
         currentPlay = play;
         ended = false;
         if (fluid_player_play(player) != FLUID_OK)
-            throw AppError(QStringLiteral("The tune cannot be played."));
+            throw AppError(QStringLiteral("无法播放乐曲：音乐合成器出错。"));
         isPlaying = true;
     }
     wake.notify_all();

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include "media/fluidsynthdevice.h"
 #include "platform/errors.h"
@@ -13,18 +12,14 @@ namespace {
 void checkTuneFile(const QString& path) {
     const QString shown = QDir::toNativeSeparators(path);
     if (path.isEmpty())
-        throw AppError(QStringLiteral("No tune file is named."));
-    QFileInfo info(path);
-    if (!info.exists() || !info.isFile())
-        throw AppError(
-            QStringLiteral("Cannot open the tune \"%1\": the file does not exist.").arg(shown));
+        throw AppError(QStringLiteral("无法播放：没有选定乐曲文件。"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(
-            QStringLiteral("Cannot open the tune \"%1\": %2.").arg(shown, file.errorString()));
+            QStringLiteral("无法播放乐曲 %1：%2。").arg(shown, Errors::fileProblem(file, false)));
     if (file.read(4) != "MThd")
         throw AppError(
-            QStringLiteral("Cannot open the tune \"%1\": it is not a MIDI file.").arg(shown));
+            QStringLiteral("无法播放乐曲 %1：这不是 MIDI 乐曲文件，或者文件已损坏。").arg(shown));
 }
 
 }  // namespace

@@ -51,13 +51,14 @@ QString settingsPath() {
 void writeSettings(const QString& code) {
     QDir().mkpath(QFileInfo(settingsPath()).path());
     QFile file(settingsPath());
+    const QString cannotWrite = QStringLiteral("无法保存音乐设置文件 %1：%2。");
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw AppError(QStringLiteral("Cannot write the music settings file \"%1\": %2.")
-                           .arg(QDir::toNativeSeparators(settingsPath()), file.errorString()));
+        throw AppError(cannotWrite.arg(QDir::toNativeSeparators(settingsPath()),
+                                       Errors::fileProblem(file, true)));
     const QByteArray line = code.toLatin1() + "\r\n";
     if (file.write(line) != line.size() || !file.flush())
-        throw AppError(QStringLiteral("Cannot write the music settings file \"%1\": %2.")
-                           .arg(QDir::toNativeSeparators(settingsPath()), file.errorString()));
+        throw AppError(cannotWrite.arg(QDir::toNativeSeparators(settingsPath()),
+                                       Errors::fileProblem(file, true)));
 }
 
 }  // namespace Tunes

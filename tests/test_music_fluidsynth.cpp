@@ -153,7 +153,7 @@ class MusicFluidSynthTest : public QObject {
             player->load();
             QFAIL("a text file loaded");
         } catch (const AppError& e) {
-            QVERIFY2(e.message().contains("not a MIDI file"), qPrintable(e.message()));
+            QVERIFY2(e.message().contains("不是 MIDI 乐曲文件"), qPrintable(e.message()));
         }
         QCOMPARE(player->mode(), TMediaPlayer::Mode::NotOpen);
         for (auto operation : {&TMediaPlayer::start, &TMediaPlayer::halt, &TMediaPlayer::rewind}) {

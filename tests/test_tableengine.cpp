@@ -9,7 +9,10 @@
 #include "data/table.h"
 #include "platform/errors.h"
 #include "platform/gbk.h"
+#include "support/damage.h"
 #include "support/fixturecourse.h"
+
+Q_DECLARE_METATYPE(Damage::Kind)
 
 class TableEngineTest : public QObject {
     Q_OBJECT
@@ -81,8 +84,65 @@ class TableEngineTest : public QObject {
         session.setOnPassword(Password);
         TTable table(session, "Table1");
         QVERIFY(errorOf([&] { table.Open("\\nowhere", "111.DB"); }).contains("找不到文件夹"));
-        QVERIFY(errorOf([&] { table.Open("\\mavro", "222.DB"); }).contains("没有这个文件"));
-        QVERIFY(errorOf([&] { table.FieldAsString("文字"); }).contains("没有打开"));
+        const QString missing = errorOf([&] { table.Open("\\mavro", "222.DB"); });
+        QVERIFY(missing.contains("222.DB") && missing.contains("没有这个文件"));
+        // Every later read tells why the table is not there.
+        QCOMPARE(errorOf([&] { table.FieldAsString("文字"); }), missing);
+    }
+
+    // What the text drill and the code lookup ask of the code table, in the order they ask it.
+    // The first error names the file and what is wrong with it, in Chinese.
+    void damagedTablesAreNamedWithWhatIsWrong_data() {
+        QTest::addColumn<Damage::Kind>("kind");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        using K = Damage::Kind;
+        QTest::newRow("truncated") << K::Truncated << ""
+                                   << "损坏|不完整";
+        QTest::newRow("random bytes") << K::RandomBytes << ""
+                                      << "读取数据表.*文件已损坏";
+        QTest::newRow("re-keyed") << K::Rekeyed << ""
+                                  << "密码不对";
+        QTest::newRow("0 bytes") << K::Empty << ""
+                                 << "文件是空的";
+        QTest::newRow("no Pic2") << K::MissingColumn << "Pic2"
+                                 << "缺少字段 Pic2";
+        QTest::newRow("no WZindex") << K::MissingIndex << "WZindex"
+                                    << "缺少索引 WZindex";
+        QTest::newRow("no QMindex") << K::MissingIndex << "QMindex"
+                                    << "缺少索引 QMindex";
+    }
+    void damagedTablesAreNamedWithWhatIsWrong() {
+        QFETCH(Damage::Kind, kind);
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        FixtureCourse damaged;
+        damaged.writeCodeTable(FixtureCourse::defaultCodes());
+        const QString path = QDir(damaged.mavro()).filePath("kzWb.DB");
+        QVERIFY(Damage::table(path, kind, name));
+
+        TSession session;
+        session.setOnPassword(Password);
+        TTable table(session, "Table1");
+        TQuery query(session, "Query1");
+        const QString error = errorOf([&] {
+            table.Open("\\mavro", "kzWb.DB");
+            query.Open("\\mavro\\kzWb.DB",
+                       "SELECT 文字, 简码, 全码 FROM %1 Kzwb INDEXED BY QMindex WHERE 全码 LIKE ?",
+                       {"%"});
+            table.SetIndexName("WZindex");
+            for (const FixtureCourse::Code& code : FixtureCourse::defaultCodes()) {
+                QVERIFY(table.FindKey(Gbk::encode(code.character)));
+                table.FieldAsString("简码");
+                for (int i = 1; i <= 4; ++i) table.FieldAsPicture(QStringLiteral("Pic%1").arg(i));
+            }
+        });
+        QVERIFY2(error.contains(path), qPrintable(error));
+        QVERIFY2(error.contains(QRegularExpression(reason)), qPrintable(error));
+        // No component name, and none of the engine's English.
+        QVERIFY2(!QString(error).remove(path).contains(QRegularExpression("[A-Za-z]+ [A-Za-z]+")),
+                 qPrintable(error));
+        QVERIFY(!error.contains("Table1") && !error.contains("Query1"));
     }
 
     void movesPastTheLastRowStayOnIt() {

@@ -86,7 +86,7 @@ void TfrmWBfind::buildCodeTab() {
     Edit2->setFont(songFont(16));
     Edit2->setStyleSheet(QStringLiteral("color: red;"));
     Edit2->installEventFilter(this);
-    connect(Edit2, &QLineEdit::textChanged, this, [this] { Edit2Change(); });
+    connect(Edit2, &QLineEdit::textChanged, this, Errors::handler(this, &TfrmWBfind::Edit2Change));
 
     GroupBox3 = new QGroupBox(TabSheet2);
     GroupBox3->setObjectName("GroupBox3");
@@ -105,10 +105,12 @@ void TfrmWBfind::buildCodeTab() {
     DBGrid1->verticalHeader()->setFont(songFont(12));
     DBGrid1->setStyleSheet(
         QStringLiteral("QTableView { color: teal; } QHeaderView { color: navy; }"));
-    connect(Query1, &QAbstractItemModel::modelReset, this, [this] { sizeGridColumns(); });
+    connect(Query1, &QAbstractItemModel::modelReset, this,
+            Errors::handler(this, &TfrmWBfind::sizeGridColumns));
 
     SpeedButton2 = closeButton(TabSheet2, "SpeedButton2");
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(SpeedButton2, &QToolButton::clicked, this,
+            Errors::handler(this, &TfrmWBfind::SpeedButton1Click));
 }
 
 void TfrmWBfind::buildCharacterTab() {
@@ -144,13 +146,14 @@ void TfrmWBfind::buildCharacterTab() {
     Edit1->installEventFilter(this);
     // An input-method commit or a paste brings no key release to the box; look up after it too.
     connect(Edit1, &QLineEdit::textEdited, this,
-            [this] { Errors::guard([this] { lookUpCharacter(); }); });
+            Errors::handler(this, &TfrmWBfind::lookUpCharacter));
     Label1 = label(TabSheet1, "Label1", QStringLiteral("（技巧：移动光标可查看每个字的编码）"),
                    QRect(10, 210, 330, 18));
     Label1->setStyleSheet(QStringLiteral("color: navy;"));
 
     SpeedButton1 = closeButton(TabSheet1, "SpeedButton1");
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(SpeedButton1, &QToolButton::clicked, this,
+            Errors::handler(this, &TfrmWBfind::SpeedButton1Click));
 }
 
 void TfrmWBfind::FormCreate() {
@@ -175,12 +178,12 @@ bool TfrmWBfind::FormCloseQuery() {
 
 bool TfrmWBfind::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Edit2 && event->type() == QEvent::KeyPress)
-        return Edit2KeyPress(static_cast<QKeyEvent*>(event));
+        return Errors::handler(this, &TfrmWBfind::Edit2KeyPress)(static_cast<QKeyEvent*>(event));
     // The release of the Esc that closed the window must not look up in the emptied box.
     if (watched == Edit1 && event->type() == QEvent::KeyRelease && Edit1->isVisible())
-        Errors::guard([this] { Edit1KeyUp(); });
+        Errors::guard(this, [this] { Edit1KeyUp(); });
     if (watched == Edit1 && event->type() == QEvent::MouseButtonRelease)
-        Errors::guard([this] { Edit1Click(); });
+        Errors::guard(this, [this] { Edit1Click(); });
     return TForm::eventFilter(watched, event);
 }
 
@@ -188,7 +191,7 @@ void TfrmWBfind::Edit2Change() {
     const QString code = Edit2->text();
     if (!CodePattern::queries(code))
         return;
-    Errors::guard([&] { openQuery(CodePattern::pattern(code)); });
+    openQuery(CodePattern::pattern(code));
 }
 
 bool TfrmWBfind::Edit2KeyPress(QKeyEvent* event) {

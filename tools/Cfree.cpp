@@ -70,7 +70,8 @@ TfrmFree::TfrmFree(QWidget* parent) : TForm(parent) {
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->installEventFilter(this);
     Memo1->viewport()->installEventFilter(this);
-    connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
+    connect(Memo1, &QPlainTextEdit::textChanged, this,
+            Errors::handler(this, &TfrmFree::Memo1Change));
 
     SpeedButton5 = button("SpeedButton5", QStringLiteral("新建"), ToolPictures::newPicture(), 100);
     SpeedButton3 =
@@ -81,14 +82,16 @@ TfrmFree::TfrmFree(QWidget* parent) : TForm(parent) {
         button("SpeedButton4", QStringLiteral("五笔帮助"), ToolPictures::helpPicture(), 462);
     SpeedButton1 =
         button("SpeedButton1", QStringLiteral("关闭[&C]"), ToolPictures::closePicture(), 592);
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(SpeedButton1, &QToolButton::clicked, this,
+            Errors::handler(this, &TfrmFree::SpeedButton1Click));
     connect(SpeedButton2, &QToolButton::clicked, this,
-            [this] { Errors::guard([this] { SpeedButton2Click(); }); });
+            Errors::handler(this, &TfrmFree::SpeedButton2Click));
     connect(SpeedButton3, &QToolButton::clicked, this,
-            [this] { Errors::guard([this] { SpeedButton3Click(); }); });
+            Errors::handler(this, &TfrmFree::SpeedButton3Click));
     connect(SpeedButton4, &QToolButton::clicked, this,
-            [this] { Errors::guard([this] { SpeedButton4Click(); }); });
-    connect(SpeedButton5, &QToolButton::clicked, this, [this] { SpeedButton5Click(); });
+            Errors::handler(this, &TfrmFree::SpeedButton4Click));
+    connect(SpeedButton5, &QToolButton::clicked, this,
+            Errors::handler(this, &TfrmFree::SpeedButton5Click));
 
     Label1 = new QLabel(this);
     Label1->setObjectName("Label1");
@@ -150,9 +153,9 @@ bool TfrmFree::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (watched == Memo1 && event->type() == QEvent::KeyRelease && Memo1->isVisible())
-        Memo1KeyUp();
+        Errors::guard(this, [this] { Memo1KeyUp(); });
     if (watched == Memo1->viewport() && event->type() == QEvent::MouseButtonRelease)
-        Memo1Click();
+        Errors::guard(this, [this] { Memo1Click(); });
     return TForm::eventFilter(watched, event);
 }
 

@@ -32,14 +32,16 @@ bool isUtf8WithNonAscii(const QByteArray& bytes) {
 QString read(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("无法打开文件 %1：%2").arg(path, file.errorString()));
+        throw AppError(
+            QStringLiteral("无法打开文件 %1：%2。").arg(path, Errors::fileProblem(file, false)));
     if (file.size() > kMaxBytes)
         throw AppError(QStringLiteral("文件 %1 太大，文本框放不下（最多 %2 字节）。")
                            .arg(path)
                            .arg(kMaxBytes));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw AppError(QStringLiteral("无法读取文件 %1：%2").arg(path, file.errorString()));
+        throw AppError(
+            QStringLiteral("无法读取文件 %1：%2。").arg(path, Errors::fileProblem(file, false)));
     const QString text = Gbk::decode(bytes);
     // A later save writes GBK again; bytes that do not survive that would be corrupted, and UTF-8
     // shown as GBK would be saved as a mix of both.
@@ -57,10 +59,11 @@ void write(const QString& path, const QString& text) {
     QByteArray bytes = Gbk::encode(text);
     bytes.replace("\n", "\r\n");
     QSaveFile file(path);
+    const QString cannotSave = QStringLiteral("无法保存文件 %1：%2。");
     if (!file.open(QIODevice::WriteOnly))
-        throw AppError(QStringLiteral("无法保存文件 %1：%2").arg(path, file.errorString()));
+        throw AppError(cannotSave.arg(path, Errors::fileProblem(file, true)));
     if (file.write(bytes) != bytes.size() || !file.commit())
-        throw AppError(QStringLiteral("无法保存文件 %1：%2").arg(path, file.errorString()));
+        throw AppError(cannotSave.arg(path, Errors::fileProblem(file, true)));
 }
 
 int firstUnencodable(QStringView text) {
