@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config ccache
-    qt6-base-dev qt6-base-private-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    qt6-base-dev qt6-base-private-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-charts-dev libqt6opengl6-dev
     libsqlcipher-dev sqlcipher
     libfluidsynth-dev fluid-soundfont-gm
     libxcb1-dev libxcb-keysyms1-dev
