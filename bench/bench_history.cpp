@@ -62,8 +62,7 @@ QString textOf(int n, bool distinct, QRandomGenerator& random) {
 }
 
 // 20 pages a day: 12 text pages, 4 finger pages of 160 keys, 4 root pages.
-qint64 writeYear(const QString& path, bool distinctTexts) {
-    History::Store store(path);
+void writeDays(History::Store& store, bool distinctTexts) {
     QRandomGenerator random(7);
     const QDateTime start = QDateTime::currentDateTimeUtc().addDays(-365);
     int n = 0;
@@ -88,6 +87,13 @@ qint64 writeYear(const QString& path, bool distinctTexts) {
             }
         }
     }
+}
+
+qint64 writeYear(const QString& path, bool distinctTexts) {
+    {
+        History::Store store(path);
+        writeDays(store, distinctTexts);
+    }  // closed: the journal is folded into the file
     return QFileInfo(path).size();
 }
 
@@ -102,6 +108,11 @@ void printTimes(const char* what, QList<double> ms) {
 
 int main(int argc, char** argv) {
     Application app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    Errors::setSink([](const QString& message) {
+        std::fprintf(stderr, "bench_history: %s\n", qPrintable(message));
+        std::exit(1);
+    });
     QTemporaryDir home;
     qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
     qputenv("QORVEX_DRIVE", builtDrive().toLocal8Bit());

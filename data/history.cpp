@@ -184,7 +184,11 @@ bool Store::open() {
             rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
         }
         if (rc == SQLITE_OK)
-            rc = sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;",
+            // The journal is folded into the file when the store closes, not while a page is
+            // being finished.
+            rc = sqlite3_exec(db,
+                              "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
+                              " PRAGMA wal_autocheckpoint = 0;",
                               nullptr, nullptr, nullptr);
         if (rc == SQLITE_OK && migrate())
             return true;
@@ -385,6 +389,19 @@ QList<Page> Store::pages(const QString& drill, bool withStrokes) {
             page.strokes = unpack(select.text(10), select.blob(11));
         result.append(page);
     }
+    return result;
+}
+
+QList<QPair<qint64, double>> Store::speeds(const QString& drill, const QString& lesson) {
+    QList<QPair<qint64, double>> result;
+    if (!open())
+        return result;
+    Statement select(db,
+                     "SELECT at, speed FROM pages WHERE drill = ?1 AND lesson = ?2 ORDER BY at;");
+    select.bind(1, drill);
+    select.bind(2, lesson);
+    while (select && sqlite3_step(*select) == SQLITE_ROW)
+        result.append({sqlite3_column_int64(*select, 0), sqlite3_column_double(*select, 1)});
     return result;
 }
 

@@ -65,6 +65,8 @@ class Store {
     bool record(const Page& page);
     // Pages written so far, oldest first; strokes are filled only when asked for.
     QList<Page> pages(const QString& drill = {}, bool withStrokes = false);
+    // (UTC ms, speed) of every page of one lesson, oldest first: the chart's points.
+    QList<QPair<qint64, double>> speeds(const QString& drill, const QString& lesson);
     // Every (drill, lesson) that has pages, in drill then first-practised order.
     QList<QPair<QString, QString>> lessons();
     // Visits every page's strokes of a drill without building Page objects.

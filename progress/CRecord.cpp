@@ -160,9 +160,8 @@ void TfrmRecord::ComboBox1Change() {
     const QStringList chosen = ComboBox1->currentData().toStringList();
     QList<SpeedChart::Point> points;
     if (chosen.size() == 2)
-        for (const History::Page& page : History::Store::instance().pages(chosen[0]))
-            if (page.lesson == chosen[1])
-                points.append({page.at.toMSecsSinceEpoch(), History::speedValue(page.speedText)});
+        for (const auto& [at, speed] : History::Store::instance().speeds(chosen[0], chosen[1]))
+            points.append({at, speed});
     SpeedChart::setPoints(Chart1, ComboBox1->currentText(), points);
 }
 
