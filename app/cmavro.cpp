@@ -18,6 +18,7 @@
 #include "platform/errors.h"
 #include "platform/keysynth.h"
 #include "platform/screen.h"
+#include "progress/CRecord.h"
 #include "resources/pictures.h"
 #include "tools/CWBFind.h"
 #include "tools/Cfree.h"
@@ -228,6 +229,9 @@ void Tfrmmavro::showTool(Catalogue::Kind kind) {
             break;
         case Catalogue::Kind::LessonPages:
             frmWeb->ShowModal();
+            break;
+        case Catalogue::Kind::Records:
+            TfrmRecord::showRecord();
             break;
         default:
             break;

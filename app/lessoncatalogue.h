@@ -16,6 +16,7 @@ enum class Kind {
     Music,
     CodeLookup,
     LessonPages,
+    Records,
 };
 
 struct Command {

@@ -7,6 +7,7 @@
 #include "drills/ctest.h"
 #include "media/CSound.h"
 #include "media/CWeb.h"
+#include "progress/CRecord.h"
 #include "tools/CWBFind.h"
 #include "tools/Cfree.h"
 
@@ -51,6 +52,7 @@ void destroyWindows() {
     // The music stops and its rendering thread ends before any window it reports to goes.
     if (frmmavro)
         frmmavro->MediaPlayer1->close();
+    destroyForm(frmRecord);  // made only if the pupil opened it
     destroyForm(frmSound);
     destroyForm(frmFree);
     destroyForm(frmTest);

@@ -9,6 +9,8 @@
 #include "drills/pagetiming.h"
 #include "platform/errors.h"
 #include "platform/tickcount.h"
+#include "progress/recorder.h"
+#include "progress/strokelog.h"
 
 TfrmTT* frmTT = nullptr;
 
@@ -224,6 +226,8 @@ void TfrmTT::EditChange(int box) {
     const QString line = lines[box]->text();
     if (box == 0 && text.size() == 2)
         StartTime = TickCount::now();
+    Progress::fingerLog().changed(box + 1, text, Progress::fingerRight(text, line),
+                                  TickCount::now());
     if (!FingerLine::lastCharMatches(text, line)) {
         if (!text.isEmpty())
             edit->setSelection(int(text.size()) - 1, 1);
@@ -253,6 +257,7 @@ void TfrmTT::finishPage() {
 
     frmTime->Label1->setText(PageTiming::timeText(elapsed));
     frmTime->Label2->setText(PageTiming::speedText(CharCount, elapsed));
+    Progress::fingerPageFinished(elapsed, CharCount, frmTime->Label2->text());
     frmTime->ShowModal();
     // The pupil goes straight on typing; not every window system gives the keyboard back.
     activateWindow();

@@ -11,6 +11,7 @@
 #include "platform/hotkeys.h"
 #include "platform/keysynth.h"
 #include "platform/tickcount.h"
+#include "progress/recorder.h"
 
 TfrmwbTest1* frmwbTest1 = nullptr;
 
@@ -392,6 +393,7 @@ void TfrmwbTest1::finishPage() {
         frmTime->Label3->setText(QStringLiteral("错误个数为：%1个").arg(errors));
         frmTime->Label3->show();
     }
+    Progress::rootPageFinished(elapsed, errors, speed);
     frmTime->ShowModal();
     frmTime->Label3->hide();
 

@@ -12,6 +12,8 @@
 #include "platform/hotkeys.h"
 #include "platform/keysynth.h"
 #include "platform/tickcount.h"
+#include "progress/recorder.h"
+#include "progress/strokelog.h"
 
 TfrmTest* frmTest = nullptr;
 
@@ -177,7 +179,10 @@ void TfrmTest::FormActivate() {
         lines[i]->show();
         boxes[i]->show();
     }
-    loadPage(rangeValue(frmmavro->Label1), rangeValue(frmmavro->Label2));
+    if (fedLines.isEmpty())
+        loadPage(rangeValue(frmmavro->Label1), rangeValue(frmmavro->Label2));
+    else
+        loadLines(fedLines);
     showHint(1);
 }
 
@@ -195,6 +200,21 @@ void TfrmTest::loadPage(int firstRow, int lineCount) {
     for (int i = 1; i < kPageLines; ++i) {
         Table1.MoveBy(1);
         lines[i]->setText(Table1.FieldAsString(QStringLiteral("文字")));
+    }
+}
+
+int TfrmTest::ShowLines(const QStringList& page) {
+    fedLines = page;
+    const int result = ShowModal();
+    fedLines.clear();
+    return result;
+}
+
+void TfrmTest::loadLines(const QStringList& page) {
+    for (int i = 0; i < kPageLines; ++i) {
+        lines[i]->setText(page.value(i));
+        lines[i]->setVisible(i < page.size());
+        boxes[i]->setVisible(i < page.size());
     }
 }
 
@@ -252,6 +272,9 @@ void TfrmTest::EditChange(int n) {
     const QString text = box->text();
     if (n == 1 && Gbk::byteLength(text) == 2)
         StartTime = TickCount::now();
+    Progress::textLog().changed(n, box->text(),
+                                Progress::textRight(box->text(), lines[n - 1]->text()),
+                                TickCount::now(), StartTime);
     showHint(n);
     const TypingBox::Added added = box->added();
     const LineCheck::Judgement judgement =
@@ -282,6 +305,7 @@ void TfrmTest::finishPage() {
     CharCount = 0;
     for (const TypingBox* box : boxes) CharCount += Gbk::byteLength(box->text());
     frmTime->Label2->setText(PageTiming::speedText(CharCount, elapsed));
+    Progress::textPageFinished(elapsed, CharCount, frmTime->Label2->text());
     frmTime->ShowModal();
     // The pupil goes on typing here; not every window system hands the keyboard back by itself.
     activateWindow();

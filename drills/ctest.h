@@ -48,6 +48,10 @@ class TfrmTest : public TForm {
     // Shows the hint for box n (from 1): the character after its caret.
     void showHint(int n);
 
+    // Shows the drill modally on these lines (at most eight) instead of the lesson's table rows.
+    int ShowLines(const QStringList& page);
+    void loadLines(const QStringList& page);
+
   protected:
     void FormCreate() override;
     void FormActivate() override;
@@ -71,6 +75,8 @@ class TfrmTest : public TForm {
 
     bool shown(int n) const;
     void focusBox(int n);
+
+    QStringList fedLines;
 };
 
 extern TfrmTest* frmTest;

@@ -5,6 +5,7 @@ packages=(
     cmake ninja-build g++ pkg-config ccache
     qt6-base-dev qt6-base-private-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     qt6-svg-dev  # make-icons paints the scalable desktop icon through Qt's SVG paint device
+    qt6-charts-dev libqt6opengl6-dev  # the record window's speed chart (its CMake files need OpenGL's)
     libsqlcipher-dev sqlcipher
     libfluidsynth-dev fluid-soundfont-gm
     libxcb1-dev libxcb-keysyms1-dev

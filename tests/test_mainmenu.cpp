@@ -131,6 +131,29 @@ class MainMenuTest : public QObject {
         QCOMPARE(openMenu()->activeAction()->objectName(), QStringLiteral("N27"));
     }
 
+    // The record command comes last in the help menu; no command moves, so every return key
+    // sequence still ends where it did.
+    void commandsKeepTheirPlaces() {
+        const QStringList expected = {
+            "N26: N27 B4 C4 - D1 N29 N34",
+            "N14: N17 B1 C1 dd1 - A1 B2 C2 J1 - A2 B3 C3 N25 Y1 - N43 O1 N210",
+            "N7: N8 N36 T2 - N9 N13 N22 N33 - N38",
+            "N1: N11 N21 N31 N41 N51 N61 N71",
+            "N3: N12 N4 N32 N42 - N24",
+            "X1: S1 F1 - A3 - N44",
+        };
+        QStringList actual;
+        for (QAction* menu : frmmavro->MainMenu1->actions()) {
+            QStringList names;
+            for (QAction* command : menu->menu()->actions())
+                names << (command->isSeparator() ? QStringLiteral("-") : command->objectName());
+            actual << menu->objectName() + ": " + names.join(' ');
+        }
+        QCOMPARE(actual, expected);
+        QCOMPARE(frmmavro->MainMenu1->actions().last()->menu()->actions().last()->text(),
+                 QStringLiteral("学习记录[&R]"));
+    }
+
     void returnKeysReachCommand_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("menu");

@@ -1,0 +1,164 @@
+// The history's costs: writing one finished page, the file size of a year of daily practice
+// (365 days x 20 pages), and opening the record window over that year.
+//
+//   bench_history            (QORVEX_BUILT_DRIVE overrides <build>/drive for the code table)
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+
+#include "data/history.h"
+#include "platform/errors.h"
+#include "progress/CRecord.h"
+
+namespace {
+
+const QString kCommon = QStringLiteral(
+    "的一是在不了有和人这中大为上个国我以要他时来用们生到作地于出就分对成会可主发年动同工也能下过子"
+    "说产种面而方后多定行学法所民得经十三之进着等部度家电力里如水化高自二理起小物现实加量都两体制机"
+    "当使点从业本去把性好应开它合还因由其些然前外天政四日那社义事平形相全表间样与关各重新线内数正心"
+    "反你明看原又么利比或但质气第向道命此变条只没结解问意建月公无系军很情者最立代想已通并提直题党"
+    "程");
+
+QString builtDrive() {
+    const QString set = qEnvironmentVariable("QORVEX_BUILT_DRIVE");
+    return set.isEmpty() ? QDir(QCoreApplication::applicationDirPath()).filePath("../drive") : set;
+}
+
+QList<History::Stroke> strokes(const QString& text, QRandomGenerator& random) {
+    QList<History::Stroke> list;
+    for (QChar c : text)
+        list.append(
+            {QString(c), quint32(random.bounded(150, 2500)), random.bounded(100) < 5 ? 1u : 0u});
+    return list;
+}
+
+History::Page page(const QString& drill, const QString& lesson, const QDateTime& at, int ms,
+                   const QList<History::Stroke>& s) {
+    History::Page p;
+    p.at = at;
+    p.drill = drill;
+    p.lesson = lesson;
+    p.rangeFirst = 1;
+    p.rangeSecond = 8;
+    p.pageNo = 1;
+    p.ms = ms;
+    p.amount = int(s.size()) * 2;
+    p.speedText = QStringLiteral("每分钟%1个").arg(60000 * p.amount / qMax(ms, 1));
+    p.strokes = s;
+    return p;
+}
+
+// A text page of about 200 characters: one of 40 lesson pages, or every page new.
+QString textOf(int n, bool distinct, QRandomGenerator& random) {
+    QRandomGenerator pageRandom(distinct ? random.generate() : quint32(n % 40));
+    QString text;
+    for (int i = 0; i < 200; ++i) text += kCommon[int(pageRandom.bounded(quint32(kCommon.size())))];
+    return text;
+}
+
+// 20 pages a day: 12 text pages, 4 finger pages of 160 keys, 4 root pages.
+void writeDays(History::Store& store, bool distinctTexts) {
+    QRandomGenerator random(7);
+    const QDateTime start = QDateTime::currentDateTimeUtc().addDays(-365);
+    int n = 0;
+    for (int day = 0; day < 365; ++day) {
+        for (int k = 0; k < 20; ++k, ++n) {
+            const QDateTime at = start.addDays(day).addSecs(k * 90);
+            const int ms = int(random.bounded(40000, 200000));
+            if (k < 12) {
+                store.record(page(History::kText, QStringLiteral("课程练习[&%1]").arg(1 + k % 7),
+                                  at, ms, strokes(textOf(n, distinctTexts, random), random)));
+            } else if (k < 16) {
+                QString keys;
+                for (int i = 0; i < 160; ++i)
+                    keys += QLatin1Char("asdfjkl; ghqwertyuiop"[random.bounded(21)]);
+                store.record(page(History::kFinger, QStringLiteral("基准键[&A]"), at, ms,
+                                  strokes(keys, random)));
+            } else {
+                History::Page p =
+                    page(History::kRoot, QStringLiteral("五笔字根总测试[&D]"), at, ms, {});
+                p.errors = int(random.bounded(5));
+                store.record(p);
+            }
+        }
+    }
+}
+
+qint64 writeYear(const QString& path, bool distinctTexts) {
+    {
+        History::Store store(path);
+        writeDays(store, distinctTexts);
+    }  // closed: the journal is folded into the file
+    return QFileInfo(path).size();
+}
+
+void printTimes(const char* what, QList<double> ms) {
+    std::sort(ms.begin(), ms.end());
+    std::printf("%-44s n=%4lld  median %6.3f ms  p99 %6.3f ms  max %6.3f ms\n", what,
+                qlonglong(ms.size()), ms[ms.size() / 2], ms[qsizetype(ms.size() * 0.99)],
+                ms.last());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Application app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    Errors::setSink([](const QString& message) {
+        std::fprintf(stderr, "bench_history: %s\n", qPrintable(message));
+        std::exit(1);
+    });
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+    qputenv("QORVEX_DRIVE", builtDrive().toLocal8Bit());
+
+    // Writing a page of 200 characters into a file that already holds a few hundred pages.
+    {
+        QTemporaryDir dir;
+        History::Store store(dir.filePath("history.sqlite3"));
+        QRandomGenerator random(3);
+        QList<double> times;
+        for (int i = 0; i < 600; ++i) {
+            const History::Page p = page(History::kText, QStringLiteral("课程练习[&1]"),
+                                         QDateTime::currentDateTimeUtc(), 60000,
+                                         strokes(textOf(i, false, random), random));
+            QElapsedTimer timer;
+            timer.start();
+            store.record(p);
+            if (i >= 100)
+                times << timer.nsecsElapsed() / 1e6;
+        }
+        printTimes("record one finished text page", times);
+    }
+
+    const qint64 distinct = writeYear(home.filePath("distinct.sqlite3"), true);
+    const QString path = History::Store::defaultPath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const qint64 lessons = writeYear(path, false);
+    std::printf(
+        "a year (365 x 20 pages): %.2f MiB with lesson pages retyped, %.2f MiB when every "
+        "text page is new\n",
+        lessons / 1048576.0, distinct / 1048576.0);
+
+    QList<double> opens;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        auto* window = new TfrmRecord;
+        window->create();
+        window->refresh();
+        window->show();
+        QApplication::processEvents();
+        opens << timer.nsecsElapsed() / 1e6;
+        std::printf("open %d: %.1f ms (%lld weak characters)\n", i + 1, opens.last(),
+                    qlonglong(window->weakest.size()));
+        delete window;
+    }
+    printTimes("record window opens over the year", opens);
+    return 0;
+}

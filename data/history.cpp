@@ -1,0 +1,449 @@
+#include "data/history.h"
+
+#include <sqlite3.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <iterator>
+
+#include "platform/errors.h"
+
+namespace History {
+
+namespace {
+
+constexpr int kVersion = 1;
+
+// Each step takes the file from version n to n + 1; a file of version 0 is empty.
+const char* const kMigrations[] = {
+    // 0 -> 1
+    "CREATE TABLE texts(id INTEGER PRIMARY KEY, body TEXT NOT NULL UNIQUE);"
+    "CREATE TABLE pages(id INTEGER PRIMARY KEY, at INTEGER NOT NULL, drill TEXT NOT NULL,"
+    " lesson TEXT NOT NULL, range_first INTEGER NOT NULL, range_second INTEGER NOT NULL,"
+    " page_no INTEGER NOT NULL, ms INTEGER NOT NULL, amount INTEGER NOT NULL,"
+    " speed_text TEXT NOT NULL, speed REAL NOT NULL, errors INTEGER NOT NULL,"
+    " strokes INTEGER REFERENCES texts(id), times BLOB);"
+    "CREATE INDEX pages_by_lesson ON pages(drill, lesson, at);",
+};
+static_assert(std::size(kMigrations) == kVersion);
+
+std::function<void(const QString&)>& messageSink() {
+    static std::function<void(const QString&)> sink;
+    return sink;
+}
+
+void putVarint(QByteArray& out, quint64 value) {
+    while (value >= 0x80) {
+        out.append(char(0x80 | (value & 0x7F)));
+        value >>= 7;
+    }
+    out.append(char(value));
+}
+
+bool getVarint(const QByteArray& in, qsizetype& pos, quint64& value) {
+    value = 0;
+    for (int shift = 0; pos < in.size() && shift < 64; shift += 7) {
+        const auto byte = quint8(in[pos++]);
+        value |= quint64(byte & 0x7F) << shift;
+        if (!(byte & 0x80))
+            return true;
+    }
+    return false;
+}
+
+// A statement that finalizes itself.
+class Statement {
+  public:
+    Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr); }
+    ~Statement() { sqlite3_finalize(stmt); }
+    sqlite3_stmt* operator*() const { return stmt; }
+    explicit operator bool() const { return stmt != nullptr; }
+    void bind(int i, const QString& text) {
+        const QByteArray utf8 = text.toUtf8();
+        sqlite3_bind_text(stmt, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    void bind(int i, qint64 value) { sqlite3_bind_int64(stmt, i, value); }
+    QString text(int column) const {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
+                                 sqlite3_column_bytes(stmt, column));
+    }
+    QByteArray blob(int column) const {
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)),
+                          sqlite3_column_bytes(stmt, column));
+    }
+
+  private:
+    sqlite3_stmt* stmt = nullptr;
+};
+
+bool isBroken(int code) {
+    code &= 0xFF;
+    return code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
+}
+
+bool isLocked(int code) {
+    code &= 0xFF;
+    return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+}
+
+}  // namespace
+
+double speedValue(const QString& speedText) {
+    qsizetype start = 0;
+    while (start < speedText.size() && !speedText[start].isDigit()) ++start;
+    qsizetype end = start;
+    while (end < speedText.size() && (speedText[end].isDigit() || speedText[end] == '.')) ++end;
+    return speedText.mid(start, end - start).toDouble();
+}
+
+// Times are small (most strokes take well under four seconds) and wrong counts mostly 0: one
+// varint of (ms << 2 | min(wrong, 3)), and the wrong count again when it is 3 or more.
+QByteArray packTimes(const QList<Stroke>& strokes) {
+    QByteArray out;
+    out.reserve(strokes.size() * 2);
+    for (const Stroke& s : strokes) {
+        putVarint(out, (quint64(s.ms) << 2) | qMin<quint32>(s.wrong, 3));
+        if (s.wrong >= 3)
+            putVarint(out, s.wrong);
+    }
+    return out;
+}
+
+QList<Stroke> unpack(const QString& characters, const QByteArray& times) {
+    QList<Stroke> strokes;
+    qsizetype pos = 0;
+    for (qsizetype i = 0; i < characters.size(); ++i) {
+        const qsizetype n = characters[i].isHighSurrogate() && i + 1 < characters.size() ? 2 : 1;
+        quint64 packed = 0, wrong = 0;
+        if (!getVarint(times, pos, packed))
+            break;
+        wrong = packed & 3;
+        if (wrong == 3 && !getVarint(times, pos, wrong))
+            break;
+        strokes.append({characters.mid(i, n), quint32(packed >> 2), quint32(wrong)});
+        i += n - 1;
+    }
+    return strokes;
+}
+
+Store& Store::instance() {
+    static Store store(defaultPath());
+    return store;
+}
+
+QString Store::defaultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/qorvex/history.sqlite3");
+}
+
+void Store::setMessageSink(std::function<void(const QString&)> sink) {
+    messageSink() = std::move(sink);
+}
+
+Store::Store(QString path) : file(std::move(path)) {}
+
+Store::~Store() {
+    if (!pending.isEmpty() && open())
+        writePending();
+    close();
+}
+
+void Store::tell(Problem problem, const QString& message) {
+    if (told.contains(problem))
+        return;
+    told.insert(problem);
+    if (messageSink())
+        messageSink()(message);
+    else
+        Errors::report(message);
+}
+
+void Store::close() {
+    if (db)
+        sqlite3_close_v2(db);
+    db = nullptr;
+}
+
+bool Store::open() {
+    if (db)
+        return true;
+    if (gaveUp)
+        return false;
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db,
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        // A file the pupil may not write is not touched at all, not even read (which would make
+        // SQLite add its journal files beside it).
+        if (rc == SQLITE_OK && sqlite3_db_readonly(db, "main") == 1)
+            rc = SQLITE_READONLY;
+        if (rc == SQLITE_OK) {
+            // Another qorvex writing its page holds the lock for a moment only.
+            sqlite3_busy_timeout(db, 100);
+            rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
+        }
+        if (rc == SQLITE_OK)
+            // The journal is folded into the file when the store closes, not while a page is
+            // being finished.
+            rc = sqlite3_exec(db,
+                              "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
+                              " PRAGMA wal_autocheckpoint = 0;",
+                              nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK && migrate())
+            return true;
+        const QString reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+        close();
+        if (gaveUp)
+            return false;
+        if (isBroken(rc) && attempt == 0) {
+            renameAside();
+            continue;
+        }
+        if (rc == SQLITE_READONLY)
+            tell(
+                Problem::Unusable,
+                QStringLiteral("学习记录文件 %1 是只读的。练习可以照常进行，但本次的记录不能保存。")
+                    .arg(file));
+        else if (isLocked(rc))
+            tell(Problem::Locked,
+                 QStringLiteral(
+                     "学习记录文件 %1 正被另一个 qorvex 使用，本次练习的记录先保存在内存中，"
+                     "稍后再写入。")
+                     .arg(file));
+        else
+            tell(Problem::Unusable,
+                 QStringLiteral(
+                     "无法打开学习记录文件 %1（%2）。练习可以照常进行，但本次的记录不能保存。")
+                     .arg(file, reason));
+        return false;
+    }
+    return false;
+}
+
+bool Store::migrate() {
+    int version = -1;
+    {
+        Statement read(db, "PRAGMA user_version;");
+        if (read && sqlite3_step(*read) == SQLITE_ROW)
+            version = sqlite3_column_int(*read, 0);
+    }
+    if (version == kVersion)
+        return true;
+    if (version < 0)
+        return false;
+    if (version > kVersion) {
+        gaveUp = true;
+        tell(Problem::Unusable,
+             QStringLiteral(
+                 "学习记录文件 %1 由更新版本的 qorvex 写成，本程序不改动它，本次的记录不能保存。")
+                 .arg(file));
+        return false;
+    }
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return false;
+    for (int v = version; v < kVersion; ++v) {
+        if (sqlite3_exec(db, kMigrations[v], nullptr, nullptr, nullptr) != SQLITE_OK) {
+            sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+            return false;
+        }
+    }
+    const QByteArray setVersion = "PRAGMA user_version = " + QByteArray::number(kVersion) + ";";
+    if (sqlite3_exec(db, setVersion.constData(), nullptr, nullptr, nullptr) != SQLITE_OK ||
+        sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+        return false;
+    }
+    return true;
+}
+
+// The broken file and its journal keep their contents under a new name beside the new file.
+void Store::renameAside() {
+    const QString stem = file + QStringLiteral(".broken-") +
+                         QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+    QString aside = stem;
+    for (int n = 2; QFileInfo::exists(aside); ++n) aside = stem + QStringLiteral("-%1").arg(n);
+    if (!QFile::rename(file, aside)) {
+        gaveUp = true;
+        tell(Problem::Broken,
+             QStringLiteral(
+                 "学习记录文件 %1 已损坏，也无法改名。练习可以照常进行，但本次的记录不能保存。")
+                 .arg(file));
+        return;
+    }
+    for (const char* suffix : {"-wal", "-shm"})
+        if (QFileInfo::exists(file + QLatin1String(suffix)))
+            QFile::rename(file + QLatin1String(suffix), aside + QLatin1String(suffix));
+    tell(Problem::Broken,
+         QStringLiteral("学习记录文件已损坏，已改名为 %1 保存，新的记录写入新文件。").arg(aside));
+}
+
+bool Store::record(const Page& page) {
+    pending.append(page);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!open())
+            return false;
+        if (writePending())
+            return true;
+        const int rc = sqlite3_errcode(db);
+        close();
+        if (!isBroken(rc))
+            break;
+        renameAside();
+    }
+    return false;
+}
+
+bool Store::writePending() {
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        if (isLocked(sqlite3_errcode(db)))
+            tell(Problem::Locked,
+                 QStringLiteral(
+                     "学习记录文件 %1 正被另一个 qorvex 使用，本次练习的记录先保存在内存中，"
+                     "稍后再写入。")
+                     .arg(file));
+        return false;
+    }
+    for (const Page& page : pending) {
+        if (!writeOne(page)) {
+            const int rc = sqlite3_errcode(db);
+            sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+            if (!isBroken(rc))
+                tell(Problem::Unusable,
+                     QStringLiteral("无法写入学习记录文件 %1（%2）。练习可以照常进行。")
+                         .arg(file, QString::fromUtf8(sqlite3_errstr(rc))));
+            return false;
+        }
+    }
+    if (sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+        return false;
+    }
+    pending.clear();
+    return true;
+}
+
+bool Store::writeOne(const Page& page) {
+    qint64 textId = 0;
+    if (!page.strokes.isEmpty()) {
+        QString characters;
+        for (const Stroke& s : page.strokes) characters += s.character;
+        Statement insert(db, "INSERT OR IGNORE INTO texts(body) VALUES (?1);");
+        insert.bind(1, characters);
+        if (!insert || sqlite3_step(*insert) != SQLITE_DONE)
+            return false;
+        Statement find(db, "SELECT id FROM texts WHERE body = ?1;");
+        find.bind(1, characters);
+        if (!find || sqlite3_step(*find) != SQLITE_ROW)
+            return false;
+        textId = sqlite3_column_int64(*find, 0);
+    }
+    Statement insert(db,
+                     "INSERT INTO pages(at, drill, lesson, range_first, range_second, page_no, ms,"
+                     " amount, speed_text, speed, errors, strokes, times)"
+                     " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13);");
+    if (!insert)
+        return false;
+    insert.bind(1, page.at.toMSecsSinceEpoch());
+    insert.bind(2, page.drill);
+    insert.bind(3, page.lesson);
+    insert.bind(4, page.rangeFirst);
+    insert.bind(5, page.rangeSecond);
+    insert.bind(6, page.pageNo);
+    insert.bind(7, page.ms);
+    insert.bind(8, page.amount);
+    insert.bind(9, page.speedText);
+    sqlite3_bind_double(*insert, 10, speedValue(page.speedText));
+    insert.bind(11, page.errors);
+    if (textId) {
+        insert.bind(12, textId);
+        const QByteArray times = packTimes(page.strokes);
+        sqlite3_bind_blob(*insert, 13, times.constData(), int(times.size()), SQLITE_TRANSIENT);
+    }
+    return sqlite3_step(*insert) == SQLITE_DONE;
+}
+
+QList<Page> Store::pages(const QString& drill, bool withStrokes) {
+    QList<Page> result;
+    if (!open())
+        return result;
+    Statement select(db,
+                     "SELECT at, drill, lesson, range_first, range_second, page_no, ms, amount,"
+                     " speed_text, errors, texts.body, times FROM pages"
+                     " LEFT JOIN texts ON texts.id = pages.strokes"
+                     " WHERE ?1 = '' OR drill = ?1 ORDER BY at, pages.id;");
+    select.bind(1, drill);
+    while (select && sqlite3_step(*select) == SQLITE_ROW) {
+        Page page;
+        page.at = QDateTime::fromMSecsSinceEpoch(sqlite3_column_int64(*select, 0), Qt::UTC);
+        page.drill = select.text(1);
+        page.lesson = select.text(2);
+        page.rangeFirst = sqlite3_column_int(*select, 3);
+        page.rangeSecond = sqlite3_column_int(*select, 4);
+        page.pageNo = sqlite3_column_int(*select, 5);
+        page.ms = sqlite3_column_int64(*select, 6);
+        page.amount = sqlite3_column_int(*select, 7);
+        page.speedText = select.text(8);
+        page.errors = sqlite3_column_int(*select, 9);
+        if (withStrokes)
+            page.strokes = unpack(select.text(10), select.blob(11));
+        result.append(page);
+    }
+    return result;
+}
+
+QList<QPair<qint64, double>> Store::speeds(const QString& drill, const QString& lesson) {
+    QList<QPair<qint64, double>> result;
+    if (!open())
+        return result;
+    Statement select(db,
+                     "SELECT at, speed FROM pages WHERE drill = ?1 AND lesson = ?2 ORDER BY at;");
+    select.bind(1, drill);
+    select.bind(2, lesson);
+    while (select && sqlite3_step(*select) == SQLITE_ROW)
+        result.append({sqlite3_column_int64(*select, 0), sqlite3_column_double(*select, 1)});
+    return result;
+}
+
+QList<QPair<QString, QString>> Store::lessons() {
+    QList<QPair<QString, QString>> result;
+    if (!open())
+        return result;
+    Statement select(db,
+                     "SELECT drill, lesson FROM pages GROUP BY drill, lesson"
+                     " ORDER BY drill, min(id);");
+    while (select && sqlite3_step(*select) == SQLITE_ROW)
+        result.append({select.text(0), select.text(1)});
+    return result;
+}
+
+void Store::forEachStroke(const QString& drill,
+                          const std::function<void(QStringView, quint32, quint32, bool)>& visit) {
+    if (!open())
+        return;
+    Statement select(db,
+                     "SELECT texts.body, times FROM pages JOIN texts ON texts.id = pages.strokes"
+                     " WHERE drill = ?1;");
+    select.bind(1, drill);
+    while (select && sqlite3_step(*select) == SQLITE_ROW) {
+        const QString characters = select.text(0);
+        const QByteArray times = select.blob(1);
+        qsizetype pos = 0;
+        bool first = true;
+        for (qsizetype i = 0; i < characters.size(); ++i) {
+            const qsizetype n =
+                characters[i].isHighSurrogate() && i + 1 < characters.size() ? 2 : 1;
+            quint64 packed = 0, wrong = 0;
+            if (!getVarint(times, pos, packed))
+                break;
+            wrong = packed & 3;
+            if (wrong == 3 && !getVarint(times, pos, wrong))
+                break;
+            visit(QStringView(characters).mid(i, n), quint32(packed >> 2), quint32(wrong), first);
+            first = false;
+            i += n - 1;
+        }
+    }
+}
+
+}  // namespace History

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <functional>
+
+struct sqlite3;
+
+// The pupil's practice history: one SQLite file in the pupil's own data folder
+// ($XDG_DATA_HOME/qorvex/history.sqlite3), written through SQLCipher with no key. Each finished
+// page is one transaction in a WAL journal, so a program killed mid-page loses at most that
+// page. The history is an extra: a file that cannot be opened, is locked or is broken never
+// stops practice. The pupil is told once per run of each kind of problem; a broken file is renamed
+// aside and a new one started; pages that cannot be written yet stay in memory and go with the next
+// page.
+namespace History {
+
+// One typed character (text drill) or key (finger drill) of a page.
+struct Stroke {
+    QString character;
+    quint32 ms = 0;     // since the previous stroke; the first since the page's clock start
+    quint32 wrong = 0;  // wrong characters typed in its place before it
+};
+
+struct Page {
+    QDateTime at;    // UTC
+    QString drill;   // kText, kFinger or kRoot
+    QString lesson;  // the lesson's caption
+    int rangeFirst = 0;
+    int rangeSecond = 0;
+    int pageNo = 0;
+    qint64 ms = 0;
+    int amount = 0;     // bytes typed (text, finger drills) or items (root drill)
+    QString speedText;  // as the result dialog showed it
+    int errors = 0;     // root drill only
+    QList<Stroke> strokes;
+};
+
+inline const QString kText = QStringLiteral("text");
+inline const QString kFinger = QStringLiteral("finger");
+inline const QString kRoot = QStringLiteral("root");
+
+// The number in a speed text ("每分钟257个", "每分钟:60个"), 0 when it holds none.
+double speedValue(const QString& speedText);
+
+// Strokes packed for the file: the characters as text and the times as varints.
+QByteArray packTimes(const QList<Stroke>& strokes);
+QList<Stroke> unpack(const QString& characters, const QByteArray& times);
+
+class Store {
+  public:
+    // The store of the pupil's file; opened at its first use, not at start-up.
+    static Store& instance();
+    static QString defaultPath();
+
+    explicit Store(QString path);
+    ~Store();
+    Store(const Store&) = delete;
+    Store& operator=(const Store&) = delete;
+
+    // Writes the page (and any page held back before). False when it is held in memory.
+    bool record(const Page& page);
+    // Pages written so far, oldest first; strokes are filled only when asked for.
+    QList<Page> pages(const QString& drill = {}, bool withStrokes = false);
+    // (UTC ms, speed) of every page of one lesson, oldest first: the chart's points.
+    QList<QPair<qint64, double>> speeds(const QString& drill, const QString& lesson);
+    // Every (drill, lesson) that has pages, in drill then first-practised order.
+    QList<QPair<QString, QString>> lessons();
+    // Visits every page's strokes of a drill without building Page objects.
+    void forEachStroke(const QString& drill,
+                       const std::function<void(QStringView character, quint32 ms, quint32 wrong,
+                                                bool firstOfPage)>& visit);
+    int heldBack() const { return int(pending.size()); }
+    bool isOpen() const { return db != nullptr; }
+    const QString& path() const { return file; }
+
+    // Replaces the message sink (tests); the default reports through Errors::report.
+    static void setMessageSink(std::function<void(const QString&)> sink);
+
+  private:
+    bool open();
+    void close();
+    bool migrate();
+    bool writePending();
+    bool writeOne(const Page& page);
+    void renameAside();
+    enum class Problem { Broken, Locked, Unusable };
+    void tell(Problem problem, const QString& message);
+
+    QString file;
+    sqlite3* db = nullptr;
+    QList<Page> pending;
+    QSet<Problem> told;
+    bool gaveUp = false;  // a file this run cannot use (unreadable, newer schema)
+};
+
+}  // namespace History

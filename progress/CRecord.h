@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "app/form.h"
+#include "data/session.h"
+#include "data/table.h"
+#include "drills/hintlookup.h"
+#include "progress/ranking.h"
+
+// The pupil's record across runs: speed per page of a lesson over time, the weakest characters
+// with their codes and roots, the finger drill's keys shaded by error rate, and practice made
+// from them. Created when first opened, not at start-up.
+class TfrmRecord : public TForm {
+    Q_OBJECT
+  public:
+    explicit TfrmRecord(QWidget* parent = nullptr);
+
+    // Creates the window at its first use and shows it modally.
+    static int showRecord();
+
+    TSession Session1;
+    TTable Table2{Session1, QStringLiteral("Table2")};  // kzWb.DB
+    HintLookup hints{Table2};
+
+    QComboBox* ComboBox1;  // drill and lesson of the chart
+    QWidget* Chart1;       // the speed chart, or a label saying why there is none
+    QTableWidget* Grid1;   // the weakest characters
+    QLabel* Image1;        // the finger keys' heat map
+    QLabel* Label1;        // the heat map's legend
+    QPushButton* Button1;  // 练习薄弱字
+    QPushButton* Button2;  // 自选文章
+    QPushButton* Button3;  // closes on Esc, out of sight
+
+    QList<Ranking::CharacterScore> weakest;
+    QList<Ranking::KeyScore> keys;
+
+    // Reads the history anew and fills every part of the window.
+    void refresh();
+
+  protected:
+    void FormCreate() override;
+    void FormActivate() override;
+
+  private:
+    void ComboBox1Change();
+    void Button1Click();
+    void Button2Click();
+    void fillGrid();
+    void drawHeatMap();
+    bool hasCode(const QString& character);
+};
+
+extern TfrmRecord* frmRecord;

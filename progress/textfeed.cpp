@@ -1,0 +1,59 @@
+#include "progress/textfeed.h"
+
+#include "drills/ctest.h"
+
+namespace TextFeed {
+
+namespace {
+struct Feed {
+    QString caption;
+    QList<QStringList> pages;
+    int index = 0;
+};
+Feed& feed() {
+    static Feed f;
+    return f;
+}
+}  // namespace
+
+void show(const QString& caption, const QList<QStringList>& pages) {
+    if (pages.isEmpty())
+        return;
+    feed() = {caption, pages, 0};
+    frmTest->ShowLines(pages.first());
+    feed() = {};
+}
+
+bool active() {
+    return !feed().pages.isEmpty();
+}
+
+QString caption() {
+    return feed().caption;
+}
+
+int pageIndex() {
+    return feed().index;
+}
+
+int pageCount() {
+    return int(feed().pages.size());
+}
+
+void pageFinished() {
+    Feed& f = feed();
+    if (f.pages.size() < 2)
+        return;  // one page is typed again, as every lesson is
+    f.index = (f.index + 1) % int(f.pages.size());
+    frmTest->loadLines(f.pages[f.index]);
+}
+
+QList<QStringList> paginate(const QString& text) {
+    QStringList lines;
+    for (qsizetype i = 0; i < text.size(); i += kLineLength) lines << text.mid(i, kLineLength);
+    QList<QStringList> pages;
+    for (qsizetype i = 0; i < lines.size(); i += kPageLines) pages << lines.mid(i, kPageLines);
+    return pages;
+}
+
+}  // namespace TextFeed

@@ -1,0 +1,267 @@
+// The pupil's history: pages of the three drills finished through their windows land in the
+// history file with the figures the result dialog showed and are there after a restart; a broken,
+// locked, read-only or unreadable file never stops practice and is told once.
+#include <sqlite3.h>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QtTest>
+
+#include "data/history.h"
+#include "drills/CTT.h"
+#include "drills/CwbTest1.h"
+#include "drills/pagetiming.h"
+#include "support/fingerpupil.h"
+#include "support/rootpupil.h"
+#include "support/textdrillsession.h"
+
+using namespace TextDrillSession;
+
+namespace {
+
+QByteArray digest(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+History::Page somePage(int n) {
+    History::Page page;
+    page.at = QDateTime::currentDateTimeUtc();
+    page.drill = History::kText;
+    page.lesson = QStringLiteral("课程练习[&1]");
+    page.pageNo = n;
+    page.ms = 1000 * n;
+    page.speedText = QStringLiteral("每分钟%1个").arg(n);
+    page.strokes = {{QStringLiteral("工"), 0, 2}, {QStringLiteral("地"), 480, 0}};
+    return page;
+}
+
+// Runs body with file access checked as an ordinary user, so that a root test run meets the
+// file modes a pupil meets.
+void asPupil(const std::function<void()>& body) {
+    const bool root = geteuid() == 0;
+    if (root)
+        setfsuid(65534);
+    body();
+    if (root)
+        setfsuid(0);
+}
+
+}  // namespace
+
+class HistoryTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir home;
+    std::unique_ptr<Program> program;
+    QStringList messages;
+    QByteArray brokenBytes = QByteArray(8192, 'x');
+
+    QString historyPath() const { return home.filePath("qorvex/history.sqlite3"); }
+
+    // Types the five-line page of "课程练习[&5]" with one wrong character first; commit k comes
+    // at tick 1000 + 100 k.
+    Result typeTextPage() {
+        return finishPage([] {
+            tick = 1000;
+            TextDrillPupil::commit(QStringLiteral("错"));
+            int k = 1;
+            for (int n = 1; n <= 5; ++n)
+                for (const QChar c : line(n)) {
+                    tick = 1000 + 100 * k++;
+                    TextDrillPupil::commit(QString(c));
+                }
+        });
+    }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(home.isValid());
+        qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+        QVERIFY(QDir().mkpath(home.filePath("qorvex")));
+        QFile broken(historyPath());
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write(brokenBytes);
+        broken.close();
+        History::Store::setMessageSink([this](const QString& m) { messages << m; });
+        program = std::make_unique<Program>();
+    }
+    void cleanupTestCase() {
+        program.reset();
+        History::Store::setMessageSink({});
+    }
+
+    void pagesOfThreeDrillsLandAndSurviveRestart() {
+        Result text;
+        visit(QStringLiteral("N51"), [&] { text = typeTextPage(); });
+        QCOMPARE(text.shown, 1);
+        QCOMPARE(frmTest->H1->text(), QString());
+        QCOMPARE(frmTest->BC1->text(), QString());
+
+        // The broken file was put aside whole, once, and practice went on in a new one.
+        QCOMPARE(messages.size(), 1);
+        const QString aside =
+            historyPath() + ".broken-" + QDate::currentDate().toString("yyyyMMdd");
+        QVERIFY2(messages[0].contains(aside), qPrintable(messages[0]));
+        QCOMPARE(digest(aside), QCryptographicHash::hash(brokenBytes, QCryptographicHash::Sha256));
+
+        FingerPupil::Result finger;
+        QString keys;
+        uint32_t clock = 0;
+        TickCount::setSource([&clock] { return clock += 7; });
+        QVERIFY(FingerPupil::openLesson(124, [&] {
+            keys = frmTT->Label1->text() + frmTT->Label2->text() + frmTT->Label3->text() +
+                   frmTT->Label4->text();
+            FingerPupil::type(QStringLiteral("1"));  // wrong, then overtyped
+            finger = FingerPupil::finishPage(keys);
+        }));
+        QVERIFY(finger.shown);
+        QCOMPARE(frmTT->BC1->text(), QString());
+
+        RootPupil::setClock(5000);
+        RootPupil::showDrill(31, 0, [] {
+            RootPupil::whenShown(frmTime, [] { QTest::keyClick(frmTime, Qt::Key_Return); });
+            RootPupil::finishAtBox28();
+        });
+        QCOMPARE(frmwbTest1->BC1->text(), QString());
+        TickCount::setSource([] { return tick; });
+
+        // A new store on the same file reads what the program wrote, as the next run will.
+        History::Store again(historyPath());
+        const QList<History::Page> pages = again.pages({}, true);
+        QCOMPARE(pages.size(), 3);
+
+        const History::Page& t = pages[0];
+        QCOMPARE(t.drill, History::kText);
+        QCOMPARE(t.lesson, QStringLiteral("课程练习[&5]"));
+        QCOMPARE(t.rangeFirst, 29);
+        QCOMPARE(t.rangeSecond, 5);
+        QCOMPARE(t.pageNo, 1);
+        QCOMPARE(t.ms, 15400);  // from the first right character (tick 1100) to the last (16500)
+        QCOMPARE(t.amount, 300);
+        QCOMPARE(t.speedText, text.speed);
+        QCOMPARE(t.speedText, QStringLiteral("每分钟1200个"));
+        QCOMPARE(t.strokes.size(), 155);  // five lines of 31 characters
+        QString typed;
+        for (const History::Stroke& s : t.strokes) typed += s.character;
+        QCOMPARE(typed, longRow(29) + longRow(30) + longRow(31) + longRow(32) + longRow(33));
+        QCOMPARE(t.strokes[0].wrong, 1u);
+        QCOMPARE(t.strokes[0].ms, 0u);
+        QCOMPARE(t.strokes[1].ms, 100u);
+        QCOMPARE(t.strokes[31].ms, 100u);  // the first of line 2
+        QCOMPARE(t.strokes[154].wrong, 0u);
+        QVERIFY(qAbs(t.at.secsTo(QDateTime::currentDateTimeUtc())) < 600);
+        QCOMPARE(t.at.timeSpec(), Qt::UTC);
+
+        const History::Page& f = pages[1];
+        QCOMPARE(f.drill, History::kFinger);
+        QCOMPARE(f.lesson, QStringLiteral("基准键[&A]"));
+        QCOMPARE(f.rangeFirst, 124);
+        QCOMPARE(f.pageNo, 1);
+        QCOMPARE(f.amount, keys.size());
+        QCOMPARE(f.speedText, finger.speed);
+        QCOMPARE(PageTiming::timeText(f.ms), finger.time);
+        QCOMPARE(f.strokes.size(), keys.size());
+        QCOMPARE(f.strokes[0].wrong, 1u);
+        QCOMPARE(f.strokes[0].ms, 0u);
+        QVERIFY(f.strokes[1].ms > 0);
+
+        const History::Page& r = pages[2];
+        QCOMPARE(r.drill, History::kRoot);
+        QCOMPARE(r.lesson, QStringLiteral("笔划规律[&P]"));
+        QCOMPARE(r.rangeFirst, 31);
+        QCOMPARE(r.rangeSecond, 0);
+        QCOMPARE(r.ms, 5000);
+        QCOMPARE(r.amount, 28);
+        QCOMPARE(r.errors, 27);  // boxes 1 to 27 left empty
+        QCOMPARE(r.speedText, QStringLiteral("每分钟:336个"));
+        QVERIFY(r.strokes.isEmpty());
+        QCOMPARE(messages.size(), 1);
+    }
+
+    // Another qorvex holds the file: the page waits in memory and goes with the next one.
+    void lockedHistoryHoldsPagesBack() {
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(historyPath()).constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK);
+        messages.clear();
+        Result locked;
+        visit(QStringLiteral("N51"), [&] { locked = typeTextPage(); });
+        QCOMPARE(locked.shown, 1);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains("另一个 qorvex"), qPrintable(messages[0]));
+        QCOMPARE(History::Store::instance().heldBack(), 1);
+        sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+
+        visit(QStringLiteral("N51"), [&] { typeTextPage(); });
+        QCOMPARE(History::Store::instance().heldBack(), 0);
+        QCOMPARE(History::Store(historyPath()).pages(History::kText).size(), 3);
+        QCOMPARE(messages.size(), 1);
+    }
+
+    void readOnlyAndUnreadableFilesAreLeftAlone_data() {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("read-only") << 0444;
+        QTest::newRow("unreadable") << 0;
+    }
+    void readOnlyAndUnreadableFilesAreLeftAlone() {
+        QFETCH(int, mode);
+        QTemporaryDir folder;
+        QFile::setPermissions(folder.path(), QFileDevice::Permissions(0x7777));
+        const QString path = folder.filePath("history.sqlite3");
+        History::Store(path).record(somePage(1));
+        const QByteArray before = digest(path);
+        QVERIFY(!before.isEmpty());
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), mode) == 0);
+        messages.clear();
+        asPupil([&] {
+            History::Store store(path);
+            QVERIFY(!store.record(somePage(2)));
+            QVERIFY(!store.record(somePage(3)));
+            QCOMPARE(store.heldBack(), 2);
+        });
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(QFileInfo::exists(path));
+        QCOMPARE(digest(path), before);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"history.sqlite3"});
+    }
+
+    // The file format: strokes packed and unpacked, a newer schema left untouched.
+    void strokesRoundTripAndNewerSchemaIsLeftAlone() {
+        const QList<History::Stroke> strokes = {
+            {"工", 0, 0}, {"a", 127, 3}, {"地", 5000000, 17}, {"𠀀", 1, 2}};
+        QString characters;
+        for (const auto& s : strokes) characters += s.character;
+        const QList<History::Stroke> back =
+            History::unpack(characters, History::packTimes(strokes));
+        QCOMPARE(back.size(), strokes.size());
+        for (int i = 0; i < strokes.size(); ++i) {
+            QCOMPARE(back[i].character, strokes[i].character);
+            QCOMPARE(back[i].ms, strokes[i].ms);
+            QCOMPARE(back[i].wrong, strokes[i].wrong);
+        }
+
+        QTemporaryDir folder;
+        const QString path = folder.filePath("history.sqlite3");
+        History::Store(path).record(somePage(1));
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(path).constData(), &db);
+        sqlite3_exec(db, "PRAGMA user_version = 99;", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        const QByteArray before = digest(path);
+        messages.clear();
+        History::Store newer(path);
+        QVERIFY(!newer.record(somePage(2)));
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(digest(path), before);
+    }
+};
+
+QTEST_MAIN(HistoryTest)
+#include "test_history.moc"
