@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "media/fluidsynthdevice.h"
 #include "platform/errors.h"
 
 namespace {
@@ -48,7 +47,7 @@ void TMediaPlayer::setDevice(std::unique_ptr<MidiDevice> device) {
 
 MidiDevice* TMediaPlayer::device() {
     if (!output)
-        setDevice(std::make_unique<FluidSynthDevice>());
+        setDevice(MidiModule::createDevice(outputKind));
     return output.get();
 }
 
