@@ -3,30 +3,35 @@
 # of qorvex next to two yardsticks:
 #   floor   bench/floor.cpp, a bare Qt main window with the same menu titles and one line edit;
 #   tipp10  another Qt typing tutor, when it is installed (Debian package tipp10).
-#   bench/startup.sh [--runs N] [--build DIR] [--settle S] [-- OTHER COMMAND...]
-# Runs under its own Xvfb. Each run: xev watches the root window for MapNotify, the program starts
-# under GNU time, the first map ends the clock, the program runs on for S seconds (2) and is then
-# stopped; GNU time's peak RSS covers that whole life. The programs take turns run by run, so a
-# busy machine weighs on all of them alike; after one warm-up round the median of N rounds (9) is
-# printed with the ratios to the floor and to TIPP10. OTHER COMMAND, when given, joins the turns.
+#   bench/startup.sh [--runs N] [--build DIR] [--settle S] [--also NAME=COMMAND]...
+# Runs under its own Xvfb. Each run: the watcher (bench/mapwatch.cpp) listens on the root window,
+# starts the program, the first MapNotify ends the clock, the program runs on for S seconds (2) and
+# is then stopped; the peak RSS (GNU time's %M) covers that whole life. The programs take turns
+# run by run, so a busy machine weighs on all of them alike; after one warm-up round the median of
+# N rounds (9) is printed with the ratios to the floor and to TIPP10. Each --also command (split at
+# blanks) joins the turns under its name, for instance an older build of qorvex. On a machine busy
+# with other work, run it as root under nice -n -10 for steadier figures.
 set -euo pipefail
 runs=9
 settle=2
+also=()
 build="$(cd "$(dirname "$0")/.." && pwd)/build"
 while [ $# -gt 0 ]; do
     case "$1" in
         --runs) runs="$2"; shift 2 ;;
         --build) build="$2"; shift 2 ;;
         --settle) settle="$2"; shift 2 ;;
-        --) shift; break ;;
-        *) echo "usage: $0 [--runs N] [--build DIR] [--settle S] [-- OTHER COMMAND...]" >&2; exit 2 ;;
+        --also) also+=("$2"); shift 2 ;;
+        *) echo "usage: $0 [--runs N] [--build DIR] [--settle S] [--also NAME=COMMAND]..." >&2
+           exit 2 ;;
     esac
 done
-other=("$@")
 
 if [ -z "${BENCH_IN_XVFB:-}" ]; then
+    args=()
+    for a in "${also[@]}"; do args+=(--also "$a"); done
     BENCH_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" \
-        "$0" --runs "$runs" --build "$build" --settle "$settle" -- "${other[@]}"
+        "$0" --runs "$runs" --build "$build" --settle "$settle" "${args[@]}"
 fi
 
 tmp=$(mktemp -d)
@@ -35,30 +40,13 @@ trap 'rm -rf "$tmp"' EXIT
 export HOME="$tmp/home"
 mkdir -p "$HOME"
 
-# One run of a command: prints "<milliseconds> <peak KiB>".
+# One run of a command: prints "<milliseconds> <peak KiB>". bench/mapwatch.cpp listens for the
+# first MapNotify on the root window without polling, so a busy machine does not blur the clock.
 time_one() {
-    local events="$tmp/events" stats="$tmp/stats"
-    : >"$events"
-    xev -root -event substructure >"$events" 2>/dev/null &
-    local xev_pid=$!
-    sleep 0.2
-    local start=$EPOCHREALTIME
-    /usr/bin/time -f "%M" -o "$stats" "$@" >/dev/null 2>"$tmp/stderr" &
-    local pid=$!
-    local mapped=""
-    for _ in $(seq 1 2000); do
-        if grep -q "MapNotify" "$events"; then mapped=$EPOCHREALTIME; break; fi
-        sleep 0.002
-    done
-    sleep "$settle"
-    pkill -TERM -P "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-    kill "$xev_pid" 2>/dev/null || true
-    wait "$xev_pid" 2>/dev/null || true
-    [ -n "$mapped" ] || { echo "never mapped: $*" >&2; cat "$tmp/stderr" >&2; return 1; }
-    local ms
-    ms=$(python3 -c "print(round(($mapped - $start) * 1000, 1))")
-    echo "$ms $(tail -n 1 "$stats")"
+    "$build/bench/startup-mapwatch" "$settle" "$@" 2>"$tmp/stderr" || {
+        cat "$tmp/stderr" >&2
+        return 1
+    }
 }
 
 median() { sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
@@ -77,15 +65,15 @@ if command -v tipp10 >/dev/null; then
 else
     echo "tipp10 is not installed: no comparison with it"
 fi
-if [ ${#other[@]} -gt 0 ]; then
-    labels+=("$(basename "${other[0]}")")
-    commands+=("${other[*]}")
-fi
+for a in "${also[@]}"; do
+    labels+=("${a%%=*}")
+    commands+=("${a#*=}")
+done
 
 echo "load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
 for round in $(seq 0 "$runs"); do
     for i in "${!labels[@]}"; do
-        # shellcheck disable=SC2086  # OTHER COMMAND is split back into its words
+        # shellcheck disable=SC2086  # an --also command is split into its words
         result=$(time_one ${commands[$i]})
         [ "$round" -eq 0 ] || echo "$result" >>"$tmp/${labels[$i]}"  # round 0 warms up
     done
