@@ -40,8 +40,9 @@ trap 'rm -rf "$tmp"' EXIT
 export HOME="$tmp/home"
 mkdir -p "$HOME"
 
-# One run of a command: prints "<milliseconds> <peak KiB>". bench/mapwatch.cpp listens for the
-# first MapNotify on the root window without polling, so a busy machine does not blur the clock.
+# One run of a command: prints "<ms to map> <peak KiB> <CPU ms to map>". bench/mapwatch.cpp
+# listens for the first MapNotify on the root window without polling, and reads the CPU time the
+# program has used by then, which a busy machine does not inflate as it does the wall clock.
 time_one() {
     "$build/bench/startup-mapwatch" "$settle" "$@" 2>"$tmp/stderr" || {
         cat "$tmp/stderr" >&2
@@ -75,24 +76,33 @@ for round in $(seq 0 "$runs"); do
     for i in "${!labels[@]}"; do
         # shellcheck disable=SC2086  # an --also command is split into its words
         result=$(time_one ${commands[$i]})
-        [ "$round" -eq 0 ] || echo "$result" >>"$tmp/${labels[$i]}"  # round 0 warms up
+        [ "$round" -eq 0 ] || echo "$round $result" >>"$tmp/${labels[$i]}"  # round 0 warms up
     done
 done
 echo "load average at end:   $(cut -d' ' -f1-3 /proc/loadavg)"
 
-declare -A map rss
+# Columns of a result file: round, map ms, peak KiB, CPU ms at the map.
+column_median() { cut -d' ' -f"$2" "$tmp/$1" | median; }
+# The median over the rounds of one program's figure divided by another's in the same round:
+# a round's programs ran one after the other, under much the same load.
+ratio() {
+    join "$tmp/$1" "$tmp/$2" | awk -v c="$3" '{n = split($0, f, " "); h = (n - 1) / 2;
+        print f[c] / f[c + h]}' | median | awk '{printf "%.2fx", $1}'
+}
+printf '%-8s %10s %10s %10s | %-21s | %-21s | %s\n' "" map "CPU to" "peak RSS" \
+    "  ratio to the floor" "  ratio to TIPP10" ""
+printf '%-8s %10s %10s %10s | %6s %6s %7s | %6s %6s %7s |\n' program median map median \
+    map CPU RSS map CPU RSS
 for label in "${labels[@]}"; do
-    map[$label]=$(cut -d' ' -f1 "$tmp/$label" | median)
-    rss[$label]=$(cut -d' ' -f2 "$tmp/$label" | median | awk '{print $1/1024}')
+    to_tipp=("-" "-" "-")
+    if [ -f "$tmp/tipp10" ]; then
+        to_tipp=("$(ratio "$label" tipp10 2)" "$(ratio "$label" tipp10 4)" \
+                 "$(ratio "$label" tipp10 3)")
+    fi
+    printf '%-8s %7.1f ms %7.1f ms %6.1f MiB | %6s %6s %7s | %6s %6s %7s |\n' "$label" \
+        "$(column_median "$label" 2)" "$(column_median "$label" 4)" \
+        "$(column_median "$label" 3 | awk '{print $1 / 1024}')" \
+        "$(ratio "$label" floor 2)" "$(ratio "$label" floor 4)" "$(ratio "$label" floor 3)" \
+        "${to_tipp[@]}"
 done
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2fx", a / b}'; }
-printf '%-10s %12s %16s %10s %10s %10s\n' program "map median" "peak RSS median" "time/floor" \
-    "RSS/floor" "time/tipp10"
-for label in "${labels[@]}"; do
-    vs_tipp="-"
-    [ -z "${map[tipp10]:-}" ] || vs_tipp=$(ratio "${map[$label]}" "${map[tipp10]}")
-    printf '%-10s %9.1f ms %12.1f MiB %10s %10s %10s\n' "$label" "${map[$label]}" "${rss[$label]}" \
-        "$(ratio "${map[$label]}" "${map[floor]}")" "$(ratio "${rss[$label]}" "${rss[floor]}")" \
-        "$vs_tipp"
-done
-echo "($runs rounds after one warm-up round)"
+echo "($runs rounds after one warm-up round; ratios are medians of the per-round ratios)"

@@ -4,7 +4,6 @@
 #include <QList>
 #include <QTimer>
 #include <QWidget>
-#include <utility>
 
 #include "platform/errors.h"
 
@@ -19,10 +18,16 @@ QList<std::function<void()>>& held() {
     return work;
 }
 
+// One piece at a time, each in an event loop pass of its own, so that a key the pupil presses
+// meanwhile waits for one piece at most. Work that comes while pieces remain queues behind them.
 void runHeld() {
-    holding = false;
-    const QList<std::function<void()>> work = std::exchange(held(), {});
-    for (const auto& item : work) Errors::guard(item);
+    if (held().isEmpty()) {
+        holding = false;
+        return;
+    }
+    const std::function<void()> work = held().takeFirst();
+    Errors::guard(work);
+    QTimer::singleShot(0, &runHeld);
 }
 
 // Lets the held work run once the window's first paint event has been handled: the queued call
@@ -33,10 +38,8 @@ class FirstPaint : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
             watched->removeEventFilter(this);
-            QTimer::singleShot(0, this, [this] {
-                runHeld();
-                deleteLater();
-            });
+            QTimer::singleShot(0, &runHeld);
+            deleteLater();
         }
         return false;
     }
@@ -60,10 +63,8 @@ void releaseAfterPaint(QWidget* window) {
     window->installEventFilter(watch);
     // A window that is never painted (started minimized) must not hold the work for ever.
     QTimer::singleShot(1000, watch, [watch] {
-        if (holding) {
-            runHeld();
-            watch->deleteLater();
-        }
+        watch->deleteLater();
+        runHeld();
     });
 }
 
