@@ -1,6 +1,5 @@
 // qorvex: a typing tutor for the Wubi 86 input method.
 #include <QGuiApplication>
-#include <QTimer>
 #include <cstdio>
 
 #include "app/cmavro.h"
@@ -9,6 +8,7 @@
 #include "app/windows.h"
 #include "data/table.h"
 #include "platform/errors.h"
+#include "platform/firstframe.h"
 #include "resources/windowicon.h"
 
 namespace {
@@ -32,14 +32,16 @@ int main(int argc, char** argv) {
     }
     Application app(argc, argv);
     nameApplication();
+    // What the hidden windows do not need before the main window is up waits until it is.
+    FirstFrame::hold();
     createWindows();
     if (qEnvironmentVariableIsSet("QORVEX_STARTUP_REPORT"))
         std::fprintf(stderr,
                      "qorvex: %d windows created, %d tables open before the main window shows\n",
                      int(creationOrder().size()), TTable::openCount());
     frmmavro->show();
-    // The icon is painted with the CJK font; once the window is up it no longer delays it.
-    QTimer::singleShot(0, [] { QApplication::setWindowIcon(WindowIcon::icon()); });
+    FirstFrame::after([] { QApplication::setWindowIcon(WindowIcon::icon()); });
+    FirstFrame::releaseAfterPaint(frmmavro);
     const int result = QApplication::exec();
     destroyWindows();
     return result;

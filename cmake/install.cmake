@@ -10,9 +10,9 @@ target_compile_definitions(qorvex PRIVATE QORVEX_APP_ID="${QORVEX_APP_ID}")
 
 # The icon theme's sizes are painted by the window icon's own code, the scalable one through an SVG
 # paint device; only this build tool needs Qt Svg.
-add_executable(make-icons resources/paint/make-icons.cpp resources/windowicon.cpp)
+add_executable(make-icons resources/paint/make-icons.cpp)
 target_include_directories(make-icons PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(make-icons PRIVATE Qt6::Gui Qt6::Svg)
+target_link_libraries(make-icons PRIVATE qorvex_paint Qt6::Svg)
 set(ICONS_DIR ${CMAKE_BINARY_DIR}/icons)
 set(ICON_FILES ${ICONS_DIR}/hicolor/scalable/apps/${QORVEX_APP_ID}.svg)
 foreach(size 16 32 48 64 128 256)

@@ -8,6 +8,7 @@
 #include "drills/fingerline.h"
 #include "drills/pagetiming.h"
 #include "platform/errors.h"
+#include "platform/firstframe.h"
 #include "platform/tickcount.h"
 #include "progress/recorder.h"
 #include "progress/strokelog.h"
@@ -126,8 +127,8 @@ TfrmTT::TfrmTT(QWidget* parent) : TForm(parent) {
 
     Image1 = label(this, "Image1", QString(), QRect(64, 256, 689, 217));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->setPixmap(FingerKeyboard::picture());
-    // Created after the picture, so they lie over it.
+    // Drawn once the main window is up; the shapes, created after the picture's label, lie over it.
+    FirstFrame::after([this] { Image1->setPixmap(FingerKeyboard::picture()); });
     for (const FingerKeyboard::Key& key : FingerKeyboard::keys)
         shapes << new FingerKeyboard::KeyShape(key, this);
 

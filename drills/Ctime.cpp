@@ -4,6 +4,7 @@
 #include <QStyle>
 
 #include "platform/errors.h"
+#include "platform/firstframe.h"
 #include "resources/pictures.h"
 
 TfrmTime* frmTime = nullptr;
@@ -42,8 +43,10 @@ TfrmTime::TfrmTime(QWidget* parent) : TForm(parent) {
     Image1->setScaledContents(true);
     Image1->setPixmap(Pictures::resultPicture(QSize(137, 161)));
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogYesButton),
-                              QStringLiteral("确定[&K]"), this);
+    BitBtn1 = new QPushButton(QStringLiteral("确定[&K]"), this);
+    // The style's icon is looked up in the icon themes: not before the main window is up.
+    FirstFrame::after(
+        [this] { BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogYesButton)); });
     BitBtn1->setObjectName("BitBtn1");
     BitBtn1->setGeometry(160, 176, 121, 25);
     BitBtn1->setDefault(true);

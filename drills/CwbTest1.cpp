@@ -8,6 +8,7 @@
 #include "drills/rootchart.h"
 #include "drills/rootlessons.h"
 #include "platform/errors.h"
+#include "platform/firstframe.h"
 #include "platform/hotkeys.h"
 #include "platform/keysynth.h"
 #include "platform/tickcount.h"
@@ -26,6 +27,12 @@ QLabel* hiddenLabel(QWidget* parent, const QString& name) {
     label->move(-1000, 0);
     label->hide();
     return label;
+}
+
+// The key chart, drawn from the root table the first time it is asked for.
+void drawChartOnce(QLabel* image, TTable& roots) {
+    if (image->pixmap().isNull())
+        image->setPixmap(QPixmap::fromImage(RootChart::draw(RootChart::readRoots(roots))));
 }
 
 QFont pixelFont(const QString& family, int pixels) {
@@ -203,13 +210,13 @@ void TfrmwbTest1::FormCreate() {
     Table1.Open(QStringLiteral("\\mavro"), QStringLiteral("wb1.db"));
     HotKeys::registerHotKey(this, kChartHotKey, 0, KeySynth::VK_F1);
     moveTo(0);
+    // Painting 256 roots would hold up the main window, and at the drill's first showing the
+    // pupil: the chart is drawn just after the main window's first frame.
+    FirstFrame::after([this] { drawChartOnce(Image1, Table1); });
 }
 
 void TfrmwbTest1::FormActivate() {
-    // The chart is drawn from the root table when the drill is first shown, not at start-up:
-    // painting 256 roots would hold up the main window.
-    if (Image1->pixmap().isNull())
-        Image1->setPixmap(QPixmap::fromImage(RootChart::draw(RootChart::readRoots(Table1))));
+    drawChartOnce(Image1, Table1);  // in case the root table could not be read before
     focusBox(1);
     readRange();
     TT->show();

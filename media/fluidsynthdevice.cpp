@@ -33,10 +33,6 @@ FluidSynthDevice::~FluidSynthDevice() {
     close();
 }
 
-QString FluidSynthDevice::defaultSoundFont() {
-    return QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2");
-}
-
 bool FluidSynthDevice::silent() const {
     std::lock_guard guard(lock);
     return synth && !driver;

@@ -11,20 +11,18 @@
 
 #include "media/mididevice.h"
 
-// Plays MIDI tunes with FluidSynth and the General MIDI sound font. The synthesizer starts with
+// Plays MIDI tunes with FluidSynth and a General MIDI sound font. The synthesizer starts with
 // the first tune opened. When no sound card can be opened the music is rendered silently at its
-// real pace, so tunes still take their time and end.
+// real pace, so tunes still take their time and end. Built into the FluidSynth module only.
 class FluidSynthDevice : public MidiDevice {
   public:
     enum class Output { SoundCard, Silent };
 
-    explicit FluidSynthDevice(Output output = Output::SoundCard,
-                              QString soundFont = defaultSoundFont());
+    FluidSynthDevice(Output output, QString soundFont);
     ~FluidSynthDevice() override;
 
-    static QString defaultSoundFont();
     // True once the synthesizer runs without a sound card.
-    bool silent() const;
+    bool silent() const override;
 
     void setEndHandler(EndHandler handler) override;
     void open(const QString& path) override;

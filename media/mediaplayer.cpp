@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 
-#include "media/fluidsynthdevice.h"
 #include "platform/errors.h"
 
 namespace {
@@ -43,7 +42,7 @@ void TMediaPlayer::setDevice(std::unique_ptr<MidiDevice> device) {
 
 MidiDevice* TMediaPlayer::device() {
     if (!output)
-        setDevice(std::make_unique<FluidSynthDevice>());
+        setDevice(MidiModule::createDevice(outputKind));
     return output.get();
 }
 

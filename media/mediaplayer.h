@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "media/mididevice.h"
+#include "media/midimodule.h"
 
 // The main window's music player. It plays the MIDI file named by FileName and reports the
 // completion of every play command (ended, superseded, aborted, failed) through OnNotify, always
@@ -38,8 +39,11 @@ class TMediaPlayer : public QObject {
     // Stops the music and releases the sound output (at exit).
     void close();
 
-    // The sound output; FluidSynth unless a test puts its own in. The player owns it.
+    // The sound output; unless a test puts its own in, a FluidSynth device made from the module
+    // when the first tune is loaded, with the output chosen here (a sound card by default). The
+    // player owns it.
     void setDevice(std::unique_ptr<MidiDevice> device);
+    void setOutput(MidiModule::Output output) { outputKind = output; }
     MidiDevice* device();
 
   private:
@@ -49,6 +53,7 @@ class TMediaPlayer : public QObject {
     void deliver(NotifyValue value);
 
     std::unique_ptr<MidiDevice> output;
+    MidiModule::Output outputKind = MidiModule::Output::SoundCard;
     bool opened = false;
     quint64 pendingPlay = 0;  // the play whose completion is still to be reported, 0 for none
     quint64 lastPlay = 0;

@@ -30,4 +30,17 @@ class MidiDevice {
     virtual bool playing() const = 0;
     // The tune played to its end and has not been rewound since.
     virtual bool atEnd() const = 0;
+    // The music is rendered without a sound card (none could be opened, or none was asked for).
+    virtual bool silent() const { return false; }
 };
+
+// The FluidSynth output is a module of its own, loaded with the first tune, so that the program
+// maps no audio library before music is asked for. These are its entry points, looked up by name.
+// A module built against another shape of MidiDevice answers another version and is refused.
+inline constexpr int kMidiModuleVersion = 1;
+extern "C" {
+int qorvexMidiModuleVersion();
+// A new device that plays through the sound card, or silently when silent is set; the caller
+// owns it. The sound font is read when the first tune is opened.
+MidiDevice* qorvexCreateMidiDevice(bool silent, const QString& soundFont);
+}

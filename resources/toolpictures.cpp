@@ -67,20 +67,9 @@ QPixmap savePicture() {
     });
 }
 
+// Painted at build time (Painted::helpPicture): its 五 would load a bold CJK font at start-up.
 QPixmap helpPicture() {
-    return painted([](QPainter& p) {
-        p.setPen(QPen(QColor(0, 60, 0), 1));
-        p.setBrush(QColor(40, 140, 60));
-        p.drawRect(QRectF(4.5, 2.5, 15, 19));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 19.5, 15, 2));
-        QFont font(QStringLiteral("宋体"));
-        font.setPixelSize(12);
-        font.setBold(true);
-        p.setFont(font);
-        p.setPen(Qt::white);
-        p.drawText(QRectF(4.5, 2.5, 15, 17), Qt::AlignCenter, QStringLiteral("五"));
-    });
+    return QPixmap(QStringLiteral(":/pictures/help.png"));
 }
 
 }  // namespace ToolPictures

@@ -3,17 +3,13 @@
 #include <QIcon>
 #include <QImage>
 
-class QPainter;
-
-// The program's window icon, painted by code: a key cap bearing 五 on a teal tile.
+// The program's window icon, a key cap bearing 五 on a teal tile, painted at build time
+// (Painted::windowIcon) so that start-up loads no bold CJK font for it.
 namespace WindowIcon {
 
 // The icon in the sizes a desktop asks for (16 to 256 pixels).
 QIcon icon();
-// One size of it, square.
+// One size of it, square: 16, 24, 32, 48, 64, 128 or 256.
 QImage render(int size);
-// Paints the icon into the square (0, 0, size, size) of any device: an image, or the scalable
-// file make-icons writes at build time.
-void paint(QPainter& painter, int size);
 
 }  // namespace WindowIcon

@@ -1,5 +1,5 @@
-// The music player with the real FluidSynth output, rendering silently as on a machine without a
-// sound card, on short MIDI files written by the test.
+// The music player with the real FluidSynth output from its module, rendering silently as on a
+// machine without a sound card, on short MIDI files written by the test.
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -8,8 +8,8 @@
 
 #include "app/cmavro.h"
 #include "media/CSound.h"
-#include "media/fluidsynthdevice.h"
 #include "media/mediaplayer.h"
+#include "media/midimodule.h"
 #include "media/playlist.h"
 #include "platform/errors.h"
 #include "support/appfixture.h"
@@ -20,6 +20,27 @@ namespace {
 
 constexpr int kNotes = 3;
 constexpr int kNoteMs = 250;  // the tune's notes last 750 ms
+
+// The audio libraries FluidSynth brings in that are mapped into this process, by name without
+// ".so" and version.
+QStringList audioLibrariesMapped() {
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        return {QStringLiteral("/proc/self/maps cannot be read")};
+    QStringList found;
+    for (const QByteArray& line : maps.readAll().split('\n')) {
+        if (!line.contains('/'))
+            continue;
+        const QString file = QFileInfo(QString::fromLocal8Bit(line.mid(line.indexOf('/'))))
+                                 .fileName()
+                                 .section(QStringLiteral(".so"), 0, 0);
+        for (const char* library :
+             {"libfluidsynth", "libpulse", "libSDL2", "libjack", "libsndfile"})
+            if (file.startsWith(QLatin1String(library)) && !found.contains(file))
+                found << file;
+    }
+    return found;
+}
 
 struct Notification {
     TMediaPlayer::NotifyValue value;
@@ -35,7 +56,6 @@ class MusicFluidSynthTest : public QObject {
   private:
     QTemporaryDir dir;
     TMediaPlayer* player = nullptr;
-    FluidSynthDevice* device = nullptr;
     QList<Notification> notifications;
     QElapsedTimer clock;
 
@@ -47,16 +67,14 @@ class MusicFluidSynthTest : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(QFile::exists(FluidSynthDevice::defaultSoundFont()));
+        QVERIFY(QFile::exists(MidiModule::defaultSoundFont()));
         MidiFixture::write(tunePath(), kNotes, kNoteMs);
     }
 
     void init() {
         notifications.clear();
         player = new TMediaPlayer;
-        auto output = std::make_unique<FluidSynthDevice>(FluidSynthDevice::Output::Silent);
-        device = output.get();
-        player->setDevice(std::move(output));
+        player->setOutput(MidiModule::Output::Silent);
         player->OnNotify = [this] {
             notifications << Notification{player->notifyValue(), QThread::currentThread(),
                                           clock.elapsed()};
@@ -68,9 +86,53 @@ class MusicFluidSynthTest : public QObject {
         player = nullptr;
     }
 
+    // Runs first, before any test loads the module: start-up with all nine windows maps no audio
+    // library; the pupil's first tune brings FluidSynth in and plays.
+    void noAudioLibraryIsMappedBeforeTheFirstTune() {
+        FixtureCourse course;
+        course.writeAll();
+        MidiFixture::write(Tunes::path(2), 1, 300);
+        AppFixture app;
+        frmmavro->MediaPlayer1->setOutput(MidiModule::Output::Silent);
+        QCOMPARE(audioLibrariesMapped(), QStringList());
+        whenModal([] {
+            QTest::mouseClick(frmSound->RadioButtons[1], Qt::LeftButton);
+            QTest::mouseClick(frmSound->SpeedButton4, Qt::LeftButton);
+        });
+        frmmavro->runCommand("S1");
+        QVERIFY2(app.errors.isEmpty(), qPrintable(app.errors.join('\n')));
+        QCOMPARE(frmmavro->MediaPlayer1->mode(), TMediaPlayer::Mode::Playing);
+        QVERIFY2(audioLibrariesMapped().contains(QStringLiteral("libfluidsynth")),
+                 qPrintable(audioLibrariesMapped().join(' ')));
+    }
+
+    // Without its module the music is reported as a missing sound font is: a message box when the
+    // pupil chooses a tune, and nothing plays.
+    void aMissingModuleIsReportedWhenATuneIsChosen() {
+        FixtureCourse course;
+        course.writeAll();
+        MidiFixture::write(Tunes::path(2), 1, 300);
+        const QStringList found = MidiModule::locations();
+        QTemporaryDir empty;
+        MidiModule::setLocations({empty.path()});
+        AppFixture app;
+        whenModal([] {
+            QTest::mouseClick(frmSound->RadioButtons[1], Qt::LeftButton);
+            QTest::mouseClick(frmSound->SpeedButton4, Qt::LeftButton);
+        });
+        frmmavro->runCommand("S1");
+        MidiModule::setLocations(found);
+        QCOMPARE(app.errors.size(), 1);
+        QVERIFY2(app.errors[0].contains(QStringLiteral("qorvex-fluidsynth.so")) &&
+                     app.errors[0].contains(QDir::toNativeSeparators(empty.path())),
+                 qPrintable(app.errors[0]));
+        QCOMPARE(frmmavro->MediaPlayer1->mode(), TMediaPlayer::Mode::NotOpen);
+        QVERIFY(!QFile::exists(Tunes::settingsPath()));
+    }
+
     void aTunePlaysSilentlyToItsEndAndNotifiesOnTheGuiThread() {
         player->load();
-        QVERIFY(device->silent());
+        QVERIFY(player->device()->silent());
         QCOMPARE(player->mode(), TMediaPlayer::Mode::Stopped);
         clock.start();
         player->start();
@@ -173,8 +235,7 @@ class MusicFluidSynthTest : public QObject {
         course.writeAll();
         for (int k = 1; k <= Tunes::kCount; ++k) MidiFixture::write(Tunes::path(k), 1, 300);
         auto* app = new AppFixture;
-        frmmavro->MediaPlayer1->setDevice(
-            std::make_unique<FluidSynthDevice>(FluidSynthDevice::Output::Silent));
+        frmmavro->MediaPlayer1->setOutput(MidiModule::Output::Silent);
         whenModal([] {
             QTest::mouseClick(frmSound->RadioButtons[2], Qt::LeftButton);
             QTest::mouseClick(frmSound->SpeedButton4, Qt::LeftButton);

@@ -9,7 +9,7 @@
 #include <QSvgGenerator>
 #include <cstdio>
 
-#include "resources/windowicon.h"
+#include "resources/paint/painted.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ bool writeSvg(const QString& path, int size) {
     QPainter painter;
     if (!painter.begin(&svg))
         return false;
-    WindowIcon::paint(painter, size);
+    Painted::paintWindowIcon(painter, size);
     if (!painter.end())
         return false;
     // The generator gives the size in millimetres; an icon theme wants pixels.
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     for (int size : {16, 32, 48, 64, 128, 256}) {
         const QString folder = QStringLiteral("%1x%1/apps").arg(size);
         ok = theme.mkpath(folder) &&
-             WindowIcon::render(size).save(theme.filePath(folder + '/' + file + ".png")) && ok;
+             Painted::windowIcon(size).save(theme.filePath(folder + '/' + file + ".png")) && ok;
     }
     ok = theme.mkpath("scalable/apps") &&
          writeSvg(theme.filePath("scalable/apps/" + file + ".svg"), 256) && ok;

@@ -126,4 +126,73 @@ QImage resultPicture(QSize size) {
     return picture;
 }
 
+void paintWindowIcon(QPainter& painter, int size) {
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    // The tile: teal, the colour of the drill windows.
+    const QRectF tile(size * 0.03, size * 0.03, size * 0.94, size * 0.94);
+    QLinearGradient tileShade(tile.topLeft(), tile.bottomLeft());
+    tileShade.setColorAt(0, QColor(0x1c, 0x9c, 0x9c));
+    tileShade.setColorAt(1, QColor(0x0b, 0x5e, 0x60));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(tileShade);
+    painter.drawRoundedRect(tile, size * 0.18, size * 0.18);
+
+    // The key cap, a little lighter on its top face, with a shadow below.
+    const QRectF cap(size * 0.17, size * 0.15, size * 0.66, size * 0.66);
+    painter.setBrush(QColor(0, 0, 0, 70));
+    painter.drawRoundedRect(cap.translated(0, size * 0.06), size * 0.1, size * 0.1);
+    painter.setBrush(QColor(0xf4, 0xf1, 0xe6));
+    painter.drawRoundedRect(cap, size * 0.1, size * 0.1);
+    painter.setBrush(Qt::white);
+    painter.drawRoundedRect(cap.adjusted(size * 0.05, size * 0.04, -size * 0.05, -size * 0.08),
+                            size * 0.07, size * 0.07);
+
+    // 五: the first character of the method's name; at the smallest size a plain bar stands in.
+    // The glyph is drawn as its outline, so the scalable icon needs no font where it is shown.
+    const QRectF face = cap.adjusted(size * 0.05, size * 0.03, -size * 0.05, -size * 0.08);
+    painter.setBrush(QColor(0xb0, 0x1c, 0x1c));
+    if (size >= 20) {
+        QFont font(QStringLiteral("Noto Sans CJK SC"));
+        font.setPixelSize(qMax(8, int(size * 0.44)));
+        font.setBold(true);
+        QPainterPath glyph;
+        glyph.addText(0, 0, font, QStringLiteral("五"));
+        glyph.translate(face.center() - glyph.boundingRect().center());
+        painter.drawPath(glyph);
+    } else {
+        painter.drawRect(QRectF(face.center().x() - size * 0.2, face.center().y() - size * 0.05,
+                                size * 0.4, size * 0.1));
+    }
+}
+
+QImage windowIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    paintWindowIcon(painter, size);
+    return image;
+}
+
+QImage helpPicture() {
+    QImage picture(24, 24, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    {
+        p.setPen(QPen(QColor(0, 60, 0), 1));
+        p.setBrush(QColor(40, 140, 60));
+        p.drawRect(QRectF(4.5, 2.5, 15, 19));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 19.5, 15, 2));
+        QFont font(QStringLiteral("宋体"));
+        font.setPixelSize(12);
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QRectF(4.5, 2.5, 15, 17), Qt::AlignCenter, QStringLiteral("五"));
+    }
+    return picture;
+}
+
 }  // namespace Painted
