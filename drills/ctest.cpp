@@ -178,6 +178,7 @@ void TfrmTest::FormActivate() {
         boxes[i]->show();
     }
     loadPage(rangeValue(frmmavro->Label1), rangeValue(frmmavro->Label2));
+    pageClock.pageShown(TickCount::now());
     showHint(1);
 }
 
@@ -250,8 +251,7 @@ void TfrmTest::EditEnter(int n) {
 void TfrmTest::EditChange(int n) {
     TypingBox* box = boxes[n - 1];
     const QByteArray typed = Gbk::encode(box->text());
-    if (n == 1 && typed.size() == 2)
-        StartTime = TickCount::now();
+    pageClock.boxChanged(n, typed.size(), TickCount::now());
     showHint(n);
     switch (LineCheck::check(typed, Gbk::encode(lines[n - 1]->text()))) {
         case LineCheck::Verdict::Wrong: {
@@ -273,7 +273,7 @@ void TfrmTest::EditChange(int n) {
 
 void TfrmTest::finishPage() {
     EndTime = TickCount::now();
-    const qint64 elapsed = PageTiming::elapsed(StartTime, EndTime);
+    const qint64 elapsed = pageClock.elapsed(EndTime);
     const bool newBest = PageTiming::isNewBest(elapsed, NumH1->text());
     if (newBest)
         NumH1->setText(QString::number(elapsed));
@@ -291,6 +291,7 @@ void TfrmTest::finishPage() {
     BC1->setText(frmTime->Label1->text());
     BC2->setText(frmTime->Label2->text());
     B1Click();
+    pageClock.pageShown(TickCount::now());  // the same lines, to be typed and timed afresh
     focusBox(1);
     // While the drill is not yet active again the focus only comes with the activation, which
     // does not count as entering the box.
