@@ -299,6 +299,7 @@ class TextDrillTest : public QObject {
             QCOMPARE(box(1)->text(), QStringLiteral("工地"));
             for (int n = 1; n < 6; ++n) key(Qt::Key_Down);
             result = finishPage([] {
+                tick = 210000;
                 type(line(6).chopped(1));
                 tick = 200000 + 30000;
                 commit(line(6).right(1));
