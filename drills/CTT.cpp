@@ -184,6 +184,7 @@ void TfrmTT::loadPage() {
         Table1.Next();
         lines[n]->setText(Table1.FieldAsString(kTextField));
     }
+    pageClock.pageShown(TickCount::now());
 }
 
 void TfrmTT::nextPage() {
@@ -225,8 +226,7 @@ void TfrmTT::EditChange(int box) {
     QLineEdit* edit = boxes[box];
     const QString text = edit->text();
     const QString line = lines[box]->text();
-    if (box == 0 && text.size() == 2)
-        StartTime = TickCount::now();
+    pageClock.boxChanged(box + 1, text.size(), TickCount::now());
     Progress::fingerLog().changed(box + 1, text, Progress::fingerRight(text, line),
                                   TickCount::now());
     if (!FingerLine::lastCharMatches(text, line)) {
@@ -249,7 +249,7 @@ void TfrmTT::EditChange(int box) {
 
 void TfrmTT::finishPage() {
     EndTime = TickCount::now();
-    const qint64 elapsed = PageTiming::elapsed(StartTime, EndTime);
+    const qint64 elapsed = pageClock.elapsed(EndTime);
     const bool newBest = PageTiming::isNewBest(elapsed, NumH1->text());
     if (newBest)
         NumH1->setText(QString::number(elapsed));

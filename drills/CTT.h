@@ -11,6 +11,7 @@
 #include "data/session.h"
 #include "data/table.h"
 #include "drills/fingerkeyboard.h"
+#include "drills/pagetiming.h"
 #include "platform/keyletterbox.h"
 
 // A typing box of the finger drill, for key letters as typed. Entering it, by Tab too, leaves
@@ -49,7 +50,7 @@ class TfrmTT : public TForm {
     QPushButton* Button3;
 
     QString NextKey;
-    uint32_t StartTime = 0;
+    PageClock pageClock;
     uint32_t EndTime = 0;
     int CharCount = 0;
     int PageNo = 1;

@@ -286,6 +286,7 @@ void TfrmwbTest1::loadPage(int strokeStart) {
         if (i == 1)
             TT->setText(QStringLiteral("题示:") + LL[1]->text());
     }
+    pageClock.pageShown(TickCount::now());
 }
 
 void TfrmwbTest1::setAllNormal() {
@@ -333,8 +334,11 @@ bool TfrmwbTest1::boxKeyDown(int i, int key) {
 // Letters (and the few signs between Z and a) are checked as they are typed; the box still
 // takes the character afterwards, so a wrong one stays visible.
 void TfrmwbTest1::boxKeyPress(int i, QChar c) {
-    if (c.unicode() < 0x41 || c.unicode() > 0x7A)
+    if (c.unicode() < 0x41 || c.unicode() > 0x7A) {
+        if (c.isPrint())  // a digit or sign the box takes, not Enter or Backspace
+            pageClock.input(i, TickCount::now());
         return;
+    }
     if (QString(c).toUpper().trimmed() != L[i]->text().trimmed()) {
         E[i]->setTextColour(kRed);
     } else {
@@ -343,7 +347,9 @@ void TfrmwbTest1::boxKeyPress(int i, QChar c) {
             focusBox(i + 1);
     }
     if (i == 1)
-        startStamp = TickCount::now();
+        pageClock.firstBoxMoment(TickCount::now());
+    else
+        pageClock.input(i, TickCount::now());
 }
 
 // A wrong or unchecked character is selected, so the next one typed replaces it.
@@ -372,7 +378,7 @@ void TfrmwbTest1::E28Change() {
 }
 
 void TfrmwbTest1::finishPage() {
-    const qint64 elapsed = PageTiming::elapsed(startStamp, TickCount::now());
+    const qint64 elapsed = pageClock.elapsed(TickCount::now());
     const bool newBest = PageTiming::isNewBest(elapsed, NumH1->text());
     if (newBest)
         NumH1->setText(QString::number(elapsed));

@@ -10,6 +10,7 @@
 #include "data/session.h"
 #include "data/table.h"
 #include "drills/answerbox.h"
+#include "drills/pagetiming.h"
 
 // The root drill: pages of 28 root pictures answered with key letters.
 class TfrmwbTest1 : public TForm {
@@ -77,8 +78,8 @@ class TfrmwbTest1 : public TForm {
 
     int rangeSize = 0;
     int rangeStart = 0;
-    bool alternate = false;   // stroke-rule pages: which start came last
-    uint32_t startStamp = 0;  // tick count of the latest letter typed into box 1
+    bool alternate = false;  // stroke-rule pages: which start came last
+    PageClock pageClock;
     QRandomGenerator random;
     std::function<quint32()> seedSource;
 };

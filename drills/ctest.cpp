@@ -183,6 +183,7 @@ void TfrmTest::FormActivate() {
         loadPage(rangeValue(frmmavro->Label1), rangeValue(frmmavro->Label2));
     else
         loadLines(fedLines);
+    pageClock.pageShown(TickCount::now());
     showHint(1);
 }
 
@@ -270,11 +271,9 @@ void TfrmTest::EditEnter(int n) {
 void TfrmTest::EditChange(int n) {
     TypingBox* box = boxes[n - 1];
     const QString text = box->text();
-    if (n == 1 && Gbk::byteLength(text) == 2)
-        StartTime = TickCount::now();
-    Progress::textLog().changed(n, box->text(),
-                                Progress::textRight(box->text(), lines[n - 1]->text()),
-                                TickCount::now(), StartTime);
+    pageClock.boxChanged(n, Gbk::byteLength(text), TickCount::now());
+    Progress::textLog().changed(n, text, Progress::textRight(text, lines[n - 1]->text()),
+                                TickCount::now(), pageClock.startTime());
     showHint(n);
     const TypingBox::Added added = box->added();
     const LineCheck::Judgement judgement =
@@ -297,7 +296,7 @@ void TfrmTest::EditChange(int n) {
 
 void TfrmTest::finishPage() {
     EndTime = TickCount::now();
-    const qint64 elapsed = PageTiming::elapsed(StartTime, EndTime);
+    const qint64 elapsed = pageClock.elapsed(EndTime);
     const bool newBest = PageTiming::isNewBest(elapsed, NumH1->text());
     if (newBest)
         NumH1->setText(QString::number(elapsed));
@@ -316,6 +315,7 @@ void TfrmTest::finishPage() {
     BC1->setText(frmTime->Label1->text());
     BC2->setText(frmTime->Label2->text());
     B1Click();
+    pageClock.pageShown(TickCount::now());  // the same lines, to be typed and timed afresh
     focusBox(1);
     // While the drill is not yet active again the focus only comes with the activation, which
     // does not count as entering the box.

@@ -10,6 +10,7 @@
 #include "data/session.h"
 #include "data/table.h"
 #include "drills/hintlookup.h"
+#include "drills/pagetiming.h"
 #include "drills/typingbox.h"
 
 // The text drill: five to eight practice lines typed through the input method, each checked at
@@ -41,7 +42,7 @@ class TfrmTest : public TForm {
     QLabel* NumH1;
     QPushButton* B1;
 
-    uint32_t StartTime = 0;
+    PageClock pageClock;
     uint32_t EndTime = 0;
     int CharCount = 0;
 

@@ -40,3 +40,32 @@ bool isNewBest(qint64 elapsedMs, const QString& bestCaption) {
 }
 
 }  // namespace PageTiming
+
+void PageClock::pageShown(uint32_t now) {
+    shown = now;
+    isRunning = false;
+}
+
+void PageClock::firstBoxMoment(uint32_t now) {
+    if (!isRunning || begunInFirstBox)
+        start(now, true);
+}
+
+void PageClock::input(int box, uint32_t now) {
+    if (!isRunning)
+        start(now, box == 1);
+}
+
+void PageClock::boxChanged(int box, qsizetype length, uint32_t now) {
+    constexpr qsizetype firstBoxStart = 2;
+    if (box == 1 && length == firstBoxStart)
+        firstBoxMoment(now);
+    else if (length > (box == 1 ? firstBoxStart : 0))
+        input(box, now);
+}
+
+void PageClock::start(uint32_t now, bool inFirstBox) {
+    started = now;
+    isRunning = true;
+    begunInFirstBox = inFirstBox;
+}

@@ -29,3 +29,37 @@ QString rootSpeedText(qint64 elapsedMs);
 bool isNewBest(qint64 elapsedMs, const QString& bestCaption);
 
 }  // namespace PageTiming
+
+// When a page's time starts. Each drill starts its clock at a moment of its own in box 1 and
+// starts it again whenever that moment comes back. A pupil need not begin in box 1, though: any
+// other input starts the clock if it is not running. A page begun outside box 1 is never
+// restarted by box 1's moment, since that would drop what was already typed; a page begun in
+// box 1 keeps the restart. Showing a page stops the clock, so no page is timed from an earlier
+// page, visit or the machine's start; a page finished without the clock ever starting (its boxes
+// filled without a key stroke) is timed from its showing.
+class PageClock {
+  public:
+    void pageShown(uint32_t now);
+    // Box 1 reached the drill's starting moment.
+    void firstBoxMoment(uint32_t now);
+    // Any other input on the page, in box `box` (counted from 1).
+    void input(int box, uint32_t now);
+    // Text and finger drills: box `box` now holds `length` bytes or characters. Box 1's moment
+    // is the length two, so its first byte or character is not timed; a longer text (a phrase
+    // committed at once) starts a clock not yet running. An empty box was emptied by the drill
+    // or cleared by the pupil, neither of which starts a page.
+    void boxChanged(int box, qsizetype length, uint32_t now);
+
+    bool running() const { return isRunning; }
+    // The tick count the page's time runs from.
+    uint32_t startTime() const { return isRunning ? started : shown; }
+    qint64 elapsed(uint32_t end) const { return PageTiming::elapsed(startTime(), end); }
+
+  private:
+    void start(uint32_t now, bool inFirstBox);
+
+    uint32_t shown = 0;
+    uint32_t started = 0;
+    bool isRunning = false;
+    bool begunInFirstBox = false;
+};

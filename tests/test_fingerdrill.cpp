@@ -237,13 +237,42 @@ class FingerDrillTest : public QObject {
             type(keys.left(3));
             now = 200000;
             press(Qt::Key_Backspace);
-            QCOMPARE(frmTT->StartTime, 200000u);
+            QCOMPARE(frmTT->pageClock.startTime(), 200000u);
             now = 300000;
             type(keys.mid(2, keys.size() - 3));
             now = 210500;
             const Result page = finishPage(keys.right(1));
             QCOMPARE(page.time, QStringLiteral("输入时间为:0分10秒"));
             QCOMPARE(page.speed, QStringLiteral("每分钟312个"));
+        }));
+    }
+
+    // A page runs from its first key wherever it is: line 1's second character later does not
+    // restart it, and no page is timed from a start on an earlier visit or page.
+    void pageBegunBelowLineOneRunsFromItsFirstKey() {
+        now = 1000;
+        QVERIFY(openLesson(124, [] { type(frmTT->Label1->text().left(2)); }));
+        now = 50000;
+        QVERIFY(openLesson(124, [this] {
+            press(Qt::Key_Tab);
+            now = 60000;
+            type(frmTT->Label2->text() + frmTT->Label3->text() + frmTT->Label4->text().chopped(1));
+            now = 80000;
+            Result page = finishPage(frmTT->Label4->text().right(1));
+            QCOMPARE(page.time, QStringLiteral("输入时间为:0分20秒"));
+
+            press(Qt::Key_Tab);
+            now = 90000;
+            type(frmTT->Label2->text().left(1));
+            now = 100000;
+            press(Qt::Key_Backtab, Qt::ShiftModifier);
+            type(frmTT->Label1->text());
+            QCOMPARE(QApplication::focusWidget(), frmTT->Edit2);
+            type(frmTT->Label2->text().mid(1) + frmTT->Label3->text() +
+                 frmTT->Label4->text().chopped(1));
+            now = 90000 + 65432;
+            page = finishPage(frmTT->Label4->text().right(1));
+            QCOMPARE(page.time, QStringLiteral("输入时间为:1分5秒"));
         }));
     }
 

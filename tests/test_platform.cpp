@@ -109,6 +109,15 @@ class PlatformTest : public QObject {
         TickCount::setSource({});
         QVERIFY(TickCount::now() != 0xFFFFFFFFu);
     }
+
+    // The boxes filled without a key stroke: the page runs from its showing.
+    void pageWithoutInputIsTimedFromItsShowing() {
+        PageClock clock;
+        clock.pageShown(0xFFFFFC18u);
+        clock.boxChanged(1, 0, 0xFFFFFFF0u);  // emptied by the drill
+        QVERIFY(!clock.running());
+        QCOMPARE(clock.elapsed(1000u), qint64(2000));
+    }
 };
 
 QTEST_MAIN(PlatformTest)

@@ -103,12 +103,37 @@ class RootDrillAnswersTest : public QObject {
     }
     void cleanup() { QVERIFY2(app->errors.isEmpty(), qPrintable(app->errors.join('\n'))); }
 
-    // Must run first: no letter has gone into box 1 yet in this program run.
-    void withoutALetterInBoxOneThePageIsTimedFromZero() {
+    // Must run first: no letter has gone into box 1 yet in this program run, and the page is
+    // timed from its first answer, not from the machine's start.
+    void withoutALetterInBoxOneThePageIsTimedFromItsFirstAnswer() {
         DialogView view;
-        showDrill(25, 31, [&] { view = finishPageAt(75000); });
-        QCOMPARE(view.time, QStringLiteral("输入时间为：1分15秒"));
-        QCOMPARE(view.speed, QStringLiteral("每分钟:22个"));
+        setClock(50000);
+        showDrill(25, 31, [&] {
+            press(Qt::Key_Down);
+            setClock(60000);
+            type(keyOf(2).at(0));
+            view = finishPageAt(75000);
+        });
+        QCOMPARE(view.time, QStringLiteral("输入时间为：15秒"));
+        QCOMPARE(view.speed, QStringLiteral("每分钟:112个"));
+    }
+
+    // Box 1 answered last: its letter does not restart a page begun in another box.
+    void boxOneAnsweredLastKeepsTheTimeFromTheFirstAnswer() {
+        DialogView view;
+        showDrill(40, 176, [&] {
+            press(Qt::Key_Down);
+            setClock(20000);
+            for (int i = 2; i <= 27; ++i) type(keyOf(i).at(0));
+            press(Qt::Key_Down);  // from box 28 round to box 1
+            QCOMPARE(focusedBox(), 1);
+            setClock(70000);
+            type(keyOf(1).at(0));
+            view = finishPageAt(71000);
+        });
+        QCOMPARE(view.time, QStringLiteral("输入时间为：51秒"));
+        QCOMPARE(view.speed, QStringLiteral("每分钟:32个"));
+        QVERIFY(!view.errorShown);
     }
 
     void rightLetterMovesOnAndMarksTheNextKey() {
@@ -261,13 +286,24 @@ class RootDrillAnswersTest : public QObject {
         QCOMPARE(view.time, QStringLiteral("输入时间为：10秒"));
     }
 
-    void aPageWithoutBoxOneIsTimedFromTheLastLetterThere() {
+    // Box 1's letter on an earlier page or showing does not time a page begun elsewhere.
+    void aPageWithoutBoxOneIsTimedFromItsOwnFirstAnswer() {
         DialogView view;
         showDrill(40, 176, [&] {
             startAt(50000);
             finishPageAt(60000);
             // Second page: box 1 is left alone.
+            press(Qt::Key_Down);
+            setClock(65000);
+            type(keyOf(2).at(0));
             view = finishPageAt(80000);
+        });
+        QCOMPARE(view.time, QStringLiteral("输入时间为：15秒"));
+        showDrill(40, 176, [&] {
+            press(Qt::Key_Down);
+            setClock(100000);
+            type(keyOf(2).at(0));
+            view = finishPageAt(130000);
         });
         QCOMPARE(view.time, QStringLiteral("输入时间为：30秒"));
     }
@@ -287,7 +323,10 @@ class RootDrillAnswersTest : public QObject {
             finishPageAt(240000);  // equal: no record
             QCOMPARE(frmwbTest1->NumH1->text(), QStringLiteral("40000"));
             frmwbTest1->H1->setText(QStringLiteral("unchanged"));
-            finishPageAt(240000 + 0);  // box 1 untouched: 40 s again, still no record
+            press(Qt::Key_Down);  // box 1 untouched: begun in box 2
+            setClock(250000);
+            type(keyOf(2).at(0));
+            finishPageAt(290000);  // 40 s again, still no record
             QCOMPARE(frmwbTest1->H1->text(), QStringLiteral("unchanged"));
             startAt(300000);
             finishPageAt(335000);  // faster

@@ -139,7 +139,7 @@ class TextDrillTest : public QObject {
 
             tick = 5000;
             commit("工");
-            QCOMPARE(frmTest->StartTime, 5000u);
+            QCOMPARE(frmTest->pageClock.startTime(), 5000u);
             QCOMPARE(frmTest->Label10->text(), QStringLiteral("地:f"));
             QCOMPARE(picture(frmTest->images[0]), root("土"));
             QCOMPARE(picture(frmTest->images[1]), root("也"));
@@ -156,7 +156,7 @@ class TextDrillTest : public QObject {
             QCOMPARE(box(1)->text(), QStringLiteral("工地"));
             QVERIFY(!box(1)->hasSelectedText());
             QCOMPARE(frmTest->Label10->text(), QStringLiteral("在:d"));
-            QCOMPARE(frmTest->StartTime, 5000u);
+            QCOMPARE(frmTest->pageClock.startTime(), 5000u);
 
             type(row(16).mid(2));
             QCOMPARE(focusedBox(), 2);
@@ -190,14 +190,14 @@ class TextDrillTest : public QObject {
             QCOMPARE(frmTest->BC2->text(), result.speed);
             QCOMPARE(frmTest->CharCount, 132);
 
-            // The same page again, boxes empty, box 1 ready, the tick not restarted by the
+            // The same page again, boxes empty, box 1 ready, the clock not started by the
             // emptying.
             QCOMPARE(QApplication::activeModalWidget(), frmTest);
             for (int n = 1; n <= 8; ++n) QVERIFY(box(n)->text().isEmpty());
             QCOMPARE(line(1), row(16));
             QCOMPARE(focusedBox(), 1);
             QCOMPARE(frmTest->Label10->text(), QStringLiteral("工:a"));
-            QCOMPARE(frmTest->StartTime, 5000u);
+            QVERIFY(!frmTest->pageClock.running());
         });
         if (QTest::currentTestFailed())
             return;
@@ -239,26 +239,26 @@ class TextDrillTest : public QObject {
         visit("N31", [] {
             tick = 1000;
             commit("工");
-            QCOMPARE(frmTest->StartTime, 1000u);
+            QCOMPARE(frmTest->pageClock.startTime(), 1000u);
             tick = 2000;
             commit("地");
-            QCOMPARE(frmTest->StartTime, 1000u);
+            QCOMPARE(frmTest->pageClock.startTime(), 1000u);
             // Deleting back to one Chinese character starts the tick again.
             tick = 3000;
             key(Qt::Key_Backspace);
             QCOMPARE(box(1)->text(), QStringLiteral("工"));
-            QCOMPARE(frmTest->StartTime, 3000u);
+            QCOMPARE(frmTest->pageClock.startTime(), 3000u);
             tick = 4000;
             key(Qt::Key_Backspace);
-            QCOMPARE(frmTest->StartTime, 3000u);
+            QCOMPARE(frmTest->pageClock.startTime(), 3000u);
             // Two letters are two bytes as well.
             tick = 4500;
             commit("ab");
-            QCOMPARE(frmTest->StartTime, 4500u);
+            QCOMPARE(frmTest->pageClock.startTime(), 4500u);
             box(1)->clear();
 
-            // A page finished with box 1 empty is timed from the last start, and its speed
-            // counts only what the boxes hold.
+            // A page begun in box 1 and finished with box 1 empty again is timed from box 1's
+            // last start, and its speed counts only what the boxes hold.
             for (int n = 1; n < 6; ++n) key(Qt::Key_Down);
             QCOMPARE(focusedBox(), 6);
             const Result result = finishPage([] {
@@ -268,6 +268,44 @@ class TextDrillTest : public QObject {
             });
             QCOMPARE(result.time, QStringLiteral("输入时间为:1分1秒"));
             QCOMPARE(result.speed, QStringLiteral("每分钟21个"));  // 22 bytes in 61 s
+        });
+    }
+
+    // A page runs from its first input wherever it is: box 1 reaching two bytes later does not
+    // restart it, a phrase committed into box 1 at once starts it, and no page is timed from a
+    // start on an earlier visit or page.
+    void pageBegunOutsideBoxOne() {
+        tick = 1000;
+        visit("N31", [] { commit("工"); });
+        tick = 50000;
+        visit("N31", [] {
+            key(Qt::Key_Down);
+            tick = 60000;
+            commit(line(2).left(1));
+            tick = 70000;
+            key(Qt::Key_Up);
+            type(line(1));
+            QCOMPARE(focusedBox(), 2);
+            for (int n = 2; n < 6; ++n) key(Qt::Key_Down);
+            Result result = finishPage([] {
+                type(line(6).chopped(1));
+                tick = 60000 + 65000;
+                commit(line(6).right(1));
+            });
+            QCOMPARE(result.time, QStringLiteral("输入时间为:1分5秒"));
+
+            // The same lines again.
+            tick = 200000;
+            commit(line(1).left(2));
+            QCOMPARE(box(1)->text(), QStringLiteral("工地"));
+            for (int n = 1; n < 6; ++n) key(Qt::Key_Down);
+            result = finishPage([] {
+                tick = 210000;
+                type(line(6).chopped(1));
+                tick = 200000 + 30000;
+                commit(line(6).right(1));
+            });
+            QCOMPARE(result.time, QStringLiteral("输入时间为:0分30秒"));
         });
     }
 
@@ -331,7 +369,7 @@ class TextDrillTest : public QObject {
             QCOMPARE(box(1)->text(), QStringLiteral("工"));
             commit(QStringLiteral("地"));
             QCOMPARE(box(1)->text(), QStringLiteral("工地"));
-            QCOMPARE(frmTest->StartTime, 1000u);
+            QCOMPARE(frmTest->pageClock.startTime(), 1000u);
 
             type(line(1).mid(2));
             QCOMPARE(focusedBox(), 2);

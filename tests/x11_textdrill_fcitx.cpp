@@ -171,15 +171,15 @@ class FcitxWubiTest : public QObject {
             wubiOn("a ", QStringLiteral("工"));
             typeKeys("d ");
             QTRY_COMPARE(box(1)->selectedText(), QStringLiteral("在"));
-            QCOMPARE(frmTest->StartTime, 1000u);
+            QCOMPARE(frmTest->pageClock.startTime(), 1000u);
             tick = 2000;
             typeKeys("f");
             QTRY_VERIFY(box(1)->composing());
             QCOMPARE(box(1)->text(), QStringLiteral("工"));
-            QCOMPARE(frmTest->StartTime, 1000u);
+            QCOMPARE(frmTest->pageClock.startTime(), 1000u);
             typeKeys(" ");
             QTRY_COMPARE(box(1)->text(), QStringLiteral("工地"));
-            QCOMPARE(frmTest->StartTime, 1000u);
+            QCOMPARE(frmTest->pageClock.startTime(), 1000u);
 
             // The line finished, then a character past its end, then the next code begun.
             typeKeys("d s k l w n tx 16tf ");
