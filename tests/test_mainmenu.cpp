@@ -83,7 +83,8 @@ class MainMenuTest : public QObject {
              "N41 课程练习[&4]", "N51 课程练习[&5]", "N61 课程练习[&6]", "N71 课程练习[&7]"},
             {"N3 自由练习[&E]", "N12 文章练习[&1]", "N4 文章练习[&2]", "N32 文章练习[&3]",
              "N42 文章练习[&4]", "—", "N24 自由练习[&R] F5"},
-            {"X1 学习帮助[&H]", "S1 背景音乐[&S]", "F1 编码查找[&F] F8", "—", "A3 学习帮助[&A]"},
+            {"X1 学习帮助[&H]", "S1 背景音乐[&S]", "F1 编码查找[&F] F8", "—", "A3 学习帮助[&A]",
+             "—", "N44 学习记录[&R]"},
         };
         const QList<QAction*> titles = frmmavro->MainMenu1->actions();
         QCOMPARE(titles.size(), course.size());
