@@ -14,7 +14,8 @@ struct Module {
     bool tried = false;
 };
 
-// Beside the program, or one folder up (tests and benchmarks live in folders of their own).
+// Beside the program, one folder up (tests and benchmarks live in folders of their own), or in
+// the installed modules' folder.
 Module& module() {
     static Module m;
     if (m.tried)
@@ -23,7 +24,8 @@ Module& module() {
     const QDir here(QCoreApplication::applicationDirPath());
     QLibrary library;
     for (const QString& path :
-         {here.filePath("qorvex-speedchart"), here.filePath("../qorvex-speedchart")}) {
+         {here.filePath("qorvex-speedchart"), here.filePath("../qorvex-speedchart"),
+          QStringLiteral(QORVEX_MODULE_INSTALL_DIR "/qorvex-speedchart")}) {
         library.setFileName(path);
         if (library.load())
             break;

@@ -13,6 +13,10 @@ for file in bin/qorvex share/qorvex/mavro/111.DB share/qorvex/mavro/kzWb.DB \
     share/applications/$id.desktop share/metainfo/$id.metainfo.xml share/man/man6/qorvex.6; do
     [ -f "$usr/$file" ] || fail "missing $file"
 done
+# The modules loaded at run time: the music output and the record window's chart.
+for module in qorvex-fluidsynth.so qorvex-speedchart.so; do
+    [ -n "$(find "$usr/lib" -path "*/qorvex/$module")" ] || fail "missing module $module"
+done
 [ -z "$(find "$usr/share/qorvex" -name .built -o -name PlayList.TXT)" ] || fail "build leftovers"
 
 desktop-file-validate "$usr/share/applications/$id.desktop"
