@@ -64,7 +64,8 @@ void startAt(uint32_t startMs) {
 }
 
 void pressF1() {
-    QCoreApplication::sendEvent(frmwbTest1, new HotKeyEvent(112));
+    HotKeyEvent f1(112);
+    QCoreApplication::sendEvent(frmwbTest1, &f1);
 }
 
 bool anyFrameShown() {
