@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QProxyStyle>
-#include <QShowEvent>
 #include <QStyleOptionMenuItem>
 
 #include "app/form.h"
@@ -128,18 +127,11 @@ void Tfrmmavro::buildMenu() {
 
 void Tfrmmavro::FormCreate() {
     const QSize screen = Screen::size();
-    outer = QRect(Screen::centred(screen.width(), 800), Screen::centred(screen.height(), 600), 800,
-                  575);
-    setOuterGeometry(this, outer);
+    // The form base holds the outer geometry, also once the window manager has framed it.
+    setOuterGeometry(this, QRect(Screen::centred(screen.width(), 800),
+                                 Screen::centred(screen.height(), 600), 800, 575));
     // Placed by the outer size of the window, as the title picture always was.
-    Image1->move(Screen::centred(outer.width(), Image1->width()),
-                 Screen::centred(outer.height(), Image1->height(), 3));
-}
-
-void Tfrmmavro::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (!outer.isNull())
-        setOuterGeometry(this, outer);
+    Image1->move(Screen::centred(800, Image1->width()), Screen::centred(575, Image1->height(), 3));
 }
 
 void Tfrmmavro::changeEvent(QEvent* event) {

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 
+#include "app/form.h"
 #include "app/lessoncatalogue.h"
 #include "media/mediaplayer.h"
 
@@ -15,7 +16,7 @@ class Tfrmmavro : public QMainWindow {
     explicit Tfrmmavro(QWidget* parent = nullptr);
 
     void create();  // runs FormCreate under the error guard
-    QRect outerGeometry() const { return outer; }
+    QRect outerGeometry() const { return ::outerGeometry(this); }
 
     QMenuBar* MainMenu1;
     QLabel* Image1;
@@ -37,14 +38,11 @@ class Tfrmmavro : public QMainWindow {
 
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
   private:
     void buildMenu();
     void showLesson(const Catalogue::Command& command);
     void showTool(Catalogue::Kind kind);
-
-    QRect outer;
 };
 
 extern Tfrmmavro* frmmavro;
