@@ -7,8 +7,8 @@
 #include "support/appfixture.h"
 #include "support/fcitxservice.h"
 #include "support/fingerpupil.h"
-#include "support/fixturecourse.h"
 #include "support/menustate.h"
+#include "support/wubidesktop.h"
 #include "tools/CWBFind.h"
 
 namespace {
@@ -31,25 +31,12 @@ QString gridAwaiting(const QString& characters) {
 class X11CodeLookupTest : public QObject {
     Q_OBJECT
 
-  private:
-    FixtureCourse* course = nullptr;
-    AppFixture* app = nullptr;
+    WubiDesktop desktop;
 
   private slots:
     void initTestCase() {
-        const QString why = Fcitx::warmUp();
+        const QString why = desktop.start();
         QVERIFY2(why.isEmpty(), qPrintable(why));
-        course = new FixtureCourse;
-        course->writeAll();
-        app = new AppFixture;
-        QVERIFY2(app->errors.isEmpty(), qPrintable(app->errors.join('\n')));
-        const Fcitx::ContextWatch context;
-        QVERIFY(MenuState::showMainWindow());
-        QVERIFY(context.await());  // the main window's: the next one is the lookup's
-    }
-    void cleanupTestCase() {
-        delete app;
-        delete course;
     }
     void cleanup() {
         if (QTest::currentTestFailed())

@@ -13,8 +13,8 @@
 #include "support/appfixture.h"
 #include "support/fcitxservice.h"
 #include "support/fingerpupil.h"
-#include "support/fixturecourse.h"
 #include "support/menustate.h"
+#include "support/wubidesktop.h"
 
 namespace {
 
@@ -33,24 +33,12 @@ QRgb rgb(QRgb pixel) {
 class X11FingerDrillTest : public QObject {
     Q_OBJECT
 
-  private:
-    FixtureCourse* course = nullptr;
-    AppFixture* app = nullptr;
+    WubiDesktop desktop;
 
   private slots:
     void initTestCase() {
-        const QString why = Fcitx::warmUp();
+        const QString why = desktop.start();
         QVERIFY2(why.isEmpty(), qPrintable(why));
-        course = new FixtureCourse;
-        course->writeAll();
-        app = new AppFixture;
-        const Fcitx::ContextWatch context;
-        QVERIFY(MenuState::showMainWindow());
-        QVERIFY(context.await());  // the main window's: the next one is the drill's
-    }
-    void cleanupTestCase() {
-        delete app;
-        delete course;
     }
     void cleanup() {
         if (QTest::currentTestFailed())

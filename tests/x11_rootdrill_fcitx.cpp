@@ -12,9 +12,9 @@
 #include "drills/CwbTest1.h"
 #include "support/appfixture.h"
 #include "support/fcitxservice.h"
-#include "support/fixturecourse.h"
 #include "support/menustate.h"
 #include "support/rootpupil.h"
+#include "support/wubidesktop.h"
 
 using namespace RootPupil;
 
@@ -27,24 +27,12 @@ QString lower(const QString& key) {
 class RootDrillFcitxTest : public QObject {
     Q_OBJECT
 
-    FixtureCourse* course = nullptr;
-    AppFixture* app = nullptr;
+    WubiDesktop desktop;
 
   private slots:
     void initTestCase() {
-        const QString why = Fcitx::warmUp();
+        const QString why = desktop.start();
         QVERIFY2(why.isEmpty(), qPrintable(why));
-        course = new FixtureCourse;
-        course->writeAll();
-        app = new AppFixture;
-        QVERIFY2(app->errors.isEmpty(), qPrintable(app->errors.join('\n')));
-        const Fcitx::ContextWatch context;
-        QVERIFY(MenuState::showMainWindow());
-        QVERIFY(context.await());  // the main window's: the next one is the drill's
-    }
-    void cleanupTestCase() {
-        delete app;
-        delete course;
     }
 
     // Opened from the menu as "键名字根[&M]"; Esc ends with that command highlighted again.
