@@ -227,9 +227,9 @@ void TfrmTT::EditChange(int box) {
     const QString text = edit->text();
     const QString line = lines[box]->text();
     pageClock.boxChanged(box + 1, text.size(), TickCount::now());
-    Progress::fingerLog().changed(box + 1, text, Progress::fingerRight(text, line),
-                                  TickCount::now());
-    if (!FingerLine::lastCharMatches(text, line)) {
+    const bool right = FingerLine::lastCharMatches(text, line);
+    Progress::fingerLog().changed(box + 1, text, right, TickCount::now());
+    if (!right) {
         if (!text.isEmpty())
             edit->setSelection(int(text.size()) - 1, 1);
         setNextKey(box);

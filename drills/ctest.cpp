@@ -272,12 +272,12 @@ void TfrmTest::EditChange(int n) {
     TypingBox* box = boxes[n - 1];
     const QString text = box->text();
     pageClock.boxChanged(n, Gbk::byteLength(text), TickCount::now());
-    Progress::textLog().changed(n, text, Progress::textRight(text, lines[n - 1]->text()),
-                                TickCount::now(), pageClock.startTime());
-    showHint(n);
     const TypingBox::Added added = box->added();
     const LineCheck::Judgement judgement =
         LineCheck::judge(text, added.from, added.to, Gbk::encode(lines[n - 1]->text()));
+    Progress::textLog().changed(n, text, judgement.verdict != LineCheck::Verdict::Wrong,
+                                TickCount::now(), pageClock.startTime());
+    showHint(n);
     switch (judgement.verdict) {
         case LineCheck::Verdict::Wrong:
             box->setSelection(judgement.wrongStart, int(text.size()) - judgement.wrongStart);

@@ -1,9 +1,5 @@
 #include "progress/strokelog.h"
 
-#include "drills/fingerline.h"
-#include "drills/linecheck.h"
-#include "platform/gbk.h"
-
 void StrokeLog::reset() {
     list.clear();
     accepted.clear();
@@ -63,14 +59,6 @@ StrokeLog& textLog() {
 StrokeLog& fingerLog() {
     static StrokeLog log;
     return log;
-}
-
-bool textRight(const QString& box, const QString& line) {
-    return LineCheck::check(Gbk::encode(box), Gbk::encode(line)) != LineCheck::Verdict::Wrong;
-}
-
-bool fingerRight(const QString& box, const QString& line) {
-    return FingerLine::lastCharMatches(box, line);
 }
 
 }  // namespace Progress

@@ -36,7 +36,4 @@ class StrokeLog {
 namespace Progress {
 StrokeLog& textLog();
 StrokeLog& fingerLog();
-// The verdicts the drills' own checks give, for the logs.
-bool textRight(const QString& box, const QString& line);
-bool fingerRight(const QString& box, const QString& line);
 }  // namespace Progress

@@ -70,6 +70,9 @@ class HistoryTest : public QObject {
         return finishPage([] {
             tick = 1000;
             TextDrillPupil::commit(QStringLiteral("错"));
+            // A phrase whose first character is wrong is a wrong attempt too, though its last
+            // character stands where the line has it.
+            TextDrillPupil::commit(QStringLiteral("错") + line(1).at(1));
             int k = 1;
             for (int n = 1; n <= 5; ++n)
                 for (const QChar c : line(n)) {
@@ -150,7 +153,7 @@ class HistoryTest : public QObject {
         QString typed;
         for (const History::Stroke& s : t.strokes) typed += s.character;
         QCOMPARE(typed, longRow(29) + longRow(30) + longRow(31) + longRow(32) + longRow(33));
-        QCOMPARE(t.strokes[0].wrong, 1u);
+        QCOMPARE(t.strokes[0].wrong, 2u);
         QCOMPARE(t.strokes[0].ms, 0u);
         QCOMPARE(t.strokes[1].ms, 100u);
         QCOMPARE(t.strokes[31].ms, 100u);  // the first of line 2
