@@ -63,6 +63,8 @@ int TfrmRecord::showRecord() {
 TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
     setObjectName("frmRecord");
     setWindowTitle(QStringLiteral("Tarvelle---->学习记录"));
+    // A chart and lists that gain from room: resizable like the lesson browser, close box only.
+    setFrame(Frame::Sizeable, Frame::SystemMenu);
     auto* page = new QVBoxLayout(this);
 
     ComboBox1 = new QComboBox(this);
