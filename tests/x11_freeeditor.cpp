@@ -49,6 +49,7 @@ class FreeEditorX11Test : public QObject {
                 QVERIFY(QTest::qWaitForWindowActive(frmFree));
                 QTRY_VERIFY(frmFree->Memo1->hasFocus());
                 QVERIFY(context.await());
+                QTRY_VERIFY_WITH_TIMEOUT(FcitxService::wubiActive(), 10000);
                 QPlainTextEdit* memo = frmFree->Memo1;
 
                 Fcitx::strokes({"k", "space", "l", "space"});
