@@ -12,8 +12,7 @@
 #include "media/CWeb.h"
 #include "platform/gbk.h"
 #include "platform/screen.h"
-#include "support/appfixture.h"
-#include "support/fixturecourse.h"
+#include "support/courseprogram.h"
 
 namespace {
 
@@ -37,11 +36,11 @@ QByteArray page(const QString& title, const QString& body) {
 class BrowserTest : public QObject {
     Q_OBJECT
 
-  private:
-    FixtureCourse* course = nullptr;
-    AppFixture* app = nullptr;
+    CourseProgram program;
 
-    QString mavroFile(const QString& name) const { return QDir(course->mavro()).filePath(name); }
+    QString mavroFile(const QString& name) const {
+        return QDir(program.course().mavro()).filePath(name);
+    }
     QString shownFile() const {
         return QFileInfo(frmWeb->WebBrowser1->source().toLocalFile()).fileName();
     }
@@ -79,28 +78,23 @@ class BrowserTest : public QObject {
   private slots:
     void initTestCase() {
         Screen::setSizeOverride(QSize(1024, 768));
-        course = new FixtureCourse;
-        course->writeAll();
-        writePage(mavroFile("main.htm"),
-                  page(QStringLiteral("课堂首页"),
-                       QStringLiteral("<p><a href=\"lesson1.htm\">第一课 笔画</a></p>"
-                                      "<p><a href=\"lesson2.htm\">第二课 字根</a></p>")));
-        writePage(
-            mavroFile("lesson1.htm"),
-            page(QStringLiteral("笔画课"),
-                 QStringLiteral("<p>横竖撇捺折</p><p><a href=\"lesson2.htm\">下一课</a></p>")));
-        writePage(mavroFile("lesson2.htm"),
-                  page(QStringLiteral("字根课"), QStringLiteral("<p>王土大木工</p>")));
-        app = new AppFixture;
-        frmmavro->show();
-        frmmavro->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(frmmavro));
+        VERIFY_NO_FAULT(program.startAtMainWindow([this](FixtureCourse&) {
+            writePage(mavroFile("main.htm"),
+                      page(QStringLiteral("课堂首页"),
+                           QStringLiteral("<p><a href=\"lesson1.htm\">第一课 笔画</a></p>"
+                                          "<p><a href=\"lesson2.htm\">第二课 字根</a></p>")));
+            writePage(
+                mavroFile("lesson1.htm"),
+                page(QStringLiteral("笔画课"),
+                     QStringLiteral("<p>横竖撇捺折</p><p><a href=\"lesson2.htm\">下一课</a></p>")));
+            writePage(mavroFile("lesson2.htm"),
+                      page(QStringLiteral("字根课"), QStringLiteral("<p>王土大木工</p>")));
+        }));
         // The start page was read at start-up: what the file holds later is not shown.
         writePage(mavroFile("main.htm"), page(QStringLiteral("改写以后"), QString()));
     }
     void cleanupTestCase() {
-        delete app;
-        delete course;
+        program.stop();
         Screen::setSizeOverride(QSize());
     }
 

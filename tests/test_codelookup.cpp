@@ -8,8 +8,7 @@
 
 #include "app/cmavro.h"
 #include "platform/gbk.h"
-#include "support/appfixture.h"
-#include "support/fixturecourse.h"
+#include "support/courseprogram.h"
 #include "support/modalrun.h"
 #include "tools/CWBFind.h"
 #include "tools/codepattern.h"
@@ -17,9 +16,7 @@
 class CodeLookupTest : public QObject {
     Q_OBJECT
 
-  private:
-    FixtureCourse* course = nullptr;
-    AppFixture* app = nullptr;
+    CourseProgram program;
 
     // Runs body while the lookup is open, as after F8 from the main window.
     void whileOpen(const std::function<void()>& body) {
@@ -62,20 +59,14 @@ class CodeLookupTest : public QObject {
 
   private slots:
     void initTestCase() {
-        course = new FixtureCourse;
-        course->writeAll();
-        // 衋 is D0 61, the last byte of 中 and an "a": a key straddling "中a" would find it.
-        QList<FixtureCourse::Code> codes = FixtureCourse::defaultCodes();
-        codes << FixtureCourse::Code{QStringLiteral("衋"), "v", "vfl", {}};
-        course->writeCodeTable(codes);
-        app = new AppFixture;
-        QVERIFY2(app->errors.isEmpty(), qPrintable(app->errors.join('\n')));
+        VERIFY_NO_FAULT(program.start([](FixtureCourse& course) {
+            // 衋 is D0 61, the last byte of 中 and an "a": a key straddling "中a" would find it.
+            QList<FixtureCourse::Code> codes = FixtureCourse::defaultCodes();
+            codes << FixtureCourse::Code{QStringLiteral("衋"), "v", "vfl", {}};
+            course.writeCodeTable(codes);
+        }));
     }
-    void cleanupTestCase() {
-        delete app;
-        delete course;
-    }
-    void cleanup() { QVERIFY2(app->errors.isEmpty(), qPrintable(app->errors.join('\n'))); }
+    void cleanup() { VERIFY_NO_FAULT(program.errorText()); }
 
     void patternTable_data() {
         QTest::addColumn<QString>("code");
@@ -238,7 +229,7 @@ class CodeLookupTest : public QObject {
             QVERIFY(frmWBfind->Query1->Active());
             QCOMPARE(gridCharacters(), QString(characters));
         });
-        QVERIFY2(app->errors.isEmpty(), qPrintable(app->errors.join('\n')));
+        VERIFY_NO_FAULT(program.errorText());
     }
 
     void spaceSelectsTheWholeCode() {

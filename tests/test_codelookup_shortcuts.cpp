@@ -11,8 +11,7 @@
 #include "drills/CTT.h"
 #include "drills/CwbTest1.h"
 #include "drills/ctest.h"
-#include "support/appfixture.h"
-#include "support/fixturecourse.h"
+#include "support/courseprogram.h"
 #include "support/modalrun.h"
 #include "tools/CWBFind.h"
 #include "tools/Cfree.h"
@@ -22,31 +21,18 @@ Q_DECLARE_METATYPE(TForm*)
 class ToolShortcutTest : public QObject {
     Q_OBJECT
 
-  private:
-    FixtureCourse* course = nullptr;
-    AppFixture* app = nullptr;
+    CourseProgram program;
 
     static TForm* toolOf(Qt::Key key) {
         return key == Qt::Key_F8 ? static_cast<TForm*>(frmWBfind) : frmFree;
     }
 
   private slots:
-    void initTestCase() {
-        course = new FixtureCourse;
-        course->writeAll();
-        app = new AppFixture;
-        frmmavro->show();
-        frmmavro->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(frmmavro));
-    }
+    void initTestCase() { VERIFY_NO_FAULT(program.startAtMainWindow()); }
     // Each key is pressed as the pupil presses it: at the active main window.
     void init() {
         frmmavro->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(frmmavro));
-    }
-    void cleanupTestCase() {
-        delete app;
-        delete course;
     }
 
     void keyOpensItsToolFromMainWindow_data() {

@@ -5,9 +5,8 @@
 #include "app/cmavro.h"
 #include "drills/CTT.h"
 #include "platform/tickcount.h"
-#include "support/appfixture.h"
+#include "support/courseprogram.h"
 #include "support/fingerpupil.h"
-#include "support/fixturecourse.h"
 
 using namespace FingerPupil;
 
@@ -63,26 +62,18 @@ QString pageKeys() {
 class FingerDrillTest : public QObject {
     Q_OBJECT
 
-  private:
-    FixtureCourse* course = nullptr;
-    AppFixture* app = nullptr;
+    CourseProgram program;
     uint32_t now = 0;
 
   private slots:
     void initTestCase() {
-        course = new FixtureCourse;
-        course->writeAll();
-        course->writePracticeRows(practiceRows());
-        app = new AppFixture;
-        QVERIFY(app->errors.isEmpty());
-        frmmavro->show();
-        QVERIFY(QTest::qWaitForWindowActive(frmmavro));
+        VERIFY_NO_FAULT(program.startAtMainWindow(
+            [](FixtureCourse& course) { course.writePracticeRows(practiceRows()); }));
         TickCount::setSource([this] { return now; });
     }
     void cleanupTestCase() {
         TickCount::setSource({});
-        delete app;
-        delete course;
+        program.stop();
     }
     void init() { now = 0; }
 

@@ -6,8 +6,7 @@
 #include "drills/fingerkeyboard.h"
 #include "drills/fingerline.h"
 #include "drills/pagetiming.h"
-#include "support/appfixture.h"
-#include "support/fixturecourse.h"
+#include "support/courseprogram.h"
 
 using FingerKeyboard::Key;
 
@@ -26,21 +25,10 @@ QRgb rgb(QRgb pixel) {
 class FingerKeyboardTest : public QObject {
     Q_OBJECT
 
-  private:
-    FixtureCourse* course = nullptr;
-    AppFixture* app = nullptr;
+    CourseProgram program;
 
   private slots:
-    void initTestCase() {
-        course = new FixtureCourse;
-        course->writeAll();
-        app = new AppFixture;
-        QVERIFY(app->errors.isEmpty());
-    }
-    void cleanupTestCase() {
-        delete app;
-        delete course;
-    }
+    void initTestCase() { VERIFY_NO_FAULT(program.start()); }
 
     void windowLayout() {
         QCOMPARE(frmTT->windowTitle(), QStringLiteral("Tarvelle--->指法练习"));

@@ -7,9 +7,8 @@
 
 #include "app/cmavro.h"
 #include "drills/CTT.h"
-#include "support/appfixture.h"
+#include "support/courseprogram.h"
 #include "support/fingerpupil.h"
-#include "support/fixturecourse.h"
 #include "support/menustate.h"
 
 using namespace FingerPupil;
@@ -19,9 +18,7 @@ using namespace MenuState;
 class FingerMenuTest : public QObject {
     Q_OBJECT
 
-  private:
-    FixtureCourse* course = nullptr;
-    AppFixture* app = nullptr;
+    CourseProgram program;
 
     // What the pupil saw in the drill, then Esc.
     struct Visit {
@@ -42,16 +39,7 @@ class FingerMenuTest : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        course = new FixtureCourse;
-        course->writeAll();
-        app = new AppFixture;
-        QVERIFY(MenuState::showMainWindow());
-    }
-    void cleanupTestCase() {
-        delete app;
-        delete course;
-    }
+    void initTestCase() { VERIFY_NO_FAULT(program.startAtMainWindow()); }
     void cleanup() { closeMenus(); }
 
     void commandOpensItsLessonAndReturnsToTheMenu_data() {

@@ -10,8 +10,7 @@
 
 #include "platform/errors.h"
 #include "platform/gbk.h"
-#include "support/appfixture.h"
-#include "support/fixturecourse.h"
+#include "support/courseprogram.h"
 #include "support/modalrun.h"
 #include "tools/CWBFind.h"
 #include "tools/Cfree.h"
@@ -21,9 +20,7 @@
 class FreeEditorTest : public QObject {
     Q_OBJECT
 
-  private:
-    FixtureCourse* course = nullptr;
-    AppFixture* app = nullptr;
+    CourseProgram program;
     QTemporaryDir* files = nullptr;
     QList<FileDialogs::Request> openRequests, saveRequests;
     QString nextOpen, nextSave;  // what the pupil picks in the next dialog; empty cancels
@@ -81,9 +78,7 @@ class FreeEditorTest : public QObject {
 
   private slots:
     void initTestCase() {
-        course = new FixtureCourse;
-        course->writeAll();
-        app = new AppFixture;
+        VERIFY_NO_FAULT(program.start());
         files = new QTemporaryDir;
         FileDialogs::setOpenChooser([this](QWidget*, const FileDialogs::Request& request) {
             openRequests << request;
@@ -98,13 +93,12 @@ class FreeEditorTest : public QObject {
         FileDialogs::setOpenChooser({});
         FileDialogs::setSaveChooser({});
         delete files;
-        delete app;
-        delete course;
+        program.stop();
     }
     void init() {
         openRequests.clear();
         saveRequests.clear();
-        app->errors.clear();
+        program.errors().clear();
         frmFree->SpeedButton5->click();  // each test starts with no current file
     }
 
@@ -238,7 +232,7 @@ class FreeEditorTest : public QObject {
         QCOMPARE(saveRequests.size(), 1);
         QCOMPARE(saveRequests[0].title, QString());
         QCOMPARE(saveRequests[0].filter, QStringLiteral("文本文件|*.TXT|所有文件|*.*"));
-        QCOMPARE(QDir(saveRequests[0].directory), QDir(course->mavro()));
+        QCOMPARE(QDir(saveRequests[0].directory), QDir(program.course().mavro()));
         QCOMPARE(bytesOf(path(target)), Gbk::encode(u"第一行") + "\r\nasdf");
         QCOMPARE(frmFree->Label1->text(), path(target));
         QCOMPARE(frmFree->StatusPanel1->text(), "    现在打开的文件是：" + path(target));
@@ -289,7 +283,7 @@ class FreeEditorTest : public QObject {
         QCOMPARE(openRequests[0].title,
                  QStringLiteral("Keyvane6.0(五笔速成)     请选择要打开的文本文件"));
         QCOMPARE(openRequests[0].filter, QStringLiteral("文本文件|*.TXT|所有文件|*.*"));
-        QCOMPARE(QDir(openRequests[0].directory), QDir(course->mavro()));
+        QCOMPARE(QDir(openRequests[0].directory), QDir(program.course().mavro()));
         QVERIFY(saveRequests.isEmpty());
     }
 
@@ -359,9 +353,9 @@ class FreeEditorTest : public QObject {
             click(frmFree->SpeedButton3);
             QCOMPARE(frmFree->Memo1->toPlainText(), QStringLiteral("好中"));
         });
-        QCOMPARE(app->errors.size(), 1);
-        QVERIFY2(app->errors[0].contains(bad) && app->errors[0].contains(says),
-                 qPrintable(app->errors[0]));
+        QCOMPARE(program.errors().size(), 1);
+        QVERIFY2(program.errors()[0].contains(bad) && program.errors()[0].contains(says),
+                 qPrintable(program.errors()[0]));
         QCOMPARE(frmFree->Label1->text(), path("good.txt"));
         QCOMPARE(frmFree->StatusPanel1->text(), "    现在打开的文件是：" + path("good.txt"));
     }
@@ -381,7 +375,7 @@ class FreeEditorTest : public QObject {
             QCOMPARE(rowColumn(), rowColumn(1, 3));
             click(frmFree->SpeedButton2);
         });
-        QVERIFY2(app->errors.isEmpty(), qPrintable(app->errors.join('\n')));
+        VERIFY_NO_FAULT(program.errorText());
         QCOMPARE(bytesOf(path("shift.txt")), Gbk::encode(u"中国") + "\r\nab");
     }
 
@@ -432,7 +426,7 @@ class FreeEditorTest : public QObject {
             QCOMPARE(frmFree->Memo1->textCursor().selectedText(), character);
             QCOMPARE(rowColumn(), rowColumn(row, column));
         });
-        QCOMPARE(app->errors, QStringList{message});
+        QCOMPARE(program.errors(), QStringList{message});
         QVERIFY(saveRequests.isEmpty());
         QVERIFY(!QFile::exists(path("never.txt")) && !QFile::exists(path("never.TXT")));
         if (inFile)

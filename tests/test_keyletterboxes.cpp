@@ -8,28 +8,16 @@
 
 #include "drills/CTT.h"
 #include "drills/CwbTest1.h"
-#include "support/appfixture.h"
-#include "support/fixturecourse.h"
+#include "support/courseprogram.h"
 #include "tools/CWBFind.h"
 
 class KeyLetterBoxesTest : public QObject {
     Q_OBJECT
 
-  private:
-    FixtureCourse* course = nullptr;
-    AppFixture* app = nullptr;
+    CourseProgram program;
 
   private slots:
-    void initTestCase() {
-        course = new FixtureCourse;
-        course->writeAll();
-        app = new AppFixture;
-        QVERIFY2(app->errors.isEmpty(), qPrintable(app->errors.join('\n')));
-    }
-    void cleanupTestCase() {
-        delete app;
-        delete course;
-    }
+    void initTestCase() { VERIFY_NO_FAULT(program.start()); }
 
     void boxRefusesTheInputMethod_data() {
         QTest::addColumn<QLineEdit*>("box");

@@ -9,8 +9,7 @@
 #include "app/lessoncatalogue.h"
 #include "app/menukeys.h"
 #include "platform/keysynth.h"
-#include "support/appfixture.h"
-#include "support/fixturecourse.h"
+#include "support/courseprogram.h"
 #include "support/menustate.h"
 
 using namespace MenuState;
@@ -34,24 +33,15 @@ void press(const QString& name) {
 class MainMenuTest : public QObject {
     Q_OBJECT
 
-  private:
-    FixtureCourse* course = nullptr;
-    AppFixture* app = nullptr;
+    CourseProgram program;
 
   private slots:
-    void initTestCase() {
-        course = new FixtureCourse;
-        course->writeAll();
-        app = new AppFixture;
-        QVERIFY(MenuState::showMainWindow());
-    }
-    void cleanupTestCase() {
-        delete app;
-        delete course;
-    }
+    void initTestCase() { VERIFY_NO_FAULT(program.startAtMainWindow()); }
     void cleanup() { closeMenus(); }
 
-    // Item name, caption and shortcut of every title and command; "—" is a separator.
+    // Item name, caption and shortcut of every title and command; "—" is a separator. The record
+    // command comes last in the help menu; no command moves, so every return key sequence still
+    // ends where it did.
     void menusListTheCourse() {
         const QList<QStringList> course = {
             {"N26 指法练习[&F]", "N27 基准键[&A]", "B4 上排键[&B]", "C4 下排键[&C]", "—",
@@ -101,22 +91,9 @@ class MainMenuTest : public QObject {
         }
     }
 
-    void altHighlightsTitleVisibly() {
-        QList<QAction*> titles = frmmavro->MainMenu1->actions();
-        QVERIFY(!titleShownHighlighted(titles[0]));
-        press("alt");
-        QTRY_VERIFY(titleShownHighlighted(titles[0]));
-        press("Right");
-        QTRY_VERIFY(titleShownHighlighted(titles[1]));
-        QVERIFY(!titleShownHighlighted(titles[0]));
-    }
+    void altHighlightsTitleVisibly() { checkAltWalksTheTitles(press); }
 
-    void keyboardMode_data() {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("end");
-        for (const KeyCase& c : keyboardModeCases())
-            QTest::newRow(c.keys) << QString::fromLatin1(c.keys) << QString::fromLatin1(c.end);
-    }
+    void keyboardMode_data() { addKeyboardModeRows(); }
     void keyboardMode() {
         QFETCH(QString, keys);
         QFETCH(QString, end);
@@ -130,29 +107,6 @@ class MainMenuTest : public QObject {
         QCOMPARE(openMenu()->objectName(), QStringLiteral("N26"));
         QVERIFY(openMenu()->activeAction());
         QCOMPARE(openMenu()->activeAction()->objectName(), QStringLiteral("N27"));
-    }
-
-    // The record command comes last in the help menu; no command moves, so every return key
-    // sequence still ends where it did.
-    void commandsKeepTheirPlaces() {
-        const QStringList expected = {
-            "N26: N27 B4 C4 - D1 N29 N34",
-            "N14: N17 B1 C1 dd1 - A1 B2 C2 J1 - A2 B3 C3 N25 Y1 - N43 O1 N210",
-            "N7: N8 N36 T2 - N9 N13 N22 N33 - N38",
-            "N1: N11 N21 N31 N41 N51 N61 N71",
-            "N3: N12 N4 N32 N42 - N24",
-            "X1: S1 F1 - A3 - N44",
-        };
-        QStringList actual;
-        for (QAction* menu : frmmavro->MainMenu1->actions()) {
-            QStringList names;
-            for (QAction* command : menu->menu()->actions())
-                names << (command->isSeparator() ? QStringLiteral("-") : command->objectName());
-            actual << menu->objectName() + ": " + names.join(' ');
-        }
-        QCOMPARE(actual, expected);
-        QCOMPARE(frmmavro->MainMenu1->actions().last()->menu()->actions().last()->text(),
-                 QStringLiteral("学习记录[&R]"));
     }
 
     void returnKeysReachCommand_data() {

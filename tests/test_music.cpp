@@ -9,8 +9,7 @@
 #include "media/CSound.h"
 #include "media/mididevice.h"
 #include "media/playlist.h"
-#include "support/appfixture.h"
-#include "support/fixturecourse.h"
+#include "support/courseprogram.h"
 #include "support/midifixture.h"
 
 namespace {
@@ -83,9 +82,7 @@ QByteArray settingsFile() {
 class MusicTest : public QObject {
     Q_OBJECT
 
-  private:
-    FixtureCourse* course = nullptr;
-    AppFixture* app = nullptr;
+    CourseProgram program;
     FakeMidiDevice* device = nullptr;
     QList<TMediaPlayer::NotifyValue> notifications;
 
@@ -110,10 +107,9 @@ class MusicTest : public QObject {
 
   private slots:
     void init() {
-        course = new FixtureCourse;
-        course->writeAll();
-        for (int k = 1; k <= Tunes::kCount; ++k) MidiFixture::write(Tunes::path(k));
-        app = new AppFixture;
+        VERIFY_NO_FAULT(program.start([](FixtureCourse&) {
+            for (int k = 1; k <= Tunes::kCount; ++k) MidiFixture::write(Tunes::path(k));
+        }));
         auto fake = std::make_unique<FakeMidiDevice>();
         device = fake.get();
         player()->setDevice(std::move(fake));
@@ -129,10 +125,7 @@ class MusicTest : public QObject {
     }
     void cleanup() {
         frmSound->hide();
-        delete app;
-        app = nullptr;
-        delete course;
-        course = nullptr;
+        program.stop();
     }
 
     void windowLooksAsDesigned() {
@@ -177,7 +170,7 @@ class MusicTest : public QObject {
         QCOMPARE(settingsFile(), QByteArray("<none>"));
         QCOMPARE(frmmavro->Label3->text(), QString());
         checkRed(nullptr);
-        QVERIFY(app->errors.isEmpty());
+        QVERIFY(program.errors().isEmpty());
     }
 
     void choosingTuneTwoPlaysItInCycleMode() {
@@ -196,7 +189,7 @@ class MusicTest : public QObject {
         QCOMPARE(openTune(), QStringLiteral("SOUND3.MID"));
         QCOMPARE(player()->mode(), TMediaPlayer::Mode::Playing);
         QCOMPARE(settingsFile(), QByteArray("3P\r\n"));
-        QVERIFY(app->errors.isEmpty());
+        QVERIFY(program.errors().isEmpty());
     }
 
     void tuneTenEndsAndTuneOneFollows() {
@@ -215,7 +208,7 @@ class MusicTest : public QObject {
         QCOMPARE(notifications, (QList<V>{V::Successful, V::Superseded}));
         QCOMPARE(openTune(), QStringLiteral("SOUND1.MID"));
         QVERIFY(radio(1)->isChecked());
-        QVERIFY(app->errors.isEmpty());
+        QVERIFY(program.errors().isEmpty());
     }
 
     void repeatModePlaysTheSameTuneAgain() {
@@ -234,7 +227,7 @@ class MusicTest : public QObject {
         }
         QVERIFY(radio(5)->isChecked());
         QCOMPARE(settingsFile(), QByteArray("5R\r\n"));
-        QVERIFY(app->errors.isEmpty());
+        QVERIFY(program.errors().isEmpty());
     }
 
     void choosingTuneInRepeatModeKeepsRepeatingIt() {
@@ -304,7 +297,7 @@ class MusicTest : public QObject {
 
     void aFileNameOfNoTuneIsPlayedAgain() {
         choose(3);
-        const QString other = QDir(course->mavro()).filePath("Sound/other.mid");
+        const QString other = QDir(program.course().mavro()).filePath("Sound/other.mid");
         MidiFixture::write(other);
         player()->FileName = other;
         device->finish();
@@ -329,22 +322,22 @@ class MusicTest : public QObject {
         QFile::remove(Tunes::path(6));
         choose(5);
         device->finish();
-        QTRY_COMPARE(app->errors.size(), 1);
-        QVERIFY2(app->errors[0].contains("SOUND6.MID"), qPrintable(app->errors[0]));
+        QTRY_COMPARE(program.errors().size(), 1);
+        QVERIFY2(program.errors()[0].contains("SOUND6.MID"), qPrintable(program.errors()[0]));
         QVERIFY(radio(6)->isChecked());
         QCOMPARE(player()->FileName, Tunes::path(6));
         QCOMPARE(player()->mode(), TMediaPlayer::Mode::NotOpen);
         QVERIFY(!device->isPlaying);
         QCOMPARE(settingsFile(), QByteArray("5P\r\n"));
         settle();
-        QCOMPARE(app->errors.size(), 1);
+        QCOMPARE(program.errors().size(), 1);
 
         // The mode buttons now find no device.
         for (QToolButton* button :
              {frmSound->SpeedButton1, frmSound->SpeedButton2, frmSound->SpeedButton3}) {
-            app->errors.clear();
+            program.errors().clear();
             QTest::mouseClick(button, Qt::LeftButton);
-            QCOMPARE(app->errors, QStringList{"No MCI device open"});
+            QCOMPARE(program.errors(), QStringList{"No MCI device open"});
         }
         QCOMPARE(frmmavro->Label3->text(), QString());
         QCOMPARE(settingsFile(), QByteArray("5P\r\n"));
@@ -356,27 +349,27 @@ class MusicTest : public QObject {
         QTest::mouseClick(frmSound->SpeedButton2, Qt::LeftButton);  // 2R, repeat button red
         QFile::remove(Tunes::path(8));
         choose(8);
-        QCOMPARE(app->errors.size(), 1);
-        QVERIFY(app->errors[0].contains("SOUND8.MID"));
+        QCOMPARE(program.errors().size(), 1);
+        QVERIFY(program.errors()[0].contains("SOUND8.MID"));
         QVERIFY(radio(8)->isChecked());
         QCOMPARE(player()->FileName, Tunes::path(8));
         QCOMPARE(player()->mode(), TMediaPlayer::Mode::NotOpen);
         QCOMPARE(settingsFile(), QByteArray("2R\r\n"));
         checkRed(frmSound->SpeedButton2);
         settle();
-        QCOMPARE(app->errors.size(), 1);  // the superseded play of tune 2 stays quiet
+        QCOMPARE(program.errors().size(), 1);  // the superseded play of tune 2 stays quiet
     }
 
     void anUnwritableSettingsFileIsReported() {
         QDir().mkpath(Tunes::settingsPath());  // a folder where the file should be
         choose(2);
-        QCOMPARE(app->errors.size(), 1);
-        QVERIFY2(app->errors[0].contains("PlayList.TXT"), qPrintable(app->errors[0]));
+        QCOMPARE(program.errors().size(), 1);
+        QVERIFY2(program.errors()[0].contains("PlayList.TXT"), qPrintable(program.errors()[0]));
         QCOMPARE(player()->mode(), TMediaPlayer::Mode::Playing);  // the tune plays
         checkRed(nullptr);                                        // the colouring was skipped
 
         QTest::mouseClick(frmSound->SpeedButton2, Qt::LeftButton);
-        QCOMPARE(app->errors.size(), 2);
+        QCOMPARE(program.errors().size(), 2);
         QCOMPARE(frmmavro->Label3->text(), QStringLiteral("PLAY_R"));  // set before the write
         checkRed(frmSound->SpeedButton2);
     }

@@ -6,8 +6,7 @@
 #include "drills/CwbTest1.h"
 #include "platform/hotkeys.h"
 #include "platform/tickcount.h"
-#include "support/appfixture.h"
-#include "support/fixturecourse.h"
+#include "support/courseprogram.h"
 #include "support/rootpupil.h"
 
 using namespace RootPupil;
@@ -86,23 +85,15 @@ QString shownFrame() {
 class RootDrillAnswersTest : public QObject {
     Q_OBJECT
 
-  private:
-    FixtureCourse* course = nullptr;
-    AppFixture* app = nullptr;
+    CourseProgram program;
 
   private slots:
-    void initTestCase() {
-        course = new FixtureCourse;
-        course->writeAll();
-        app = new AppFixture;
-        QVERIFY2(app->errors.isEmpty(), qPrintable(app->errors.join('\n')));
-    }
+    void initTestCase() { VERIFY_NO_FAULT(program.start()); }
     void cleanupTestCase() {
         TickCount::setSource({});
-        delete app;
-        delete course;
+        program.stop();
     }
-    void cleanup() { QVERIFY2(app->errors.isEmpty(), qPrintable(app->errors.join('\n'))); }
+    void cleanup() { VERIFY_NO_FAULT(program.errorText()); }
 
     // Must run first: no letter has gone into box 1 yet in this program run, and the page is
     // timed from its first answer, not from the machine's start.

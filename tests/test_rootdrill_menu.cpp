@@ -8,8 +8,7 @@
 #include "app/cmavro.h"
 #include "app/lessoncatalogue.h"
 #include "drills/CwbTest1.h"
-#include "support/appfixture.h"
-#include "support/fixturecourse.h"
+#include "support/courseprogram.h"
 #include "support/menustate.h"
 #include "support/rootpupil.h"
 
@@ -20,24 +19,13 @@ using namespace MenuState;
 class RootDrillMenuTest : public QObject {
     Q_OBJECT
 
-  private:
-    FixtureCourse* course = nullptr;
-    AppFixture* app = nullptr;
+    CourseProgram program;
 
   private slots:
-    void initTestCase() {
-        course = new FixtureCourse;
-        course->writeAll();
-        app = new AppFixture;
-        QVERIFY(MenuState::showMainWindow());
-    }
-    void cleanupTestCase() {
-        delete app;
-        delete course;
-    }
+    void initTestCase() { VERIFY_NO_FAULT(program.startAtMainWindow()); }
     void cleanup() {
         closeMenus();
-        QVERIFY2(app->errors.isEmpty(), qPrintable(app->errors.join('\n')));
+        VERIFY_NO_FAULT(program.errorText());
     }
 
     void rootCommandShowsItsLessonAndReturnsToItsMenu_data() {

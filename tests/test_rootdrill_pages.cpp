@@ -5,8 +5,7 @@
 
 #include "drills/Ctime.h"
 #include "drills/CwbTest1.h"
-#include "support/appfixture.h"
-#include "support/fixturecourse.h"
+#include "support/courseprogram.h"
 #include "support/rootpupil.h"
 
 using namespace RootPupil;
@@ -14,9 +13,7 @@ using namespace RootPupil;
 class RootDrillPagesTest : public QObject {
     Q_OBJECT
 
-  private:
-    FixtureCourse* course = nullptr;
-    AppFixture* app = nullptr;
+    CourseProgram program;
 
     QList<int> pageRecords() const {
         QList<int> records;
@@ -37,16 +34,7 @@ class RootDrillPagesTest : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        course = new FixtureCourse;
-        course->writeAll();
-        app = new AppFixture;
-        QVERIFY2(app->errors.isEmpty(), qPrintable(app->errors.join('\n')));
-    }
-    void cleanupTestCase() {
-        delete app;
-        delete course;
-    }
+    void initTestCase() { VERIFY_NO_FAULT(program.start()); }
 
     void strokePagesAlternateAcrossPagesAndShowings() {
         QList<QList<int>> pages;

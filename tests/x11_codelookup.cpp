@@ -4,7 +4,6 @@
 #include <QtTest>
 
 #include "app/cmavro.h"
-#include "support/appfixture.h"
 #include "support/fcitxservice.h"
 #include "support/fingerpupil.h"
 #include "support/menustate.h"
@@ -34,14 +33,8 @@ class X11CodeLookupTest : public QObject {
     WubiDesktop desktop;
 
   private slots:
-    void initTestCase() {
-        const QString why = desktop.start();
-        QVERIFY2(why.isEmpty(), qPrintable(why));
-    }
-    void cleanup() {
-        if (QTest::currentTestFailed())
-            qWarning().noquote() << "fcitx5 log:\n" << Fcitx::service().log();
-    }
+    void initTestCase() { VERIFY_NO_FAULT(desktop.start()); }
+    void cleanup() { Fcitx::logIfFailed(); }
 
     void codesTypedWithWubiOnFillTheGrid() {
         struct Seen {

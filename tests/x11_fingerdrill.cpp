@@ -10,7 +10,6 @@
 #include "app/cmavro.h"
 #include "drills/CTT.h"
 #include "drills/Ctime.h"
-#include "support/appfixture.h"
 #include "support/fcitxservice.h"
 #include "support/fingerpupil.h"
 #include "support/menustate.h"
@@ -36,14 +35,8 @@ class X11FingerDrillTest : public QObject {
     WubiDesktop desktop;
 
   private slots:
-    void initTestCase() {
-        const QString why = desktop.start();
-        QVERIFY2(why.isEmpty(), qPrintable(why));
-    }
-    void cleanup() {
-        if (QTest::currentTestFailed())
-            qWarning().noquote() << "fcitx5 log:\n" << Fcitx::service().log();
-    }
+    void initTestCase() { VERIFY_NO_FAULT(desktop.start()); }
+    void cleanup() { Fcitx::logIfFailed(); }
 
     void pageTypedWithRealKeys() {
         struct Seen {

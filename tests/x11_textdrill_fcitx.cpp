@@ -2,19 +2,16 @@
 // and fcitx5 running its Wubi table (fresh configuration, learning off). The pupil types Wubi codes
 // as X key strokes; the drill must judge only what the input method commits, whether the codes
 // come one by one or in a burst.
-#include <QDir>
-#include <QLineEdit>
 #include <QProcess>
 #include <QtTest>
 
+#include "support/courseprogram.h"
 #include "support/fcitxservice.h"
 #include "support/textdrillsession.h"
 
 using namespace TextDrillSession;
 
 namespace {
-
-FcitxService* service = nullptr;
 
 // "课程练习[&1]" of the course, and the keys that type each line through fcitx5's Wubi table:
 // a code and Space for the first candidate, a four-letter code of a single candidate without
@@ -101,38 +98,14 @@ class FcitxWubiTest : public QObject {
 
     Program* program = nullptr;
 
-    // fcitx5 loads the Wubi table on first use, and keys typed meanwhile are lost; type into a
-    // box of our own until a code gives its character.
-    void warmUp() {
-        QLineEdit scratch;
-        scratch.show();
-        scratch.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&scratch));
-        QTRY_VERIFY(scratch.hasFocus());
-        QTRY_VERIFY_WITH_TIMEOUT(FcitxService::wubiActive(), 10000);
-        for (int attempt = 0; attempt < 40 && !scratch.text().contains(QStringLiteral("地"));
-             ++attempt) {
-            Fcitx::strokes({"f", "space"});
-            QTest::qWait(500);
-        }
-        QVERIFY2(scratch.text().contains(QStringLiteral("地")),
-                 qPrintable("Wubi gave no characters: " + scratch.text() + "\nfcitx5 log:\n" +
-                            service->log()));
-    }
-
   private slots:
     void initTestCase() {
-        QVERIFY2(service->failure.isEmpty(), qPrintable(service->failure));
-        QVERIFY2(QGuiApplication::platformName() == "xcb", "runs on X11 only");
-        warmUp();
+        VERIFY_NO_FAULT(Fcitx::warmUp());
         program = new Program(rows());
         QVERIFY(QTest::qWaitForWindowActive(frmmavro));
     }
     void cleanupTestCase() { delete program; }
-    void cleanup() {
-        if (QTest::currentTestFailed())
-            qWarning().noquote() << "fcitx5 log:\n" << service->log().right(20000);
-    }
+    void cleanup() { Fcitx::logIfFailed(); }
 
     // The wrong character is selected at once and the right one typed over it; the line done
     // hands the focus on, and the menu opens at the command after Esc.
@@ -265,25 +238,7 @@ class FcitxWubiTest : public QObject {
 };
 
 int main(int argc, char** argv) {
-    FcitxService im;
-    service = &im;
-    const bool up = im.start();
-    if (up)
-        qputenv("QT_IM_MODULE", "fcitx");
-    int result = 1;
-    {
-        QApplication app(argc, argv);
-        FcitxWubiTest test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    im.stop();
-    // fcitx5 saves what it learned when it stops; its Wubi table was meant to learn nothing.
-    const QDir learned(qEnvironmentVariable("XDG_DATA_HOME") + "/fcitx5/table");
-    if (up && !learned.entryList({"wbx.*"}, QDir::Files).isEmpty()) {
-        qWarning("FAIL: fcitx5 saved learned choices");
-        result = 1;
-    }
-    return result;
+    return Fcitx::exec(argc, argv, [] { return new FcitxWubiTest; });
 }
 
 #include "x11_textdrill_fcitx.moc"

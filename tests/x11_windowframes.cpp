@@ -11,9 +11,7 @@
 #include "app/form.h"
 #include "drills/Ctime.h"
 #include "drills/CwbTest1.h"
-#include "support/appfixture.h"
-#include "support/fixturecourse.h"
-#include "support/menustate.h"
+#include "support/courseprogram.h"
 #include "support/modalrun.h"
 
 namespace {
@@ -146,8 +144,7 @@ class KeyWatch : public QObject {
 class X11WindowFramesTest : public QObject {
     Q_OBJECT
 
-    FixtureCourse* course = nullptr;
-    AppFixture* app = nullptr;
+    CourseProgram program;
 
   private slots:
     void initTestCase() {
@@ -155,18 +152,11 @@ class X11WindowFramesTest : public QObject {
             QSKIP("needs an X server");
         if (QStandardPaths::findExecutable("xdotool").isEmpty())
             QSKIP("xdotool is not installed");
-        course = new FixtureCourse;
-        course->writeAll();
         nameApplication();
-        app = new AppFixture;
-        QVERIFY(MenuState::showMainWindow());
+        VERIFY_NO_FAULT(program.startAtMainWindow());
         // The root drill is given a lesson as the menu gives it, and wears that lesson's caption.
         frmwbTest1->JB1->setText(QStringLiteral("31"));
         frmwbTest1->JB2->setText(QStringLiteral("0"));
-    }
-    void cleanupTestCase() {
-        delete app;
-        delete course;
     }
 
     void captionsAndFrames_data() {

@@ -150,7 +150,8 @@ void strokes(const QStringList& keys) {
 int exec(int argc, char** argv, const std::function<QObject*()>& makeTest) {
     FcitxService im;
     running = &im;
-    if (im.start())
+    const bool up = im.start();
+    if (up)
         qputenv("QT_IM_MODULE", "fcitx");
     int result = 1;
     {
@@ -160,6 +161,12 @@ int exec(int argc, char** argv, const std::function<QObject*()>& makeTest) {
     }
     im.stop();
     running = nullptr;
+    // fcitx5 saves what it learned when it stops; its Wubi table was meant to learn nothing.
+    const QDir learned(qEnvironmentVariable("XDG_DATA_HOME") + "/fcitx5/table");
+    if (up && !learned.entryList({"wbx.*"}, QDir::Files).isEmpty()) {
+        qWarning("FAIL: fcitx5 saved learned choices");
+        result = 1;
+    }
     return result;
 }
 
@@ -177,6 +184,11 @@ bool ContextWatch::await() const {
 
 FcitxService& service() {
     return *running;
+}
+
+void logIfFailed() {
+    if (QTest::currentTestFailed())
+        qWarning().noquote() << "fcitx5 log:\n" << service().log().right(20000);
 }
 
 QString warmUp() {

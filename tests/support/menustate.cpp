@@ -67,8 +67,23 @@ bool titleShownHighlighted(QAction* title) {
     return lit * 2 > shown.width() * shown.height();
 }
 
-const QList<KeyCase>& keyboardModeCases() {
-    static const QList<KeyCase> cases = {
+void checkAltWalksTheTitles(const std::function<void(const QString&)>& press) {
+    const QList<QAction*> titles = frmmavro->MainMenu1->actions();
+    QVERIFY(!titleShownHighlighted(titles[0]));
+    press(QStringLiteral("alt"));
+    QTRY_VERIFY(titleShownHighlighted(titles[0]));
+    press(QStringLiteral("Right"));
+    QTRY_VERIFY(titleShownHighlighted(titles[1]));
+    QVERIFY(!titleShownHighlighted(titles[0]));
+}
+
+void addKeyboardModeRows() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("end");
+    static const struct {
+        const char* keys;
+        const char* end;
+    } rows[] = {
         {"alt", "N26"},
         {"alt Right Right", "N7"},
         {"alt Left", "X1"},
@@ -89,7 +104,8 @@ const QList<KeyCase>& keyboardModeCases() {
         {"alt alt q", "N26>N27"},
         {"q", "N26>N27"},
     };
-    return cases;
+    for (const auto& row : rows)
+        QTest::newRow(row.keys) << QString::fromLatin1(row.keys) << QString::fromLatin1(row.end);
 }
 
 }  // namespace MenuState

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 class QAction;
 class QMenu;
@@ -24,11 +25,12 @@ QString bar();
 // bar's own painting.
 bool titleShownHighlighted(QAction* title);
 
-// Keys pressed at the main window, in xdotool's names, and the bar() they end at.
-struct KeyCase {
-    const char* keys;
-    const char* end;
-};
-const QList<KeyCase>& keyboardModeCases();
+// Alt highlights the first title where the pupil sees it, and Right the next one; press sends a
+// key of xdotool's naming to the main window.
+void checkAltWalksTheTitles(const std::function<void(const QString&)>& press);
+
+// Test rows of keys pressed at the main window, in xdotool's names ("keys"), and the bar() they
+// end at ("end").
+void addKeyboardModeRows();
 
 }  // namespace MenuState
