@@ -1,7 +1,9 @@
 // The history's costs: writing one finished page, the file size of a year of daily practice
-// (365 days x 20 pages), and opening the record window over that year.
+// (365 days x 20 pages), opening the record window over that year, and the parts of an open:
+// ranking from the running totals against ranking from every stroke as the window once did, and
+// building the totals once for a file written before them.
 //
-//   bench_history            (QORVEX_BUILT_DRIVE overrides <build>/drive for the code table)
+//   bench_history [opens]    (QORVEX_BUILT_DRIVE overrides <build>/drive for the code table)
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -10,6 +12,8 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+
+#include <sqlite3.h>
 
 #include "data/history.h"
 #include "platform/errors.h"
@@ -97,6 +101,57 @@ qint64 writeYear(const QString& path, bool distinctTexts) {
     return QFileInfo(path).size();
 }
 
+// The weakest characters counted from every stroke with exact medians: the window's way before
+// the running totals, kept here to compare.
+int weakestFromStrokes(History::Store& store) {
+    struct Tally {
+        int met = 0, wrong = 0;
+        QList<quint32> times;
+    };
+    QHash<QString, Tally> tallies;
+    store.forEachStroke(History::kText, [&](QStringView c, quint32 ms, quint32 wrong, bool first) {
+        Tally& t = tallies[c.toString()];
+        ++t.met;
+        t.wrong += int(wrong);
+        if (!first)
+            t.times.append(ms);
+    });
+    QList<QPair<int, quint32>> scores;
+    for (Tally& t : tallies) {
+        if (t.met < Ranking::kMinimumMet || t.times.isEmpty())
+            continue;
+        auto middle = t.times.begin() + t.times.size() / 2;
+        std::nth_element(t.times.begin(), middle, t.times.end());
+        scores.append({t.wrong, *middle});
+    }
+    std::sort(scores.begin(), scores.end(), std::greater<>());
+    return int(qMin<qsizetype>(scores.size(), Ranking::kWeakest));
+}
+
+template <typename F>
+double msOf(F&& work) {
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// The file as it was before the running totals: the totals dropped, schema version 1.
+void makeOlder(const QString& path) {
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    sqlite3_exec(db,
+                 "DROP TABLE tallies; DROP TABLE times; DROP TABLE summed;"
+                 " PRAGMA user_version = 1; VACUUM;",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+QByteArray loadAverage() {
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readLine().trimmed() : QByteArray("?");
+}
+
 void printTimes(const char* what, QList<double> ms) {
     std::sort(ms.begin(), ms.end());
     std::printf("%-44s n=%4lld  median %6.3f ms  p99 %6.3f ms  max %6.3f ms\n", what,
@@ -145,8 +200,10 @@ int main(int argc, char** argv) {
         "text page is new\n",
         lessons / 1048576.0, distinct / 1048576.0);
 
+    std::printf("load average at the start of the opens: %s\n", loadAverage().constData());
+    const int count = argc > 1 ? qMax(1, atoi(argv[1])) : 5;
     QList<double> opens;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < count; ++i) {
         QElapsedTimer timer;
         timer.start();
         auto* window = new TfrmRecord;
@@ -160,5 +217,45 @@ int main(int argc, char** argv) {
         delete window;
     }
     printTimes("record window opens over the year", opens);
+
+    // The parts of an open.
+    History::Store& store = History::Store::instance();
+    QList<double> fromTotals, fromStrokes, refreshes;
+    for (int i = 0; i < 5; ++i) {
+        fromTotals << msOf([&] {
+            Ranking::CharacterTally::fromHistory(store).weakest();
+            Ranking::KeyTally::fromHistory(store).ranked();
+        });
+        fromStrokes << msOf([&] { weakestFromStrokes(store); });
+    }
+    {
+        TfrmRecord window;
+        window.create();
+        for (int i = 0; i < 5; ++i) refreshes << msOf([&] { window.refresh(); });
+    }
+    printTimes("weak characters and keys from the totals", fromTotals);
+    printTimes("weak characters from every stroke (before)", fromStrokes);
+    printTimes("refresh of an open window (all its parts)", refreshes);
+
+    // A day's pages not summed up yet (the program was killed): the next open sums them.
+    {
+        QRandomGenerator random(11);
+        for (int k = 0; k < 20; ++k)
+            store.record(page(k < 16 ? History::kText : History::kFinger,
+                              QStringLiteral("课程练习[&1]"), QDateTime::currentDateTimeUtc(),
+                              60000, strokes(textOf(k, true, random), random)));
+        TfrmRecord window;
+        window.create();
+        std::printf("refresh summing up a day's 20 new pages: %.1f ms\n",
+                    msOf([&] { window.refresh(); }));
+    }
+
+    // A file of the year written before the running totals gets them at its first sum.
+    const QString older = home.filePath("older.sqlite3");
+    QFile::copy(path, older);
+    makeOlder(older);
+    History::Store olderStore(older);
+    std::printf("a year's file given its running totals once: %.0f ms\n",
+                msOf([&] { olderStore.sumUp(); }));
     return 0;
 }
