@@ -223,7 +223,7 @@ int main(int argc, char** argv) {
     QList<double> fromTotals, fromStrokes, refreshes;
     for (int i = 0; i < 5; ++i) {
         fromTotals << msOf([&] {
-            Ranking::CharacterTally::fromHistory(store).weakest();
+            Ranking::weakestIn(store);
             Ranking::KeyTally::fromHistory(store).ranked();
         });
         fromStrokes << msOf([&] { weakestFromStrokes(store); });

@@ -573,19 +573,22 @@ void Store::forEachTotal(const QString& drill,
         visit(it.key(), it->met, it->wrong);
 }
 
-void Store::forEachTime(const QString& drill,
+void Store::forEachTime(const QString& drill, const QStringList& characters,
                         const std::function<void(QStringView, quint32, qint64)>& visit) {
-    if (!open())
+    if (characters.isEmpty() || !open())
         return;
     sumUp();
-    Statement select(db, "SELECT character, ms, count FROM times WHERE drill = ?1;");
-    select.bind(1, drill);
-    while (select && sqlite3_step(*select) == SQLITE_ROW)
-        visit(select.text(0), quint32(sqlite3_column_int64(*select, 1)),
-              sqlite3_column_int64(*select, 2));
+    Statement select(db, "SELECT ms, count FROM times WHERE drill = ?1 AND character = ?2;");
+    for (const QString& c : characters) {
+        select.bindAll(drill, c);
+        while (select && sqlite3_step(*select) == SQLITE_ROW)
+            visit(c, quint32(sqlite3_column_int64(*select, 0)), sqlite3_column_int64(*select, 1));
+    }
     const Totals rest = unsummed(db, drill);
+    const QSet<QString> wanted(characters.cbegin(), characters.cend());
     for (auto it = rest.times.cbegin(); it != rest.times.cend(); ++it)
-        visit(it.key().first, it.key().second, it.value());
+        if (wanted.contains(it.key().first))
+            visit(it.key().first, it.key().second, it.value());
 }
 
 bool Store::sumUp() {

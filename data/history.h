@@ -5,6 +5,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 struct sqlite3;
@@ -86,8 +87,9 @@ class Store {
     void forEachTotal(
         const QString& drill,
         const std::function<void(QStringView character, qint64 met, qint64 wrong)>& visit);
+    // The times of the given characters only: the ranking needs the few that can make the list.
     void forEachTime(
-        const QString& drill,
+        const QString& drill, const QStringList& characters,
         const std::function<void(QStringView character, quint32 ms, qint64 count)>& visit);
     // Adds the pages written since the last sum to the totals, in one transaction that also moves
     // the mark of the last page summed: the totals never disagree with the pages, whenever the

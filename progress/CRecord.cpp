@@ -144,7 +144,7 @@ void TfrmRecord::refresh() {
     }
     ComboBox1Change();
 
-    weakest = Ranking::CharacterTally::fromHistory(store).weakest();
+    weakest = Ranking::weakestIn(store);
     keys = Ranking::KeyTally::fromHistory(store).ranked();
     fillGrid();
     drawHeatMap();

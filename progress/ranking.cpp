@@ -15,15 +15,14 @@ char32_t codePoint(QStringView character) {
 }
 }  // namespace
 
-CharacterTally CharacterTally::fromHistory(History::Store& store) {
+QList<CharacterScore> weakestIn(History::Store& store, int count) {
     CharacterTally tally;
     store.forEachTotal(History::kText, [&](QStringView c, qint64 met, qint64 wrong) {
         tally.addMet(c, met, wrong);
     });
-    store.forEachTime(History::kText, [&](QStringView c, quint32 ms, qint64 count) {
-        tally.addTime(c, ms, count);
-    });
-    return tally;
+    store.forEachTime(History::kText, tally.contenders(count),
+                      [&](QStringView c, quint32 ms, qint64 n) { tally.addTime(c, ms, n); });
+    return tally.weakest(count);
 }
 
 void CharacterTally::addMet(QStringView character, qint64 met, qint64 wrong) {
@@ -49,6 +48,25 @@ quint32 median(QList<QPair<quint32, qint64>> times) {
     return 0;
 }
 }  // namespace
+
+QStringList CharacterTally::contenders(int count) const {
+    QList<qint64> wrong;
+    for (const Tally& t : tallies)
+        if (t.met >= kMinimumMet)
+            wrong.append(t.wrong);
+    if (wrong.isEmpty() || count <= 0)
+        return {};
+    const qsizetype last = qMin<qsizetype>(count, wrong.size()) - 1;
+    std::nth_element(wrong.begin(), wrong.begin() + last, wrong.end(), std::greater<>());
+    const qint64 least = wrong[last];
+    QStringList characters;
+    for (auto it = tallies.cbegin(); it != tallies.cend(); ++it)
+        if (it->met >= kMinimumMet && it->wrong >= least) {
+            const char32_t c = it.key();
+            characters << QString::fromUcs4(&c, 1);
+        }
+    return characters;
+}
 
 QList<CharacterScore> CharacterTally::weakest(int count) const {
     QList<CharacterScore> scores;

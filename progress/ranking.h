@@ -39,13 +39,13 @@ struct CharacterScore {
 
 class CharacterTally {
   public:
-    // The text drill's totals in the store.
-    static CharacterTally fromHistory(History::Store& store);
-
     // met strokes of the character, with wrong attempts in its place.
     void addMet(QStringView character, qint64 met, qint64 wrong);
     // count strokes of the character that took ms.
     void addTime(QStringView character, quint32 ms, qint64 count);
+    // The characters that can be among the count weakest by what addMet gave: met often enough,
+    // and as many wrong attempts as the count-th most. Only their times decide the list.
+    QStringList contenders(int count = kWeakest) const;
     QList<CharacterScore> weakest(int count = kWeakest) const;
 
   private:
@@ -76,6 +76,10 @@ class KeyTally {
   private:
     QHash<QString, KeyScore> keys;
 };
+
+// The count weakest characters of the text drill in the store. It reads the times of the
+// contenders only.
+QList<CharacterScore> weakestIn(History::Store& store, int count = kWeakest);
 
 // A practice page of kPageLines lines of at most kLineLength characters drawn from the given
 // characters, each used about as often as the others, never the same one twice in a row (nor

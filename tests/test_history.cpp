@@ -45,12 +45,15 @@ QStringList totalsIn(History::Store& store) {
     QMap<QString, QPair<qint64, qint64>> met;
     QMap<QString, qint64> times;
     for (const QString& drill : {History::kText, History::kFinger}) {
+        QStringList characters;
         store.forEachTotal(drill, [&](QStringView c, qint64 n, qint64 wrong) {
             QPair<qint64, qint64>& counts = met[drill + ' ' + c.toString()];
             counts.first += n;
             counts.second += wrong;
+            if (!characters.contains(c))
+                characters << c.toString();
         });
-        store.forEachTime(drill, [&](QStringView c, quint32 ms, qint64 count) {
+        store.forEachTime(drill, characters, [&](QStringView c, quint32 ms, qint64 count) {
             times[QStringLiteral("%1 %2 %3 ms").arg(drill, c).arg(ms)] += count;
         });
     }
