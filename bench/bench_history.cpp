@@ -224,7 +224,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 5; ++i) {
         fromTotals << msOf([&] {
             Ranking::weakestIn(store);
-            Ranking::KeyTally::fromHistory(store).ranked();
+            Ranking::keysIn(store);
         });
         fromStrokes << msOf([&] { weakestFromStrokes(store); });
     }

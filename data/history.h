@@ -45,7 +45,8 @@ inline const QString kFinger = QStringLiteral("finger");
 inline const QString kRoot = QStringLiteral("root");
 
 // The running totals keep stroke times to the nearest kTallyUnitMs: finer steps say nothing about
-// a pupil and would multiply the rows (a year of exact times is several MiB).
+// a pupil and would multiply the rows, as a character met thousands of times has nearly as many
+// different millisecond times.
 inline constexpr quint32 kTallyUnitMs = 10;
 quint32 tallyTime(quint32 ms);
 
@@ -95,7 +96,8 @@ class Store {
     // the mark of the last page summed: the totals never disagree with the pages, whenever the
     // program stops. Pages stay unsummed while the file is locked; the totals' readers count them
     // from their strokes. Run when the totals are read and when the store closes, never while a
-    // page is being finished: adding to a few thousand rows of totals costs more than the page.
+    // page is being finished: a page touches a few hundred rows of totals, which costs far more
+    // than the page (about 1 ms and 400 KiB of journal a page, measured).
     bool sumUp();
     int heldBack() const { return int(pending.size()); }
     bool isOpen() const { return db != nullptr; }

@@ -145,7 +145,7 @@ void TfrmRecord::refresh() {
     ComboBox1Change();
 
     weakest = Ranking::weakestIn(store);
-    keys = Ranking::KeyTally::fromHistory(store).ranked();
+    keys = Ranking::keysIn(store);
     fillGrid();
     drawHeatMap();
 }

@@ -13,6 +13,18 @@ char32_t codePoint(QStringView character) {
         return QChar::surrogateToUcs4(character[0], character[1]);
     return character.isEmpty() ? 0 : character[0].unicode();
 }
+
+// The upper middle of the times, counted through them in time order.
+quint32 median(QList<QPair<quint32, qint64>> times) {
+    std::sort(times.begin(), times.end());
+    qint64 total = 0;
+    for (const auto& [ms, count] : times) total += count;
+    qint64 seen = 0;
+    for (const auto& [ms, count] : times)
+        if ((seen += count) > total / 2)
+            return ms;
+    return 0;
+}
 }  // namespace
 
 QList<CharacterScore> weakestIn(History::Store& store, int count) {
@@ -34,20 +46,6 @@ void CharacterTally::addMet(QStringView character, qint64 met, qint64 wrong) {
 void CharacterTally::addTime(QStringView character, quint32 ms, qint64 count) {
     tallies[codePoint(character)].times.append({ms, count});
 }
-
-namespace {
-// The upper middle of the times, counted through them in time order.
-quint32 median(QList<QPair<quint32, qint64>> times) {
-    std::sort(times.begin(), times.end());
-    qint64 total = 0;
-    for (const auto& [ms, count] : times) total += count;
-    qint64 seen = 0;
-    for (const auto& [ms, count] : times)
-        if ((seen += count) > total / 2)
-            return ms;
-    return 0;
-}
-}  // namespace
 
 QStringList CharacterTally::contenders(int count) const {
     QList<qint64> wrong;
@@ -93,12 +91,12 @@ QList<CharacterScore> CharacterTally::weakest(int count) const {
     return scores;
 }
 
-KeyTally KeyTally::fromHistory(History::Store& store) {
+QList<KeyScore> keysIn(History::Store& store) {
     KeyTally tally;
     store.forEachTotal(History::kFinger, [&](QStringView key, qint64 met, qint64 wrong) {
         tally.add(key, met, wrong);
     });
-    return tally;
+    return tally.ranked();
 }
 
 void KeyTally::add(QStringView key, qint64 strokes, qint64 wrong) {

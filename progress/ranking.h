@@ -66,9 +66,6 @@ struct KeyScore {
 
 class KeyTally {
   public:
-    // The finger drill's totals in the store.
-    static KeyTally fromHistory(History::Store& store);
-
     // strokes typed right on the key, after wrong attempts aimed at it.
     void add(QStringView key, qint64 strokes, qint64 wrong);
     QList<KeyScore> ranked() const;
@@ -80,6 +77,9 @@ class KeyTally {
 // The count weakest characters of the text drill in the store. It reads the times of the
 // contenders only.
 QList<CharacterScore> weakestIn(History::Store& store, int count = kWeakest);
+
+// The finger drill's keys in the store, ranked.
+QList<KeyScore> keysIn(History::Store& store);
 
 // A practice page of kPageLines lines of at most kLineLength characters drawn from the given
 // characters, each used about as often as the others, never the same one twice in a row (nor

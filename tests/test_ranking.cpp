@@ -80,7 +80,7 @@ class RankingTest : public QObject {
         QCOMPARE(weakest(4), QStringList({"甲:3:2:400", "乙:4:1:300", "戊:3:1:100", "丙:3:0:500"}));
 
         QStringList keyOrder;
-        for (const auto& k : Ranking::KeyTally::fromHistory(store).ranked())
+        for (const auto& k : Ranking::keysIn(store))
             keyOrder << QStringLiteral("[%1]%2/%3").arg(k.key).arg(k.wrong).arg(k.right + k.wrong);
         // Space 1 of 2; a and s both 1 in 3 (a has more wrong strokes); d never wrong.
         QCOMPARE(keyOrder, QStringList({"[ ]1/2", "[a]2/6", "[s]1/3", "[d]0/3"}));
