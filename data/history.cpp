@@ -188,20 +188,20 @@ int readStrokes(sqlite3* db, const QString& drill, qint64 after,
     return rc;
 }
 
-qint64 summedThrough(sqlite3* db) {
-    Statement select(db, "SELECT through FROM summed;");
-    return select && sqlite3_step(*select) == SQLITE_ROW ? sqlite3_column_int64(*select, 0) : -1;
+qint64 lastPage(sqlite3* db) {
+    Statement select(db, "SELECT max(id) FROM pages;");
+    return select && sqlite3_step(*select) == SQLITE_ROW ? sqlite3_column_int64(*select, 0) : 0;
 }
 
-// Pages the totals do not hold yet: written since the last sum, or while it could not be written.
-Totals unsummed(sqlite3* db, const QString& drill) {
-    Totals totals;
-    const qint64 through = summedThrough(db);
-    if (through >= 0)
-        readStrokes(db, drill, through, [&](QStringView c, quint32 ms, quint32 wrong, bool first) {
-            totals.add(c, ms, wrong, first);
-        });
-    return totals;
+// Pages left unsummed are read from their strokes with the totals, which is cheap for a day's
+// pages; a longer run of them (a program killed day after day) is summed up when read.
+constexpr qint64 kLongUnsummed = 200;
+
+// The last page in the totals; a file without the mark has its totals read as they stand.
+qint64 summedThrough(sqlite3* db) {
+    Statement select(db, "SELECT through FROM summed;");
+    return select && sqlite3_step(*select) == SQLITE_ROW ? sqlite3_column_int64(*select, 0)
+                                                         : std::numeric_limits<qint64>::max();
 }
 
 bool isBroken(int code) {
@@ -563,47 +563,44 @@ void Store::forEachTotal(const QString& drill,
                          const std::function<void(QStringView, qint64, qint64)>& visit) {
     if (!open())
         return;
-    sumUp();
+    if (lastPage(db) - summedThrough(db) >= kLongUnsummed)
+        sumUp();
     Statement select(db, "SELECT character, met, wrong FROM tallies WHERE drill = ?1;");
     select.bind(1, drill);
     while (select && sqlite3_step(*select) == SQLITE_ROW)
         visit(select.text(0), sqlite3_column_int64(*select, 1), sqlite3_column_int64(*select, 2));
-    const Totals rest = unsummed(db, drill);
-    for (auto it = rest.characters.cbegin(); it != rest.characters.cend(); ++it)
-        visit(it.key(), it->met, it->wrong);
+    readStrokes(db, drill, summedThrough(db),
+                [&](QStringView c, quint32, quint32 wrong, bool) { visit(c, 1, wrong); });
 }
 
 void Store::forEachTime(const QString& drill, const QStringList& characters,
                         const std::function<void(QStringView, quint32, qint64)>& visit) {
     if (characters.isEmpty() || !open())
         return;
-    sumUp();
+    if (lastPage(db) - summedThrough(db) >= kLongUnsummed)
+        sumUp();
     Statement select(db, "SELECT ms, count FROM times WHERE drill = ?1 AND character = ?2;");
     for (const QString& c : characters) {
         select.bindAll(drill, c);
         while (select && sqlite3_step(*select) == SQLITE_ROW)
             visit(c, quint32(sqlite3_column_int64(*select, 0)), sqlite3_column_int64(*select, 1));
     }
-    const Totals rest = unsummed(db, drill);
     const QSet<QString> wanted(characters.cbegin(), characters.cend());
-    for (auto it = rest.times.cbegin(); it != rest.times.cend(); ++it)
-        if (wanted.contains(it.key().first))
-            visit(it.key().first, it.key().second, it.value());
+    readStrokes(db, drill, summedThrough(db), [&](QStringView c, quint32 ms, quint32, bool first) {
+        if (!first && wanted.contains(c.toString()))
+            visit(c, tallyTime(ms), 1);
+    });
 }
 
 bool Store::sumUp() {
     if (!open())
         return false;
-    auto last = [this] {
-        Statement select(db, "SELECT max(id) FROM pages;");
-        return select && sqlite3_step(*select) == SQLITE_ROW ? sqlite3_column_int64(*select, 0) : 0;
-    };
-    if (last() <= summedThrough(db))
+    if (lastPage(db) <= summedThrough(db))
         return true;
     if (sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK)
         return false;
     // Read again under the lock: another qorvex may have summed up meanwhile.
-    const qint64 through = summedThrough(db), upTo = last();
+    const qint64 through = summedThrough(db), upTo = lastPage(db);
     bool done = through >= 0;
     QStringList drills;
     {

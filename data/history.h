@@ -94,10 +94,10 @@ class Store {
         const std::function<void(QStringView character, quint32 ms, qint64 count)>& visit);
     // Adds the pages written since the last sum to the totals, in one transaction that also moves
     // the mark of the last page summed: the totals never disagree with the pages, whenever the
-    // program stops. Pages stay unsummed while the file is locked; the totals' readers count them
-    // from their strokes. Run when the totals are read and when the store closes, never while a
-    // page is being finished: a page touches a few hundred rows of totals, which costs far more
-    // than the page (about 1 ms and 400 KiB of journal a page, measured).
+    // program stops. Run when the store closes, never while a page is being finished nor when
+    // the record window opens: a page touches a few hundred rows of totals, which costs far more
+    // than the page (about 1 ms and 400 KiB of journal a page, measured). Until then, and while
+    // the file is locked, the totals' readers count the newest pages from their strokes.
     bool sumUp();
     int heldBack() const { return int(pending.size()); }
     bool isOpen() const { return db != nullptr; }

@@ -283,7 +283,8 @@ class HistoryTest : public QObject {
     }
 
     // The running totals agree with the pages whether or not the newest are summed up yet, a sum
-    // that fails leaves them as they were, and a file from before them gets them from its strokes.
+    // that fails leaves them as they were, and a file from before them gets them from its
+    // strokes.
     void totalsAgreeWithPagesAndOlderFilesGetThem() {
         QTemporaryDir folder;
         const QString path = folder.filePath("history.sqlite3");
@@ -319,17 +320,21 @@ class HistoryTest : public QObject {
         {
             History::Store store(path);
             for (int n = 1; n <= 4; ++n) record(store, n);
-            QCOMPARE(through(), 0);  // finishing a page does not sum it up
+            // Neither finishing a page nor reading the totals sums the page up.
             const QStringList four = totalsIn(store);
             QVERIFY(four.size() > 12);
             QCOMPARE(four, totalsOfStrokes(store));
+            QCOMPARE(through(), 0);
+            QVERIFY(store.sumUp());
             QCOMPARE(through(), 4);
+            QCOMPARE(totalsIn(store), four);
 
             // Another qorvex holds the file: the newest pages are counted from their strokes.
             record(store, 5);
             sqlite3* other = nullptr;
             QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &other), SQLITE_OK);
             QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr), SQLITE_OK);
+            QVERIFY(!store.sumUp());
             QCOMPARE(totalsIn(store), totalsOfStrokes(store));
             sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
             sqlite3_close(other);
@@ -358,10 +363,16 @@ class HistoryTest : public QObject {
                                    " PRAGMA user_version = 1;"),
                  SQLITE_OK);
         History::Store older(path);
-        QCOMPARE(older.pages().size(), 7);
+        QCOMPARE(totalsIn(older), totalsOfStrokes(older));
+        QCOMPARE(through(), 0);
         QVERIFY(older.sumUp());
         QCOMPARE(through(), 7);
         QCOMPARE(totalsIn(older), totalsOfStrokes(older));
+
+        // A long run of pages left unsummed (a program killed day after day) is summed when read.
+        for (int n = 8; n < 300; ++n) QVERIFY(older.record(somePage(n)));
+        QCOMPARE(totalsIn(older), totalsOfStrokes(older));
+        QCOMPARE(through(), 299);
     }
 
     // The file format: strokes packed and unpacked, a newer schema left untouched.
