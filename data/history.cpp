@@ -197,6 +197,23 @@ qint64 lastPage(sqlite3* db) {
 // pages; a longer run of them (a program killed day after day) is summed up when read.
 constexpr qint64 kLongUnsummed = 200;
 
+// One snapshot of the file for the totals and the pages after them, so that another qorvex
+// summing up meanwhile cannot make a page count twice or not at all.
+class ReadTransaction {
+  public:
+    explicit ReadTransaction(sqlite3* db) : db(db) {
+        open = sqlite3_exec(db, "BEGIN;", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~ReadTransaction() {
+        if (open)
+            sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
+    }
+
+  private:
+    sqlite3* db;
+    bool open;
+};
+
 // The last page in the totals; a file without the mark has its totals read as they stand.
 qint64 summedThrough(sqlite3* db) {
     Statement select(db, "SELECT through FROM summed;");
@@ -565,6 +582,7 @@ void Store::forEachTotal(const QString& drill,
         return;
     if (lastPage(db) - summedThrough(db) >= kLongUnsummed)
         sumUp();
+    const ReadTransaction snapshot(db);
     Statement select(db, "SELECT character, met, wrong FROM tallies WHERE drill = ?1;");
     select.bind(1, drill);
     while (select && sqlite3_step(*select) == SQLITE_ROW)
@@ -579,6 +597,7 @@ void Store::forEachTime(const QString& drill, const QStringList& characters,
         return;
     if (lastPage(db) - summedThrough(db) >= kLongUnsummed)
         sumUp();
+    const ReadTransaction snapshot(db);
     Statement select(db, "SELECT ms, count FROM times WHERE drill = ?1 AND character = ?2;");
     for (const QString& c : characters) {
         select.bindAll(drill, c);
