@@ -1,7 +1,10 @@
 // The history's costs: writing one finished page, the file size of a year of daily practice
-// (365 days x 20 pages), and opening the record window over that year.
+// (365 days x 20 pages), opening the record window over that year (the first open after a day's
+// pages, not summed up yet), and the parts of an open: ranking from the running totals against
+// ranking from every stroke as the window once did, and building the totals once for a file
+// written before them.
 //
-//   bench_history            (QORVEX_BUILT_DRIVE overrides <build>/drive for the code table)
+//   bench_history [opens]    (QORVEX_BUILT_DRIVE overrides <build>/drive for the code table)
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -10,6 +13,9 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
+
+#include <sqlite3.h>
 
 #include "data/history.h"
 #include "platform/errors.h"
@@ -97,6 +103,73 @@ qint64 writeYear(const QString& path, bool distinctTexts) {
     return QFileInfo(path).size();
 }
 
+// The weakest characters counted from every stroke with exact medians: the window's way before
+// the running totals, kept here to compare.
+int weakestFromStrokes(History::Store& store) {
+    struct Tally {
+        int met = 0, wrong = 0;
+        QList<quint32> times;
+    };
+    QHash<QString, Tally> tallies;
+    store.forEachStroke(History::kText, [&](QStringView c, quint32 ms, quint32 wrong, bool first) {
+        Tally& t = tallies[c.toString()];
+        ++t.met;
+        t.wrong += int(wrong);
+        if (!first)
+            t.times.append(ms);
+    });
+    QList<QPair<int, quint32>> scores;
+    for (Tally& t : tallies) {
+        if (t.met < Ranking::kMinimumMet || t.times.isEmpty())
+            continue;
+        auto middle = t.times.begin() + t.times.size() / 2;
+        std::nth_element(t.times.begin(), middle, t.times.end());
+        scores.append({t.wrong, *middle});
+    }
+    std::sort(scores.begin(), scores.end(), std::greater<>());
+    return int(qMin<qsizetype>(scores.size(), Ranking::kWeakest));
+}
+
+template <typename F>
+double msOf(F&& work) {
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// A day's pages written and not summed up yet: 16 new text pages, 4 finger pages.
+void recordDay(History::Store& store, quint32 seed) {
+    QRandomGenerator random(seed);
+    for (int k = 0; k < 20; ++k)
+        store.record(page(k < 16 ? History::kText : History::kFinger,
+                          QStringLiteral("课程练习[&1]"), QDateTime::currentDateTimeUtc(), 60000,
+                          strokes(textOf(k, true, random), random)));
+}
+
+// The file as it was before the running totals: the totals dropped, schema version 1.
+void makeOlder(const QString& path) {
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    sqlite3_exec(db,
+                 "DROP TABLE tallies; DROP TABLE times; DROP TABLE summed;"
+                 " PRAGMA user_version = 1; VACUUM;",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+// The process's CPU time: steadier than the clock on a busy machine.
+double cpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+QByteArray loadAverage() {
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readLine().trimmed() : QByteArray("?");
+}
+
 void printTimes(const char* what, QList<double> ms) {
     std::sort(ms.begin(), ms.end());
     std::printf("%-44s n=%4lld  median %6.3f ms  p99 %6.3f ms  max %6.3f ms\n", what,
@@ -145,20 +218,65 @@ int main(int argc, char** argv) {
         "text page is new\n",
         lessons / 1048576.0, distinct / 1048576.0);
 
-    QList<double> opens;
-    for (int i = 0; i < 5; ++i) {
+    // The pupil practises a day's pages, then opens the window.
+    History::Store& store = History::Store::instance();
+    recordDay(store, 11);
+    std::printf("load average at the start of the opens: %s\n", loadAverage().constData());
+    const int count = argc > 1 ? qMax(1, atoi(argv[1])) : 5;
+    QList<double> opens, cpu;
+    for (int i = 0; i < count; ++i) {
         QElapsedTimer timer;
         timer.start();
+        const double cpuStart = cpuMs();
         auto* window = new TfrmRecord;
         window->create();
         window->refresh();
         window->show();
         QApplication::processEvents();
         opens << timer.nsecsElapsed() / 1e6;
-        std::printf("open %d: %.1f ms (%lld weak characters)\n", i + 1, opens.last(),
-                    qlonglong(window->weakest.size()));
+        cpu << cpuMs() - cpuStart;
+        std::printf("open %d: %.1f ms, CPU %.1f ms (%lld weak characters)\n", i + 1, opens.last(),
+                    cpu.last(), qlonglong(window->weakest.size()));
         delete window;
     }
     printTimes("record window opens over the year", opens);
+    printTimes("the same opens, CPU time of the process", cpu);
+
+    // The parts of an open.
+    QList<double> fromTotals, fromStrokes, refreshes;
+    for (int i = 0; i < 5; ++i) {
+        fromTotals << msOf([&] {
+            Ranking::weakestIn(store);
+            Ranking::keysIn(store);
+        });
+        fromStrokes << msOf([&] { weakestFromStrokes(store); });
+    }
+    {
+        TfrmRecord window;
+        window.create();
+        for (int i = 0; i < 5; ++i) refreshes << msOf([&] { window.refresh(); });
+    }
+    printTimes("weak characters and keys from the totals", fromTotals);
+    printTimes("weak characters from every stroke (before)", fromStrokes);
+    printTimes("refresh of an open window (all its parts)", refreshes);
+
+    // Another day's pages: read from their strokes by the window, summed up as the store closes.
+    {
+        recordDay(store, 12);
+        TfrmRecord window;
+        window.create();
+        std::printf("refresh with a day's 20 pages not summed up: %.1f ms\n",
+                    msOf([&] { window.refresh(); }));
+        std::printf("summing up a day's 20 pages (as the store closes): %.1f ms\n",
+                    msOf([&] { store.sumUp(); }));
+    }
+
+    // A file of the year written before the running totals gets them at its first sum.
+    const QString older = home.filePath("older.sqlite3");
+    QFile::copy(path, older);
+    makeOlder(older);
+    History::Store olderStore(older);
+    std::printf("a year's file given its running totals once: %.0f ms\n",
+                msOf([&] { olderStore.sumUp(); }));
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <iterator>
+#include <limits>
 
 #include "platform/errors.h"
 
@@ -13,7 +14,7 @@ namespace History {
 
 namespace {
 
-constexpr int kVersion = 1;
+constexpr int kVersion = 2;
 
 // Each step takes the file from version n to n + 1; a file of version 0 is empty.
 const char* const kMigrations[] = {
@@ -25,6 +26,14 @@ const char* const kMigrations[] = {
     " speed_text TEXT NOT NULL, speed REAL NOT NULL, errors INTEGER NOT NULL,"
     " strokes INTEGER REFERENCES texts(id), times BLOB);"
     "CREATE INDEX pages_by_lesson ON pages(drill, lesson, at);",
+    // 1 -> 2: the running totals of every page up to summed.through; the pages already there are
+    // summed at the first sumUp
+    "CREATE TABLE tallies(drill TEXT NOT NULL, character TEXT NOT NULL, met INTEGER NOT NULL,"
+    " wrong INTEGER NOT NULL, PRIMARY KEY(drill, character)) WITHOUT ROWID;"
+    "CREATE TABLE times(drill TEXT NOT NULL, character TEXT NOT NULL, ms INTEGER NOT NULL,"
+    " count INTEGER NOT NULL, PRIMARY KEY(drill, character, ms)) WITHOUT ROWID;"
+    "CREATE TABLE summed(through INTEGER NOT NULL);"
+    "INSERT INTO summed VALUES (0);",
 };
 static_assert(std::size(kMigrations) == kVersion);
 
@@ -64,6 +73,12 @@ class Statement {
         sqlite3_bind_text(stmt, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     }
     void bind(int i, qint64 value) { sqlite3_bind_int64(stmt, i, value); }
+    template <typename... Values>
+    void bindAll(const Values&... values) {
+        sqlite3_reset(stmt);
+        int i = 0;
+        (bind(++i, values), ...);
+    }
     QString text(int column) const {
         return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
                                  sqlite3_column_bytes(stmt, column));
@@ -77,6 +92,135 @@ class Statement {
     sqlite3_stmt* stmt = nullptr;
 };
 
+// Adds to a row of running totals, making the row when it is not there yet. The update comes
+// first: after the first few pages nearly every row exists.
+class Adder {
+  public:
+    Adder(sqlite3* db, const char* update, const char* insert)
+        : db(db), update(db, update), insert(db, insert) {}
+    template <typename... Values>
+    bool add(const Values&... values) {
+        if (!update || !insert)
+            return false;
+        update.bindAll(values...);
+        if (sqlite3_step(*update) != SQLITE_DONE)
+            return false;
+        if (sqlite3_changes(db) > 0)
+            return true;
+        insert.bindAll(values...);
+        return sqlite3_step(*insert) == SQLITE_DONE;
+    }
+
+  private:
+    sqlite3* db;
+    Statement update, insert;
+};
+
+// Strokes of one drill summed up, to be added to the running totals in one go.
+struct Totals {
+    struct Counts {
+        qint64 met = 0;
+        qint64 wrong = 0;
+    };
+    QHash<QString, Counts> characters;
+    QHash<QPair<QString, quint32>, qint64> times;
+
+    void add(QStringView character, quint32 ms, quint32 wrong, bool firstOfPage) {
+        const QString c = character.toString();
+        Counts& counts = characters[c];
+        ++counts.met;
+        counts.wrong += wrong;
+        if (!firstOfPage)
+            ++times[{c, tallyTime(ms)}];
+    }
+
+    bool addTo(sqlite3* db, const QString& drill) const {
+        Adder tally(db,
+                    "UPDATE tallies SET met = met + ?3, wrong = wrong + ?4"
+                    " WHERE drill = ?1 AND character = ?2;",
+                    "INSERT INTO tallies(drill, character, met, wrong) VALUES (?1, ?2, ?3, ?4);");
+        for (auto it = characters.cbegin(); it != characters.cend(); ++it)
+            if (!tally.add(drill, it.key(), it->met, it->wrong))
+                return false;
+        Adder time(db,
+                   "UPDATE times SET count = count + ?4"
+                   " WHERE drill = ?1 AND character = ?2 AND ms = ?3;",
+                   "INSERT INTO times(drill, character, ms, count) VALUES (?1, ?2, ?3, ?4);");
+        for (auto it = times.cbegin(); it != times.cend(); ++it)
+            if (!time.add(drill, it.key().first, qint64(it.key().second), it.value()))
+                return false;
+        return true;
+    }
+};
+
+// Visits the strokes of every page of a drill after page id after; SQLITE_DONE when all were read.
+// The pages are found by id ("+drill" keeps the lesson index out), so that reading the few pages
+// not summed up yet does not walk every page of the drill.
+int readStrokes(sqlite3* db, const QString& drill, qint64 after,
+                const std::function<void(QStringView, quint32, quint32, bool)>& visit) {
+    Statement select(db,
+                     "SELECT texts.body, times FROM pages JOIN texts ON texts.id = pages.strokes"
+                     " WHERE pages.id > ?2 AND +drill = ?1;");
+    if (!select)
+        return sqlite3_errcode(db);
+    select.bind(1, drill);
+    select.bind(2, after);
+    int rc;
+    while ((rc = sqlite3_step(*select)) == SQLITE_ROW) {
+        const QString characters = select.text(0);
+        const QByteArray times = select.blob(1);
+        qsizetype pos = 0;
+        bool first = true;
+        for (qsizetype i = 0; i < characters.size(); ++i) {
+            const qsizetype n =
+                characters[i].isHighSurrogate() && i + 1 < characters.size() ? 2 : 1;
+            quint64 packed = 0, wrong = 0;
+            if (!getVarint(times, pos, packed))
+                break;
+            wrong = packed & 3;
+            if (wrong == 3 && !getVarint(times, pos, wrong))
+                break;
+            visit(QStringView(characters).mid(i, n), quint32(packed >> 2), quint32(wrong), first);
+            first = false;
+            i += n - 1;
+        }
+    }
+    return rc;
+}
+
+qint64 lastPage(sqlite3* db) {
+    Statement select(db, "SELECT max(id) FROM pages;");
+    return select && sqlite3_step(*select) == SQLITE_ROW ? sqlite3_column_int64(*select, 0) : 0;
+}
+
+// Pages left unsummed are read from their strokes with the totals, which is cheap for a day's
+// pages; a longer run of them (a program killed day after day) is summed up when read.
+constexpr qint64 kLongUnsummed = 200;
+
+// One snapshot of the file for the totals and the pages after them, so that another qorvex
+// summing up meanwhile cannot make a page count twice or not at all.
+class ReadTransaction {
+  public:
+    explicit ReadTransaction(sqlite3* db) : db(db) {
+        open = sqlite3_exec(db, "BEGIN;", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~ReadTransaction() {
+        if (open)
+            sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
+    }
+
+  private:
+    sqlite3* db;
+    bool open;
+};
+
+// The last page in the totals; a file without the mark has its totals read as they stand.
+qint64 summedThrough(sqlite3* db) {
+    Statement select(db, "SELECT through FROM summed;");
+    return select && sqlite3_step(*select) == SQLITE_ROW ? sqlite3_column_int64(*select, 0)
+                                                         : std::numeric_limits<qint64>::max();
+}
+
 bool isBroken(int code) {
     code &= 0xFF;
     return code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
@@ -88,6 +232,12 @@ bool isLocked(int code) {
 }
 
 }  // namespace
+
+quint32 tallyTime(quint32 ms) {
+    const quint64 rounded = (quint64(ms) + kTallyUnitMs / 2) / kTallyUnitMs * kTallyUnitMs;
+    return quint32(
+        qMin<quint64>(rounded, std::numeric_limits<quint32>::max() / kTallyUnitMs * kTallyUnitMs));
+}
 
 double speedValue(const QString& speedText) {
     qsizetype start = 0;
@@ -144,8 +294,11 @@ void Store::setMessageSink(std::function<void(const QString&)> sink) {
 Store::Store(QString path) : file(std::move(path)) {}
 
 Store::~Store() {
-    if (!pending.isEmpty() && open())
-        writePending();
+    if (db || !pending.isEmpty()) {
+        if (!pending.isEmpty() && open())
+            writePending();
+        sumUp();
+    }
     close();
 }
 
@@ -419,31 +572,82 @@ QList<QPair<QString, QString>> Store::lessons() {
 
 void Store::forEachStroke(const QString& drill,
                           const std::function<void(QStringView, quint32, quint32, bool)>& visit) {
+    if (open())
+        readStrokes(db, drill, 0, visit);
+}
+
+void Store::forEachTotal(const QString& drill,
+                         const std::function<void(QStringView, qint64, qint64)>& visit) {
     if (!open())
         return;
-    Statement select(db,
-                     "SELECT texts.body, times FROM pages JOIN texts ON texts.id = pages.strokes"
-                     " WHERE drill = ?1;");
+    if (lastPage(db) - summedThrough(db) >= kLongUnsummed)
+        sumUp();
+    const ReadTransaction snapshot(db);
+    Statement select(db, "SELECT character, met, wrong FROM tallies WHERE drill = ?1;");
     select.bind(1, drill);
-    while (select && sqlite3_step(*select) == SQLITE_ROW) {
-        const QString characters = select.text(0);
-        const QByteArray times = select.blob(1);
-        qsizetype pos = 0;
-        bool first = true;
-        for (qsizetype i = 0; i < characters.size(); ++i) {
-            const qsizetype n =
-                characters[i].isHighSurrogate() && i + 1 < characters.size() ? 2 : 1;
-            quint64 packed = 0, wrong = 0;
-            if (!getVarint(times, pos, packed))
-                break;
-            wrong = packed & 3;
-            if (wrong == 3 && !getVarint(times, pos, wrong))
-                break;
-            visit(QStringView(characters).mid(i, n), quint32(packed >> 2), quint32(wrong), first);
-            first = false;
-            i += n - 1;
-        }
+    while (select && sqlite3_step(*select) == SQLITE_ROW)
+        visit(select.text(0), sqlite3_column_int64(*select, 1), sqlite3_column_int64(*select, 2));
+    readStrokes(db, drill, summedThrough(db),
+                [&](QStringView c, quint32, quint32 wrong, bool) { visit(c, 1, wrong); });
+}
+
+void Store::forEachTime(const QString& drill, const QStringList& characters,
+                        const std::function<void(QStringView, quint32, qint64)>& visit) {
+    if (characters.isEmpty() || !open())
+        return;
+    if (lastPage(db) - summedThrough(db) >= kLongUnsummed)
+        sumUp();
+    const ReadTransaction snapshot(db);
+    Statement select(db, "SELECT ms, count FROM times WHERE drill = ?1 AND character = ?2;");
+    for (const QString& c : characters) {
+        select.bindAll(drill, c);
+        while (select && sqlite3_step(*select) == SQLITE_ROW)
+            visit(c, quint32(sqlite3_column_int64(*select, 0)), sqlite3_column_int64(*select, 1));
     }
+    const QSet<QString> wanted(characters.cbegin(), characters.cend());
+    readStrokes(db, drill, summedThrough(db), [&](QStringView c, quint32 ms, quint32, bool first) {
+        if (!first && wanted.contains(c.toString()))
+            visit(c, tallyTime(ms), 1);
+    });
+}
+
+bool Store::sumUp() {
+    if (!open())
+        return false;
+    if (lastPage(db) <= summedThrough(db))
+        return true;
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return false;
+    // Read again under the lock: another qorvex may have summed up meanwhile.
+    const qint64 through = summedThrough(db), upTo = lastPage(db);
+    bool done = through >= 0;
+    QStringList drills;
+    {
+        Statement select(db, "SELECT DISTINCT drill FROM pages WHERE id > ?1;");
+        select.bind(1, through);
+        int rc = SQLITE_ERROR;
+        while (select && (rc = sqlite3_step(*select)) == SQLITE_ROW) drills << select.text(0);
+        done = done && rc == SQLITE_DONE;
+    }
+    for (const QString& drill : drills) {
+        Totals totals;
+        done = done &&
+               readStrokes(db, drill, through,
+                           [&](QStringView c, quint32 ms, quint32 wrong, bool first) {
+                               totals.add(c, ms, wrong, first);
+                           }) == SQLITE_DONE &&
+               totals.addTo(db, drill);
+    }
+    if (done) {
+        Statement update(db, "UPDATE summed SET through = ?1;");
+        update.bind(1, upTo);
+        done = update && sqlite3_step(*update) == SQLITE_DONE;
+    }
+    if (!done || sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace History

@@ -144,16 +144,8 @@ void TfrmRecord::refresh() {
     }
     ComboBox1Change();
 
-    Ranking::CharacterTally characters;
-    store.forEachStroke(History::kText, [&](QStringView c, quint32 ms, quint32 wrong, bool first) {
-        characters.add(c, ms, wrong, first);
-    });
-    weakest = characters.weakest();
-    Ranking::KeyTally keyTally;
-    store.forEachStroke(History::kFinger, [&](QStringView c, quint32, quint32 wrong, bool) {
-        keyTally.add(c, wrong);
-    });
-    keys = keyTally.ranked();
+    weakest = Ranking::weakestIn(store);
+    keys = Ranking::keysIn(store);
     fillGrid();
     drawHeatMap();
 }

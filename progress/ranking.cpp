@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "data/history.h"
 #include "progress/textfeed.h"
 
 namespace Ranking {
@@ -12,14 +13,57 @@ char32_t codePoint(QStringView character) {
         return QChar::surrogateToUcs4(character[0], character[1]);
     return character.isEmpty() ? 0 : character[0].unicode();
 }
+
+// The upper middle of the times, counted through them in time order.
+quint32 median(QList<QPair<quint32, qint64>> times) {
+    std::sort(times.begin(), times.end());
+    qint64 total = 0;
+    for (const auto& [ms, count] : times) total += count;
+    qint64 seen = 0;
+    for (const auto& [ms, count] : times)
+        if ((seen += count) > total / 2)
+            return ms;
+    return 0;
+}
 }  // namespace
 
-void CharacterTally::add(QStringView character, quint32 ms, quint32 wrong, bool firstOfPage) {
+QList<CharacterScore> weakestIn(History::Store& store, int count) {
+    CharacterTally tally;
+    store.forEachTotal(History::kText, [&](QStringView c, qint64 met, qint64 wrong) {
+        tally.addMet(c, met, wrong);
+    });
+    store.forEachTime(History::kText, tally.contenders(count),
+                      [&](QStringView c, quint32 ms, qint64 n) { tally.addTime(c, ms, n); });
+    return tally.weakest(count);
+}
+
+void CharacterTally::addMet(QStringView character, qint64 met, qint64 wrong) {
     Tally& t = tallies[codePoint(character)];
-    ++t.met;
-    t.wrong += int(wrong);
-    if (!firstOfPage)
-        t.times.append(ms);
+    t.met += met;
+    t.wrong += wrong;
+}
+
+void CharacterTally::addTime(QStringView character, quint32 ms, qint64 count) {
+    tallies[codePoint(character)].times.append({ms, count});
+}
+
+QStringList CharacterTally::contenders(int count) const {
+    QList<qint64> wrong;
+    for (const Tally& t : tallies)
+        if (t.met >= kMinimumMet)
+            wrong.append(t.wrong);
+    if (wrong.isEmpty() || count <= 0)
+        return {};
+    const qsizetype last = qMin<qsizetype>(count, wrong.size()) - 1;
+    std::nth_element(wrong.begin(), wrong.begin() + last, wrong.end(), std::greater<>());
+    const qint64 least = wrong[last];
+    QStringList characters;
+    for (auto it = tallies.cbegin(); it != tallies.cend(); ++it)
+        if (it->met >= kMinimumMet && it->wrong >= least) {
+            const char32_t c = it.key();
+            characters << QString::fromUcs4(&c, 1);
+        }
+    return characters;
 }
 
 QList<CharacterScore> CharacterTally::weakest(int count) const {
@@ -32,12 +76,7 @@ QList<CharacterScore> CharacterTally::weakest(int count) const {
         score.character = QString::fromUcs4(&c, 1);
         score.met = it->met;
         score.wrong = it->wrong;
-        if (!it->times.isEmpty()) {
-            QList<quint32> times = it->times;
-            auto middle = times.begin() + times.size() / 2;
-            std::nth_element(times.begin(), middle, times.end());
-            score.medianMs = *middle;
-        }
+        score.medianMs = median(it->times);
         scores.append(score);
     }
     std::sort(scores.begin(), scores.end(), [](const CharacterScore& a, const CharacterScore& b) {
@@ -52,11 +91,19 @@ QList<CharacterScore> CharacterTally::weakest(int count) const {
     return scores;
 }
 
-void KeyTally::add(QStringView key, quint32 wrong) {
+QList<KeyScore> keysIn(History::Store& store) {
+    KeyTally tally;
+    store.forEachTotal(History::kFinger, [&](QStringView key, qint64 met, qint64 wrong) {
+        tally.add(key, met, wrong);
+    });
+    return tally.ranked();
+}
+
+void KeyTally::add(QStringView key, qint64 strokes, qint64 wrong) {
     KeyScore& score = keys[key.toString()];
     score.key = key.toString();
-    ++score.right;
-    score.wrong += int(wrong);
+    score.right += strokes;
+    score.wrong += wrong;
 }
 
 QList<KeyScore> KeyTally::ranked() const {

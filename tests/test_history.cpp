@@ -40,6 +40,53 @@ History::Page somePage(int n) {
     return page;
 }
 
+// The running totals of a file as text lines, or the same figures summed from its strokes.
+QStringList totalsIn(History::Store& store) {
+    QMap<QString, QPair<qint64, qint64>> met;
+    QMap<QString, qint64> times;
+    for (const QString& drill : {History::kText, History::kFinger}) {
+        QStringList characters;
+        store.forEachTotal(drill, [&](QStringView c, qint64 n, qint64 wrong) {
+            QPair<qint64, qint64>& counts = met[drill + ' ' + c.toString()];
+            counts.first += n;
+            counts.second += wrong;
+            if (!characters.contains(c))
+                characters << c.toString();
+        });
+        store.forEachTime(drill, characters, [&](QStringView c, quint32 ms, qint64 count) {
+            times[QStringLiteral("%1 %2 %3 ms").arg(drill, c).arg(ms)] += count;
+        });
+    }
+    QStringList lines;
+    for (auto it = met.cbegin(); it != met.cend(); ++it)
+        lines << QStringLiteral("%1 met %2 wrong %3").arg(it.key()).arg(it->first).arg(it->second);
+    for (auto it = times.cbegin(); it != times.cend(); ++it)
+        lines << QStringLiteral("%1 x%2").arg(it.key()).arg(it.value());
+    lines.sort();
+    return lines;
+}
+
+QStringList totalsOfStrokes(History::Store& store) {
+    QMap<QString, QPair<qint64, qint64>> met;
+    QMap<QString, qint64> times;
+    for (const History::Page& page : store.pages({}, true))
+        for (qsizetype i = 0; i < page.strokes.size(); ++i) {
+            const History::Stroke& s = page.strokes[i];
+            const QString key = page.drill + ' ' + s.character;
+            met[key].first += 1;
+            met[key].second += s.wrong;
+            if (i > 0)
+                times[QStringLiteral("%1 %2 ms").arg(key).arg((s.ms + 5) / 10 * 10)] += 1;
+        }
+    QStringList lines;
+    for (auto it = met.cbegin(); it != met.cend(); ++it)
+        lines << QStringLiteral("%1 met %2 wrong %3").arg(it.key()).arg(it->first).arg(it->second);
+    for (auto it = times.cbegin(); it != times.cend(); ++it)
+        lines << QStringLiteral("%1 x%2").arg(it.key()).arg(it.value());
+    lines.sort();
+    return lines;
+}
+
 // Runs body with file access checked as an ordinary user, so that a root test run meets the
 // file modes a pupil meets.
 void asPupil(const std::function<void()>& body) {
@@ -233,6 +280,99 @@ class HistoryTest : public QObject {
         QVERIFY(QFileInfo::exists(path));
         QCOMPARE(digest(path), before);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"history.sqlite3"});
+    }
+
+    // The running totals agree with the pages whether or not the newest are summed up yet, a sum
+    // that fails leaves them as they were, and a file from before them gets them from its
+    // strokes.
+    void totalsAgreeWithPagesAndOlderFilesGetThem() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("history.sqlite3");
+        auto through = [&] {
+            sqlite3* db = nullptr;
+            sqlite3_open(QFile::encodeName(path).constData(), &db);
+            sqlite3_stmt* select = nullptr;
+            sqlite3_prepare_v2(db, "SELECT through FROM summed;", -1, &select, nullptr);
+            const qint64 id =
+                sqlite3_step(select) == SQLITE_ROW ? sqlite3_column_int64(select, 0) : -1;
+            sqlite3_finalize(select);
+            sqlite3_close(db);
+            return id;
+        };
+        auto inOtherConnection = [&](const char* sql) {
+            sqlite3* db = nullptr;
+            sqlite3_open(QFile::encodeName(path).constData(), &db);
+            const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+            return rc;
+        };
+        QRandomGenerator random(5);
+        auto record = [&](History::Store& store, int n) {
+            History::Page page = somePage(n);
+            page.drill = n % 3 ? History::kText : History::kFinger;
+            page.strokes.clear();
+            for (int k = 0; k < 40; ++k)
+                page.strokes.append({QString(QChar(u"工地在要国a"[random.bounded(6)])),
+                                     random.bounded(2000u), random.bounded(4u)});
+            QVERIFY(store.record(page));
+        };
+        messages.clear();
+        {
+            History::Store store(path);
+            for (int n = 1; n <= 4; ++n) record(store, n);
+            // Neither finishing a page nor reading the totals sums the page up.
+            const QStringList four = totalsIn(store);
+            QVERIFY(four.size() > 12);
+            QCOMPARE(four, totalsOfStrokes(store));
+            QCOMPARE(through(), 0);
+            QVERIFY(store.sumUp());
+            QCOMPARE(through(), 4);
+            QCOMPARE(totalsIn(store), four);
+
+            // Another qorvex holds the file: the newest pages are counted from their strokes.
+            record(store, 5);
+            sqlite3* other = nullptr;
+            QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &other), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr), SQLITE_OK);
+            QVERIFY(!store.sumUp());
+            QCOMPARE(totalsIn(store), totalsOfStrokes(store));
+            sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
+            sqlite3_close(other);
+            QCOMPARE(through(), 4);
+
+            // A sum that fails part-way leaves the totals and the mark as they were.
+            QCOMPARE(inOtherConnection("CREATE TRIGGER refuse BEFORE INSERT ON times"
+                                       " BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
+                     SQLITE_OK);
+            History::Page page = somePage(6);
+            page.strokes.append({QStringLiteral("新"), 999, 0});
+            QVERIFY(store.record(page));
+            QVERIFY(!store.sumUp());
+            QCOMPARE(through(), 4);
+            const QStringList six = totalsIn(store);
+            QVERIFY(six.contains(QStringLiteral("text 新 1000 ms x1")));
+            QCOMPARE(six, totalsOfStrokes(store));
+            QCOMPARE(inOtherConnection("DROP TRIGGER refuse;"), SQLITE_OK);
+            record(store, 7);
+        }
+        QCOMPARE(through(), 7);  // summed up as the store closed
+        QCOMPARE(messages.size(), 0);
+
+        // The file as the first version wrote it: no totals, user_version 1.
+        QCOMPARE(inOtherConnection("DROP TABLE tallies; DROP TABLE times; DROP TABLE summed;"
+                                   " PRAGMA user_version = 1;"),
+                 SQLITE_OK);
+        History::Store older(path);
+        QCOMPARE(totalsIn(older), totalsOfStrokes(older));
+        QCOMPARE(through(), 0);
+        QVERIFY(older.sumUp());
+        QCOMPARE(through(), 7);
+        QCOMPARE(totalsIn(older), totalsOfStrokes(older));
+
+        // A long run of pages left unsummed (a program killed day after day) is summed when read.
+        for (int n = 8; n < 300; ++n) QVERIFY(older.record(somePage(n)));
+        QCOMPARE(totalsIn(older), totalsOfStrokes(older));
+        QCOMPARE(through(), 299);
     }
 
     // The file format: strokes packed and unpacked, a newer schema left untouched.
