@@ -6,6 +6,7 @@
 #include "app/commandline.h"
 #include "app/form.h"
 #include "app/windows.h"
+#include "data/history.h"
 #include "data/table.h"
 #include "platform/errors.h"
 #include "platform/firstframe.h"
@@ -44,5 +45,6 @@ int main(int argc, char** argv) {
     FirstFrame::releaseAfterPaint(frmmavro);
     const int result = QApplication::exec();
     destroyWindows();
+    History::Store::instance().finish();
     return result;
 }

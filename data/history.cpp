@@ -294,6 +294,10 @@ void Store::setMessageSink(std::function<void(const QString&)> sink) {
 Store::Store(QString path) : file(std::move(path)) {}
 
 Store::~Store() {
+    finish();
+}
+
+void Store::finish() {
     if (db || !pending.isEmpty()) {
         if (!pending.isEmpty() && open())
             writePending();

@@ -99,6 +99,9 @@ class Store {
     // than the page (about 1 ms and 400 KiB of journal a page, measured). Until then, and while
     // the file is locked, the totals' readers count the newest pages from their strokes.
     bool sumUp();
+    // Writes what is held back, sums up and closes the file. Run at exit while the application
+    // still stands, so that a problem can still be told; the destructor only repeats it.
+    void finish();
     int heldBack() const { return int(pending.size()); }
     bool isOpen() const { return db != nullptr; }
     const QString& path() const { return file; }
