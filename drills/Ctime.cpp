@@ -16,7 +16,7 @@ QLabel* resultLabel(QWidget* parent, const char* name, int top, const QColor& co
     label->setGeometry(160, top, 193, 17);
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(16);
-    label->setFont(font);
+    FirstFrame::setFont(label, font);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);

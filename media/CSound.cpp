@@ -6,6 +6,7 @@
 #include "app/cmavro.h"
 #include "media/playlist.h"
 #include "platform/errors.h"
+#include "platform/firstframe.h"
 #include "platform/screen.h"
 #include "resources/mediapictures.h"
 
@@ -28,7 +29,7 @@ QToolButton* speedButton(QWidget* parent, const char* name, const QString& capti
     button->setIconSize(picture.size());
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setAutoRaise(true);
-    button->setFont(songti12());
+    FirstFrame::setFont(button, songti12());
     button->setGeometry(place);
     return button;
 }
@@ -57,7 +58,7 @@ TfrmSound::TfrmSound(QWidget* parent) : TForm(parent) {
     GroupBox1 = new QGroupBox(QStringLiteral("选曲"), this);
     GroupBox1->setObjectName("GroupBox1");
     GroupBox1->setGeometry(8, 8, 289, 241);
-    GroupBox1->setFont(songti12());
+    FirstFrame::setFont(GroupBox1, songti12());
     for (int k = 1; k <= Tunes::kCount; ++k) {
         auto* radio = new QRadioButton(Tunes::caption(k), GroupBox1);
         radio->setObjectName(QStringLiteral("RadioButton%1").arg(k));

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 
 #include "platform/errors.h"
+#include "platform/firstframe.h"
 #include "platform/gbk.h"
 #include "platform/keyletterbox.h"
 #include "resources/toolpictures.h"
@@ -52,7 +53,7 @@ QToolButton* closeButton(QWidget* parent, const char* name) {
 TfrmWBfind::TfrmWBfind(QWidget* parent) : TForm(parent) {
     setObjectName("frmWBfind");
     setWindowTitle(QStringLiteral("Tarvelle---->五笔查询"));
-    setFont(songFont(12));
+    FirstFrame::setFont(this, songFont(12));
     resize(363, 357);
     setFrame(Frame::Single, Frame::SystemMenu);
     Query1 = new TQuery(Session1, QStringLiteral("Query1"), this);
@@ -83,7 +84,7 @@ void TfrmWBfind::buildCodeTab() {
     Edit2->setObjectName("Edit2");
     Edit2->setGeometry(10, 32, 120, 26);
     Edit2->setMaxLength(4);
-    Edit2->setFont(songFont(16));
+    FirstFrame::setFont(Edit2, songFont(16));
     Edit2->setStyleSheet(QStringLiteral("color: red;"));
     Edit2->installEventFilter(this);
     connect(Edit2, &QLineEdit::textChanged, this, Errors::handler(this, &TfrmWBfind::Edit2Change));
@@ -100,9 +101,9 @@ void TfrmWBfind::buildCodeTab() {
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    DBGrid1->setFont(songFont(16));
-    DBGrid1->horizontalHeader()->setFont(songFont(12));
-    DBGrid1->verticalHeader()->setFont(songFont(12));
+    FirstFrame::setFont(DBGrid1, songFont(16));
+    FirstFrame::setFont(DBGrid1->horizontalHeader(), songFont(12));
+    FirstFrame::setFont(DBGrid1->verticalHeader(), songFont(12));
     DBGrid1->setStyleSheet(
         QStringLiteral("QTableView { color: teal; } QHeaderView { color: navy; }"));
     connect(Query1, &QAbstractItemModel::modelReset, this,
@@ -124,7 +125,7 @@ void TfrmWBfind::buildCharacterTab() {
     Pan = label(GroupBox2, "Pan", QString(), QRect(19, 14, 302, 33));
     Pan->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Pan->setAlignment(Qt::AlignCenter);
-    Pan->setFont(songFont(14));
+    FirstFrame::setFont(Pan, songFont(14));
     Pan->setStyleSheet(QStringLiteral("color: navy;"));
     for (int i = 0; i < 4; ++i) {
         QLabel* image = label(GroupBox2, "", QString(), QRect(19 + i * 76, 56, 75, 75));
@@ -141,7 +142,7 @@ void TfrmWBfind::buildCharacterTab() {
     Edit1 = new QLineEdit(TabSheet1);
     Edit1->setObjectName("Edit1");
     Edit1->setGeometry(10, 178, 336, 26);
-    Edit1->setFont(songFont(14));
+    FirstFrame::setFont(Edit1, songFont(14));
     Edit1->setStyleSheet(QStringLiteral("color: red;"));
     Edit1->installEventFilter(this);
     // An input-method commit or a paste brings no key release to the box; look up after it too.
