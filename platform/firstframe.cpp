@@ -66,6 +66,13 @@ void setFont(QWidget* widget, const QFont& font, Fit fit) {
     });
 }
 
+void setStyleSheet(QWidget* widget, const QString& sheet) {
+    after([target = QPointer<QWidget>(widget), sheet] {
+        if (target)
+            target->setStyleSheet(sheet);
+    });
+}
+
 void finishNow() {
     // Work that a piece queues while start-up still holds joins the end and runs here too.
     while (!held().isEmpty()) {

@@ -3,6 +3,7 @@
 #include <functional>
 
 class QFont;
+class QString;
 class QWidget;
 
 // Work that the main window's first frame does not need (pictures and icons of windows that are
@@ -23,6 +24,10 @@ enum class Fit {
 // nothing back. Loading a font and laying text out in it is the dearest part of creating a
 // hidden window; what is sized by the font goes with it (fit), never before it.
 void setFont(QWidget* widget, const QFont& font, Fit fit = Fit::Keep);
+// Gives widget its style sheet after the first frame, in turn with the fonts. A widget under a
+// style sheet keeps the font it had when the sheet came and no longer follows its parent's, so
+// a sheet must not come before the fonts of the widget and its parents.
+void setStyleSheet(QWidget* widget, const QString& sheet);
 
 // Runs all held work now, in order. A window about to be shown calls it, so that it never shows
 // without the looks held back for it, however soon the pupil opens it.

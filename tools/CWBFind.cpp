@@ -85,7 +85,7 @@ void TfrmWBfind::buildCodeTab() {
     Edit2->setGeometry(10, 32, 120, 26);
     Edit2->setMaxLength(4);
     FirstFrame::setFont(Edit2, songFont(16));
-    Edit2->setStyleSheet(QStringLiteral("color: red;"));
+    FirstFrame::setStyleSheet(Edit2, QStringLiteral("color: red;"));
     Edit2->installEventFilter(this);
     connect(Edit2, &QLineEdit::textChanged, this, Errors::handler(this, &TfrmWBfind::Edit2Change));
 
@@ -104,8 +104,8 @@ void TfrmWBfind::buildCodeTab() {
     FirstFrame::setFont(DBGrid1, songFont(16));
     FirstFrame::setFont(DBGrid1->horizontalHeader(), songFont(12));
     FirstFrame::setFont(DBGrid1->verticalHeader(), songFont(12));
-    DBGrid1->setStyleSheet(
-        QStringLiteral("QTableView { color: teal; } QHeaderView { color: navy; }"));
+    FirstFrame::setStyleSheet(
+        DBGrid1, QStringLiteral("QTableView { color: teal; } QHeaderView { color: navy; }"));
     connect(Query1, &QAbstractItemModel::modelReset, this,
             Errors::handler(this, &TfrmWBfind::sizeGridColumns));
 
@@ -126,7 +126,7 @@ void TfrmWBfind::buildCharacterTab() {
     Pan->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Pan->setAlignment(Qt::AlignCenter);
     FirstFrame::setFont(Pan, songFont(14));
-    Pan->setStyleSheet(QStringLiteral("color: navy;"));
+    FirstFrame::setStyleSheet(Pan, QStringLiteral("color: navy;"));
     for (int i = 0; i < 4; ++i) {
         QLabel* image = label(GroupBox2, "", QString(), QRect(19 + i * 76, 56, 75, 75));
         image->setObjectName(QStringLiteral("Image%1").arg(i + 1));
@@ -143,14 +143,14 @@ void TfrmWBfind::buildCharacterTab() {
     Edit1->setObjectName("Edit1");
     Edit1->setGeometry(10, 178, 336, 26);
     FirstFrame::setFont(Edit1, songFont(14));
-    Edit1->setStyleSheet(QStringLiteral("color: red;"));
+    FirstFrame::setStyleSheet(Edit1, QStringLiteral("color: red;"));
     Edit1->installEventFilter(this);
     // An input-method commit or a paste brings no key release to the box; look up after it too.
     connect(Edit1, &QLineEdit::textEdited, this,
             Errors::handler(this, &TfrmWBfind::lookUpCharacter));
     Label1 = label(TabSheet1, "Label1", QStringLiteral("（技巧：移动光标可查看每个字的编码）"),
                    QRect(10, 210, 330, 18));
-    Label1->setStyleSheet(QStringLiteral("color: navy;"));
+    FirstFrame::setStyleSheet(Label1, QStringLiteral("color: navy;"));
 
     SpeedButton1 = closeButton(TabSheet1, "SpeedButton1");
     connect(SpeedButton1, &QToolButton::clicked, this,

@@ -102,7 +102,7 @@ TfrmFree::TfrmFree(QWidget* parent) : TForm(parent) {
     StatusBar1->setObjectName("StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
     FirstFrame::setFont(StatusBar1, pixelFont(QStringLiteral("Tahoma"), 11));
-    StatusBar1->setStyleSheet(QStringLiteral("QLabel { color: navy; }"));
+    FirstFrame::setStyleSheet(StatusBar1, QStringLiteral("QLabel { color: navy; }"));
     StatusPanel0 = new QLabel(StatusBar1);
     StatusPanel0->setObjectName("StatusPanel0");
     StatusPanel0->setFixedWidth(180);
