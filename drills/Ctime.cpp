@@ -41,7 +41,7 @@ TfrmTime::TfrmTime(QWidget* parent) : TForm(parent) {
     Image1->setObjectName("Image1");
     Image1->setGeometry(8, 40, 137, 161);
     Image1->setScaledContents(true);
-    Image1->setPixmap(Pictures::resultPicture(QSize(137, 161)));
+    FirstFrame::after([this] { Image1->setPixmap(Pictures::resultPicture(QSize(137, 161))); });
 
     BitBtn1 = new QPushButton(QStringLiteral("确定[&K]"), this);
     // The style's icon is looked up in the icon themes: not before the main window is up.

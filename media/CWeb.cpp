@@ -101,9 +101,10 @@ TfrmWeb::TfrmWeb(QWidget* parent) : TForm(parent) {
 void TfrmWeb::FormCreate() {
     Button1->move(-10000, Button1->y());
     placeStandard();
-    // A missing start page is told when the window is shown, where the pupil meets it.
+    // A missing start page is told when the window is shown, where the pupil meets it. The page
+    // is laid out once the main window is up, or when the window shows, whichever comes first.
     if (QFileInfo::exists(PathRule::resolve(kStartPage)))
-        navigate(kStartPage);
+        FirstFrame::after([this] { Errors::guard(this, [this] { navigate(kStartPage); }); });
 }
 
 // The browser shows a blank page for a file it cannot read; the pupil is told which file instead.
