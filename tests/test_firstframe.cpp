@@ -46,10 +46,16 @@ class FirstFrameTest : public QObject {
         QWidget mainWindow;
         mainWindow.resize(200, 100);
         TForm drill;
+        QFont small = drill.font();
+        small.setPixelSize(11);
+        FirstFrame::setFont(&drill, small);
         auto* line = new QLabel(QStringLiteral("字根练习"), &drill);
         QFont big = line->font();
         big.setPixelSize(40);
         FirstFrame::setFont(line, big, FirstFrame::Fit::ToText);
+        // A style sheet fixes the font its widget has when it comes: it comes after the fonts.
+        auto* note = new QLabel(QStringLiteral("提示"), &drill);
+        FirstFrame::setStyleSheet(note, QStringLiteral("color: navy;"));
         FirstFrame::after([&] { ran << "picture"; });
         mainWindow.show();
         QVERIFY(ran.isEmpty());
@@ -58,6 +64,7 @@ class FirstFrameTest : public QObject {
         drill.show();
         QCOMPARE(ran, QStringList{"picture"});
         QCOMPARE(line->font().pixelSize(), 40);
+        QCOMPARE(note->font().pixelSize(), 11);
         QCOMPARE(line->size(), line->sizeHint());
         QVERIFY(line->height() >= 40);
 
