@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "platform/errors.h"
+#include "platform/firstframe.h"
 #include "platform/hotkeys.h"
 #include "platform/screen.h"
 
@@ -148,6 +149,12 @@ void TForm::done(int result) {
         return;
     Errors::guard(this, [this] { FormClose(); });
     QDialog::done(result);
+}
+
+void TForm::setVisible(bool visible) {
+    if (visible)
+        FirstFrame::finishNow();
+    QDialog::setVisible(visible);
 }
 
 void TForm::setOuterGeometry(int left, int top, int width, int height) {

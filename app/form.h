@@ -61,6 +61,8 @@ class TForm : public QDialog {
     void setFrame(Frame::Border border, int buttons) { ::setFrame(this, border, buttons); }
 
     void done(int result) override;
+    // Before the window shows, the work start-up held back for it (fonts, pictures) is done.
+    void setVisible(bool visible) override;
 
   protected:
     virtual void FormCreate() {}

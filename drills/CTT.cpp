@@ -36,7 +36,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, const Q
 
 QLabel* recordLabel(QWidget* parent, const char* name, const QString& caption, int left, int top) {
     QLabel* result = label(parent, name, caption, QRect(left, top, 169, 15));
-    result->setFont(songFont(15, false));
+    FirstFrame::setFont(result, songFont(15, false));
     QPalette palette = result->palette();
     palette.setColor(QPalette::WindowText, Qt::blue);
     result->setPalette(palette);
@@ -95,7 +95,7 @@ TfrmTT::TfrmTT(QWidget* parent) : TForm(parent) {
     const char* boxNames[] = {"Edit1", "Edit2", "Edit3", "Edit4"};
     for (int n = 0; n < 4; ++n) {
         QLabel* line = label(this, lineNames[n], QString(), QRect(64, 27 + 56 * n, 689, 19));
-        line->setFont(songFont(19, true));
+        FirstFrame::setFont(line, songFont(19, true));
         line->setAutoFillBackground(true);
         QPalette palette = line->palette();
         palette.setColor(QPalette::Window, Qt::white);
@@ -106,7 +106,7 @@ TfrmTT::TfrmTT(QWidget* parent) : TForm(parent) {
         box->setObjectName(QString::fromLatin1(boxNames[n]));
         box->setGeometry(64, 48 + 56 * n, 689, 21);
         box->setFrame(false);
-        box->setFont(songFont(19, true));
+        FirstFrame::setFont(box, songFont(19, true));
         palette = box->palette();
         palette.setColor(QPalette::Base, Qt::cyan);
         box->setPalette(palette);

@@ -16,7 +16,7 @@ QLabel* resultLabel(QWidget* parent, const char* name, int top, const QColor& co
     label->setGeometry(160, top, 193, 17);
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(16);
-    label->setFont(font);
+    FirstFrame::setFont(label, font);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
@@ -41,7 +41,7 @@ TfrmTime::TfrmTime(QWidget* parent) : TForm(parent) {
     Image1->setObjectName("Image1");
     Image1->setGeometry(8, 40, 137, 161);
     Image1->setScaledContents(true);
-    Image1->setPixmap(Pictures::resultPicture(QSize(137, 161)));
+    FirstFrame::after([this] { Image1->setPixmap(Pictures::resultPicture(QSize(137, 161))); });
 
     BitBtn1 = new QPushButton(QStringLiteral("确定[&K]"), this);
     // The style's icon is looked up in the icon themes: not before the main window is up.

@@ -46,7 +46,7 @@ QLabel* textLabel(QWidget* parent, const QString& name, const QString& text, con
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setGeometry(place);
-    label->setFont(font);
+    FirstFrame::setFont(label, font);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
@@ -138,15 +138,14 @@ void TfrmwbTest1::buildItems() {
 
         for (const auto& [text, dx] : {std::pair{"(", 25}, std::pair{")", 55}}) {
             auto* bracket = new QLabel(QString::fromLatin1(text), Panel1);
-            bracket->setFont(bracketFont);
             bracket->move(x + dx, bracketTops[row]);
-            bracket->adjustSize();
+            FirstFrame::setFont(bracket, bracketFont, FirstFrame::Fit::ToText);
         }
 
         auto* box = new AnswerBox(Panel1);
         box->setObjectName(QStringLiteral("E%1").arg(i));
         box->setGeometry(x + 37, top, 17, 18);
-        box->setFont(boxFont);
+        FirstFrame::setFont(box, boxFont);
         box->setTextColour(normalText());
         box->onKeyDown = Errors::handler(this, [this, i](int key) { return boxKeyDown(i, key); });
         box->onKeyPress = Errors::handler(this, [this, i](QChar c) { boxKeyPress(i, c); });

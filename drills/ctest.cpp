@@ -8,6 +8,7 @@
 #include "drills/linecheck.h"
 #include "drills/pagetiming.h"
 #include "platform/errors.h"
+#include "platform/firstframe.h"
 #include "platform/gbk.h"
 #include "platform/hotkeys.h"
 #include "platform/keysynth.h"
@@ -39,13 +40,14 @@ QLabel* label(QWidget* parent, const QString& name, const QString& caption, cons
               const QFont& font, const QColor& colour) {
     auto* result = new QLabel(caption, parent);
     result->setObjectName(name);
-    result->setFont(font);
     setTextColour(result, colour);
+    // A label given no size takes the size of its text, which is known once it has its font.
     if (place.size().isEmpty()) {
         result->move(place.topLeft());
-        result->adjustSize();
+        FirstFrame::setFont(result, font, FirstFrame::Fit::ToText);
     } else {
         result->setGeometry(place);
+        FirstFrame::setFont(result, font);
     }
     return result;
 }
@@ -142,7 +144,7 @@ void TfrmTest::buildLines() {
         box->setObjectName(QStringLiteral("Edit%1").arg(i + 1));
         box->setGeometry(32, top + 24, 689, 27);
         box->setFrame(false);
-        box->setFont(font);
+        FirstFrame::setFont(box, font);
         QPalette palette = box->palette();
         palette.setColor(QPalette::Base, Qt::white);
         palette.setColor(QPalette::Text, QColor(0, 128, 128));

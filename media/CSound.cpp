@@ -6,6 +6,7 @@
 #include "app/cmavro.h"
 #include "media/playlist.h"
 #include "platform/errors.h"
+#include "platform/firstframe.h"
 #include "platform/screen.h"
 #include "resources/mediapictures.h"
 
@@ -20,15 +21,19 @@ QFont songti12() {
 }
 
 QToolButton* speedButton(QWidget* parent, const char* name, const QString& caption,
-                         const QPixmap& picture, QRect place) {
+                         QPixmap (*picture)(), QRect place) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setText(caption);  // the letter after "&" is the button's accelerator
-    button->setIcon(picture);
-    button->setIconSize(picture.size());
+    // Painted once the main window is up: the "1" of one picture is the first text drawn.
+    FirstFrame::after([button, picture] {
+        const QPixmap image = picture();
+        button->setIcon(image);
+        button->setIconSize(image.size());
+    });
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setAutoRaise(true);
-    button->setFont(songti12());
+    FirstFrame::setFont(button, songti12());
     button->setGeometry(place);
     return button;
 }
@@ -57,7 +62,7 @@ TfrmSound::TfrmSound(QWidget* parent) : TForm(parent) {
     GroupBox1 = new QGroupBox(QStringLiteral("选曲"), this);
     GroupBox1->setObjectName("GroupBox1");
     GroupBox1->setGeometry(8, 8, 289, 241);
-    GroupBox1->setFont(songti12());
+    FirstFrame::setFont(GroupBox1, songti12());
     for (int k = 1; k <= Tunes::kCount; ++k) {
         auto* radio = new QRadioButton(Tunes::caption(k), GroupBox1);
         radio->setObjectName(QStringLiteral("RadioButton%1").arg(k));
@@ -74,13 +79,13 @@ TfrmSound::TfrmSound(QWidget* parent) : TForm(parent) {
                 }));
 
     SpeedButton1 = speedButton(this, "SpeedButton1", QStringLiteral("循环播放[&P]"),
-                               MediaPictures::cycle(), QRect(320, 16, 153, 33));
+                               &MediaPictures::cycle, QRect(320, 16, 153, 33));
     SpeedButton2 = speedButton(this, "SpeedButton2", QStringLiteral("单曲播放[&R]"),
-                               MediaPictures::repeatOne(), QRect(320, 56, 153, 33));
+                               &MediaPictures::repeatOne, QRect(320, 56, 153, 33));
     SpeedButton3 = speedButton(this, "SpeedButton3", QStringLiteral("停止播放[&T]"),
-                               MediaPictures::stop(), QRect(320, 96, 153, 33));
+                               &MediaPictures::stop, QRect(320, 96, 153, 33));
     SpeedButton4 = speedButton(this, "SpeedButton4", QStringLiteral("关闭[&C]"),
-                               MediaPictures::close(), QRect(318, 208, 151, 33));
+                               &MediaPictures::close, QRect(318, 208, 151, 33));
     const std::pair<QToolButton*, void (TfrmSound::*)()> handlers[] = {
         {SpeedButton1, &TfrmSound::SpeedButton1Click},
         {SpeedButton2, &TfrmSound::SpeedButton2Click},

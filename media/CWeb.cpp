@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "platform/errors.h"
+#include "platform/firstframe.h"
 #include "platform/gbk.h"
 #include "platform/pathrule.h"
 #include "resources/mediapictures.h"
@@ -51,7 +52,7 @@ QToolButton* speedButton(QWidget* parent, const char* name, const QString& capti
     button->setIconSize(picture.size());
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setAutoRaise(true);
-    button->setFont(songti(12));
+    FirstFrame::setFont(button, songti(12));
     button->setGeometry(place);
     return button;
 }
@@ -73,11 +74,10 @@ TfrmWeb::TfrmWeb(QWidget* parent) : TForm(parent) {
     Label1 = new QLabel(QStringLiteral("Keyvane6.0"), Panel1);
     Label1->setObjectName("Label1");
     Label1->move(136, 16);
-    Label1->setFont(songti(14));
     QPalette blue = Label1->palette();
     blue.setColor(QPalette::WindowText, Qt::blue);
     Label1->setPalette(blue);
-    Label1->adjustSize();
+    FirstFrame::setFont(Label1, songti(14), FirstFrame::Fit::ToText);
 
     SpeedButton1 = speedButton(Panel1, "SpeedButton1", QStringLiteral("返回主题"),
                                MediaPictures::home(), QRect(372, 5, 145, 41));
@@ -101,9 +101,10 @@ TfrmWeb::TfrmWeb(QWidget* parent) : TForm(parent) {
 void TfrmWeb::FormCreate() {
     Button1->move(-10000, Button1->y());
     placeStandard();
-    // A missing start page is told when the window is shown, where the pupil meets it.
+    // A missing start page is told when the window is shown, where the pupil meets it. The page
+    // is laid out once the main window is up, or when the window shows, whichever comes first.
     if (QFileInfo::exists(PathRule::resolve(kStartPage)))
-        navigate(kStartPage);
+        FirstFrame::after([this] { Errors::guard(this, [this] { navigate(kStartPage); }); });
 }
 
 // The browser shows a blank page for a file it cannot read; the pupil is told which file instead.

@@ -1,7 +1,9 @@
 #include "platform/firstframe.h"
 
 #include <QEvent>
+#include <QFont>
 #include <QList>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -52,6 +54,31 @@ void after(std::function<void()> work) {
         held().append(std::move(work));
     else
         Errors::guard(work);
+}
+
+void setFont(QWidget* widget, const QFont& font, Fit fit) {
+    after([target = QPointer<QWidget>(widget), font, fit] {
+        if (!target)
+            return;
+        target->setFont(font);
+        if (fit == Fit::ToText)
+            target->adjustSize();
+    });
+}
+
+void setStyleSheet(QWidget* widget, const QString& sheet) {
+    after([target = QPointer<QWidget>(widget), sheet] {
+        if (target)
+            target->setStyleSheet(sheet);
+    });
+}
+
+void finishNow() {
+    // Work that a piece queues while start-up still holds joins the end and runs here too.
+    while (!held().isEmpty()) {
+        const std::function<void()> work = held().takeFirst();
+        Errors::guard(work);
+    }
 }
 
 void hold() {

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 
 #include "platform/errors.h"
+#include "platform/firstframe.h"
 #include "platform/gbk.h"
 #include "platform/keyletterbox.h"
 #include "resources/toolpictures.h"
@@ -52,7 +53,7 @@ QToolButton* closeButton(QWidget* parent, const char* name) {
 TfrmWBfind::TfrmWBfind(QWidget* parent) : TForm(parent) {
     setObjectName("frmWBfind");
     setWindowTitle(QStringLiteral("Tarvelle---->五笔查询"));
-    setFont(songFont(12));
+    FirstFrame::setFont(this, songFont(12));
     resize(363, 357);
     setFrame(Frame::Single, Frame::SystemMenu);
     Query1 = new TQuery(Session1, QStringLiteral("Query1"), this);
@@ -83,8 +84,8 @@ void TfrmWBfind::buildCodeTab() {
     Edit2->setObjectName("Edit2");
     Edit2->setGeometry(10, 32, 120, 26);
     Edit2->setMaxLength(4);
-    Edit2->setFont(songFont(16));
-    Edit2->setStyleSheet(QStringLiteral("color: red;"));
+    FirstFrame::setFont(Edit2, songFont(16));
+    FirstFrame::setStyleSheet(Edit2, QStringLiteral("color: red;"));
     Edit2->installEventFilter(this);
     connect(Edit2, &QLineEdit::textChanged, this, Errors::handler(this, &TfrmWBfind::Edit2Change));
 
@@ -100,11 +101,11 @@ void TfrmWBfind::buildCodeTab() {
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    DBGrid1->setFont(songFont(16));
-    DBGrid1->horizontalHeader()->setFont(songFont(12));
-    DBGrid1->verticalHeader()->setFont(songFont(12));
-    DBGrid1->setStyleSheet(
-        QStringLiteral("QTableView { color: teal; } QHeaderView { color: navy; }"));
+    FirstFrame::setFont(DBGrid1, songFont(16));
+    FirstFrame::setFont(DBGrid1->horizontalHeader(), songFont(12));
+    FirstFrame::setFont(DBGrid1->verticalHeader(), songFont(12));
+    FirstFrame::setStyleSheet(
+        DBGrid1, QStringLiteral("QTableView { color: teal; } QHeaderView { color: navy; }"));
     connect(Query1, &QAbstractItemModel::modelReset, this,
             Errors::handler(this, &TfrmWBfind::sizeGridColumns));
 
@@ -124,8 +125,8 @@ void TfrmWBfind::buildCharacterTab() {
     Pan = label(GroupBox2, "Pan", QString(), QRect(19, 14, 302, 33));
     Pan->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Pan->setAlignment(Qt::AlignCenter);
-    Pan->setFont(songFont(14));
-    Pan->setStyleSheet(QStringLiteral("color: navy;"));
+    FirstFrame::setFont(Pan, songFont(14));
+    FirstFrame::setStyleSheet(Pan, QStringLiteral("color: navy;"));
     for (int i = 0; i < 4; ++i) {
         QLabel* image = label(GroupBox2, "", QString(), QRect(19 + i * 76, 56, 75, 75));
         image->setObjectName(QStringLiteral("Image%1").arg(i + 1));
@@ -141,15 +142,15 @@ void TfrmWBfind::buildCharacterTab() {
     Edit1 = new QLineEdit(TabSheet1);
     Edit1->setObjectName("Edit1");
     Edit1->setGeometry(10, 178, 336, 26);
-    Edit1->setFont(songFont(14));
-    Edit1->setStyleSheet(QStringLiteral("color: red;"));
+    FirstFrame::setFont(Edit1, songFont(14));
+    FirstFrame::setStyleSheet(Edit1, QStringLiteral("color: red;"));
     Edit1->installEventFilter(this);
     // An input-method commit or a paste brings no key release to the box; look up after it too.
     connect(Edit1, &QLineEdit::textEdited, this,
             Errors::handler(this, &TfrmWBfind::lookUpCharacter));
     Label1 = label(TabSheet1, "Label1", QStringLiteral("（技巧：移动光标可查看每个字的编码）"),
                    QRect(10, 210, 330, 18));
-    Label1->setStyleSheet(QStringLiteral("color: navy;"));
+    FirstFrame::setStyleSheet(Label1, QStringLiteral("color: navy;"));
 
     SpeedButton1 = closeButton(TabSheet1, "SpeedButton1");
     connect(SpeedButton1, &QToolButton::clicked, this,

@@ -6,6 +6,7 @@
 #include <QTextLayout>
 
 #include "platform/errors.h"
+#include "platform/firstframe.h"
 #include "platform/gbk.h"
 #include "platform/pathrule.h"
 #include "resources/toolpictures.h"
@@ -64,7 +65,7 @@ TfrmFree::TfrmFree(QWidget* parent) : TForm(parent) {
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
     Memo1->setGeometry(16, 16, 753, 409);
-    Memo1->setFont(pixelFont(QStringLiteral("宋体"), 16));
+    FirstFrame::setFont(Memo1, pixelFont(QStringLiteral("宋体"), 16));
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -100,8 +101,8 @@ TfrmFree::TfrmFree(QWidget* parent) : TForm(parent) {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName("StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setFont(pixelFont(QStringLiteral("Tahoma"), 11));
-    StatusBar1->setStyleSheet(QStringLiteral("QLabel { color: navy; }"));
+    FirstFrame::setFont(StatusBar1, pixelFont(QStringLiteral("Tahoma"), 11));
+    FirstFrame::setStyleSheet(StatusBar1, QStringLiteral("QLabel { color: navy; }"));
     StatusPanel0 = new QLabel(StatusBar1);
     StatusPanel0->setObjectName("StatusPanel0");
     StatusPanel0->setFixedWidth(180);
@@ -121,7 +122,7 @@ QToolButton* TfrmFree::button(const char* name, const QString& caption, const QP
     result->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     result->setAutoRaise(true);
     result->setFocusPolicy(Qt::NoFocus);
-    result->setFont(pixelFont(QStringLiteral("宋体"), 12));
+    FirstFrame::setFont(result, pixelFont(QStringLiteral("宋体"), 12));
     result->setGeometry(x, 464, 105, 41);
     return result;
 }
