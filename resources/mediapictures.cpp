@@ -19,6 +19,7 @@ QPixmap painted(Draw draw) {
     p.setPen(QPen(kInk, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     draw(p);
+    p.end();  // the picture leaves finished, whether or not the compiler elides the copy
     return picture;
 }
 
