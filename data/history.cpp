@@ -61,6 +61,24 @@ bool getVarint(const QByteArray& in, qsizetype& pos, quint64& value) {
     return false;
 }
 
+// Walks strokes packed by packTimes: visit(character, ms, wrong) for each character that still
+// has its times.
+template <typename Visit>
+void forEachPackedStroke(const QString& characters, const QByteArray& times, Visit&& visit) {
+    qsizetype pos = 0;
+    for (qsizetype i = 0; i < characters.size(); ++i) {
+        const qsizetype n = characters[i].isHighSurrogate() && i + 1 < characters.size() ? 2 : 1;
+        quint64 packed = 0, wrong = 0;
+        if (!getVarint(times, pos, packed))
+            break;
+        wrong = packed & 3;
+        if (wrong == 3 && !getVarint(times, pos, wrong))
+            break;
+        visit(QStringView(characters).mid(i, n), quint32(packed >> 2), quint32(wrong));
+        i += n - 1;
+    }
+}
+
 // A statement that finalizes itself.
 class Statement {
   public:
@@ -167,23 +185,12 @@ int readStrokes(sqlite3* db, const QString& drill, qint64 after,
     select.bind(2, after);
     int rc;
     while ((rc = sqlite3_step(*select)) == SQLITE_ROW) {
-        const QString characters = select.text(0);
-        const QByteArray times = select.blob(1);
-        qsizetype pos = 0;
         bool first = true;
-        for (qsizetype i = 0; i < characters.size(); ++i) {
-            const qsizetype n =
-                characters[i].isHighSurrogate() && i + 1 < characters.size() ? 2 : 1;
-            quint64 packed = 0, wrong = 0;
-            if (!getVarint(times, pos, packed))
-                break;
-            wrong = packed & 3;
-            if (wrong == 3 && !getVarint(times, pos, wrong))
-                break;
-            visit(QStringView(characters).mid(i, n), quint32(packed >> 2), quint32(wrong), first);
-            first = false;
-            i += n - 1;
-        }
+        forEachPackedStroke(select.text(0), select.blob(1),
+                            [&](QStringView character, quint32 ms, quint32 wrong) {
+                                visit(character, ms, wrong, first);
+                                first = false;
+                            });
     }
     return rc;
 }
@@ -262,18 +269,9 @@ QByteArray packTimes(const QList<Stroke>& strokes) {
 
 QList<Stroke> unpack(const QString& characters, const QByteArray& times) {
     QList<Stroke> strokes;
-    qsizetype pos = 0;
-    for (qsizetype i = 0; i < characters.size(); ++i) {
-        const qsizetype n = characters[i].isHighSurrogate() && i + 1 < characters.size() ? 2 : 1;
-        quint64 packed = 0, wrong = 0;
-        if (!getVarint(times, pos, packed))
-            break;
-        wrong = packed & 3;
-        if (wrong == 3 && !getVarint(times, pos, wrong))
-            break;
-        strokes.append({characters.mid(i, n), quint32(packed >> 2), quint32(wrong)});
-        i += n - 1;
-    }
+    forEachPackedStroke(characters, times, [&](QStringView character, quint32 ms, quint32 wrong) {
+        strokes.append({character.toString(), ms, wrong});
+    });
     return strokes;
 }
 

@@ -135,11 +135,16 @@ QString TTable::checkedField(const QString& field) const {
     fail(QStringLiteral("文件中缺少字段 %1，文件已损坏，或者不是本程序的数据表").arg(field));
 }
 
-QString TTable::FieldAsString(const QString& field) {
+sqlite3_stmt* TTable::currentRowField(const QString& field) {
     const QString column = checkedField(field);
     sqlite3_stmt* s = statement(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
                                     .arg(quoted(column), quoted(file.tableName())));
     sqlite3_bind_int64(s, 1, rowid);
+    return s;
+}
+
+QString TTable::FieldAsString(const QString& field) {
+    sqlite3_stmt* s = currentRowField(field);
     QString text;
     if (step(s) && sqlite3_column_type(s, 0) != SQLITE_NULL)
         text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)),
@@ -149,10 +154,7 @@ QString TTable::FieldAsString(const QString& field) {
 }
 
 QPixmap TTable::FieldAsPicture(const QString& field) {
-    const QString column = checkedField(field);
-    sqlite3_stmt* s = statement(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                                    .arg(quoted(column), quoted(file.tableName())));
-    sqlite3_bind_int64(s, 1, rowid);
+    sqlite3_stmt* s = currentRowField(field);
     QPixmap picture;
     if (step(s) && sqlite3_column_type(s, 0) == SQLITE_BLOB)
         picture.loadFromData(static_cast<const uchar*>(sqlite3_column_blob(s, 0)),

@@ -48,6 +48,8 @@ class TTable {
     sqlite3_stmt* statement(const QString& sql);
     qint64 singleRowid(const QString& sql, qint64 bind = 0);
     QString checkedField(const QString& field) const;
+    // Reads `field` of the current row: bound and ready to step; the caller resets it.
+    sqlite3_stmt* currentRowField(const QString& field);
 
     TSession& owner;
     QString componentName;

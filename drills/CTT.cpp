@@ -250,9 +250,8 @@ void TfrmTT::EditChange(int box) {
 void TfrmTT::finishPage() {
     EndTime = TickCount::now();
     const qint64 elapsed = pageClock.elapsed(EndTime);
-    const bool newBest = PageTiming::isNewBest(elapsed, NumH1->text());
-    if (newBest)
-        NumH1->setText(QString::number(elapsed));
+    const PageRecordLabels records{NumH1, H1, H2, BC1, BC2};
+    const bool newBest = records.keepIfBest(elapsed);
     CharCount = 0;
     for (TFingerEdit* box : boxes) CharCount += int(box->text().size());
 
@@ -262,12 +261,7 @@ void TfrmTT::finishPage() {
     frmTime->ShowModal();
     // The pupil goes straight on typing; not every window system gives the keyboard back.
     activateWindow();
-    if (newBest) {
-        H1->setText(frmTime->Label1->text());
-        H2->setText(frmTime->Label2->text());
-    }
-    BC1->setText(frmTime->Label1->text());
-    BC2->setText(frmTime->Label2->text());
+    records.show(newBest, frmTime->Label1->text(), frmTime->Label2->text());
 
     Edit1->setFocus();
     emptyBoxes();

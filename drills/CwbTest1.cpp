@@ -378,19 +378,13 @@ void TfrmwbTest1::E28Change() {
 
 void TfrmwbTest1::finishPage() {
     const qint64 elapsed = pageClock.elapsed(TickCount::now());
-    const bool newBest = PageTiming::isNewBest(elapsed, NumH1->text());
-    if (newBest)
-        NumH1->setText(QString::number(elapsed));
+    const PageRecordLabels records{NumH1, H1, H2, BC1, BC2};
+    const bool newBest = records.keepIfBest(elapsed);
     const QString time = PageTiming::rootTimeText(elapsed);
     const QString speed = PageTiming::rootSpeedText(elapsed);
     frmTime->Label1->setText(time);
     frmTime->Label2->setText(speed);
-    if (newBest) {
-        H1->setText(time);
-        H2->setText(speed);
-    }
-    BC1->setText(time);
-    BC2->setText(speed);
+    records.show(newBest, time, speed);
 
     setAllNormal();
     int errors = 0;

@@ -299,9 +299,8 @@ void TfrmTest::EditChange(int n) {
 void TfrmTest::finishPage() {
     EndTime = TickCount::now();
     const qint64 elapsed = pageClock.elapsed(EndTime);
-    const bool newBest = PageTiming::isNewBest(elapsed, NumH1->text());
-    if (newBest)
-        NumH1->setText(QString::number(elapsed));
+    const PageRecordLabels records{NumH1, H1, H2, BC1, BC2};
+    const bool newBest = records.keepIfBest(elapsed);
     frmTime->Label1->setText(PageTiming::timeText(elapsed));
     CharCount = 0;
     for (const TypingBox* box : boxes) CharCount += Gbk::byteLength(box->text());
@@ -310,12 +309,7 @@ void TfrmTest::finishPage() {
     frmTime->ShowModal();
     // The pupil goes on typing here; not every window system hands the keyboard back by itself.
     activateWindow();
-    if (newBest) {
-        H1->setText(frmTime->Label1->text());
-        H2->setText(frmTime->Label2->text());
-    }
-    BC1->setText(frmTime->Label1->text());
-    BC2->setText(frmTime->Label2->text());
+    records.show(newBest, frmTime->Label1->text(), frmTime->Label2->text());
     B1Click();
     pageClock.pageShown(TickCount::now());  // the same lines, to be typed and timed afresh
     focusBox(1);

@@ -1,5 +1,7 @@
 #include "drills/pagetiming.h"
 
+#include <QLabel>
+
 namespace PageTiming {
 
 qint64 speedSeconds(qint64 elapsedMs) {
@@ -40,6 +42,22 @@ bool isNewBest(qint64 elapsedMs, const QString& bestCaption) {
 }
 
 }  // namespace PageTiming
+
+bool PageRecordLabels::keepIfBest(qint64 elapsedMs) const {
+    const bool newBest = PageTiming::isNewBest(elapsedMs, bestMs->text());
+    if (newBest)
+        bestMs->setText(QString::number(elapsedMs));
+    return newBest;
+}
+
+void PageRecordLabels::show(bool newBest, const QString& time, const QString& speed) const {
+    if (newBest) {
+        bestTime->setText(time);
+        bestSpeed->setText(speed);
+    }
+    lastTime->setText(time);
+    lastSpeed->setText(speed);
+}
 
 void PageClock::pageShown(uint32_t now) {
     shown = now;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <cstdint>
 
+class QLabel;
+
 // Timing, speed and record rules of a finished page, shared by the three drills.
 namespace PageTiming {
 
@@ -29,6 +31,21 @@ QString rootSpeedText(qint64 elapsedMs);
 bool isNewBest(qint64 elapsedMs, const QString& bestCaption);
 
 }  // namespace PageTiming
+
+// The captions where a drill keeps its results: the best page of the visit with its time in ms
+// (NumH1, hidden), and the latest page.
+struct PageRecordLabels {
+    QLabel* bestMs;
+    QLabel* bestTime;
+    QLabel* bestSpeed;
+    QLabel* lastTime;
+    QLabel* lastSpeed;
+
+    // Keeps the page's time as the best when it is a new best; returns whether it was.
+    bool keepIfBest(qint64 elapsedMs) const;
+    // Shows the page's time and speed as the latest page, and as the best after a new best.
+    void show(bool newBest, const QString& time, const QString& speed) const;
+};
 
 // When a page's time starts. Each drill starts its clock at a moment of its own in box 1 and
 // starts it again whenever that moment comes back. A pupil need not begin in box 1, though: any

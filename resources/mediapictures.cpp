@@ -9,16 +9,18 @@ namespace {
 
 const QColor kInk(30, 90, 160);
 
-QPixmap canvas() {
+// A transparent picture painted by draw(painter), which starts with the ink pen and no brush.
+template <typename Draw>
+QPixmap painted(Draw draw) {
     QPixmap picture(kSize, kSize);
     picture.fill(Qt::transparent);
-    return picture;
-}
-
-void begin(QPainter& p) {
+    QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(kInk, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
+    draw(p);
+    p.end();  // the picture leaves finished, whether or not the compiler elides the copy
+    return picture;
 }
 
 // An arc of the circle round the picture's centre, with an arrow head at its end.
@@ -49,63 +51,53 @@ void arrowArc(QPainter& p, qreal radius, int startDeg, int spanDeg) {
 }  // namespace
 
 QPixmap cycle() {
-    QPixmap picture = canvas();
-    QPainter p(&picture);
-    begin(p);
-    arrowArc(p, 8, 20, 140);
-    arrowArc(p, 8, 200, 140);
-    return picture;
+    return painted([](QPainter& p) {
+        arrowArc(p, 8, 20, 140);
+        arrowArc(p, 8, 200, 140);
+    });
 }
 
 QPixmap repeatOne() {
-    QPixmap picture = canvas();
-    QPainter p(&picture);
-    begin(p);
-    arrowArc(p, 9, 60, 290);
-    QFont font = p.font();
-    font.setPixelSize(11);
-    font.setBold(true);
-    p.setFont(font);
-    p.drawText(QRectF(0, 0, kSize, kSize), Qt::AlignCenter, QStringLiteral("1"));
-    return picture;
+    return painted([](QPainter& p) {
+        arrowArc(p, 9, 60, 290);
+        QFont font = p.font();
+        font.setPixelSize(11);
+        font.setBold(true);
+        p.setFont(font);
+        p.drawText(QRectF(0, 0, kSize, kSize), Qt::AlignCenter, QStringLiteral("1"));
+    });
 }
 
 QPixmap stop() {
-    QPixmap picture = canvas();
-    QPainter p(&picture);
-    begin(p);
-    p.setBrush(QColor(200, 40, 40));
-    p.setPen(QPen(QColor(120, 20, 20), 1.5));
-    p.drawRoundedRect(QRectF(5, 5, 14, 14), 2, 2);
-    return picture;
+    return painted([](QPainter& p) {
+        p.setBrush(QColor(200, 40, 40));
+        p.setPen(QPen(QColor(120, 20, 20), 1.5));
+        p.drawRoundedRect(QRectF(5, 5, 14, 14), 2, 2);
+    });
 }
 
 QPixmap close() {
-    QPixmap picture = canvas();
-    QPainter p(&picture);
-    begin(p);
-    p.setBrush(QColor(230, 210, 170));
-    p.drawRect(QRectF(3, 3, 11, 18));
-    p.drawLine(QPointF(12, 12), QPointF(21, 12));
-    p.drawLine(QPointF(18, 9), QPointF(21, 12));
-    p.drawLine(QPointF(18, 15), QPointF(21, 12));
-    return picture;
+    return painted([](QPainter& p) {
+        p.setBrush(QColor(230, 210, 170));
+        p.drawRect(QRectF(3, 3, 11, 18));
+        p.drawLine(QPointF(12, 12), QPointF(21, 12));
+        p.drawLine(QPointF(18, 9), QPointF(21, 12));
+        p.drawLine(QPointF(18, 15), QPointF(21, 12));
+    });
 }
 
 QPixmap home() {
-    QPixmap picture = canvas();
-    QPainter p(&picture);
-    begin(p);
-    QPainterPath roof;
-    roof.moveTo(2, 12);
-    roof.lineTo(12, 3);
-    roof.lineTo(22, 12);
-    p.drawPath(roof);
-    p.setBrush(QColor(250, 240, 210));
-    p.drawRect(QRectF(5, 11, 14, 10));
-    p.setBrush(kInk);
-    p.drawRect(QRectF(10, 15, 4, 6));
-    return picture;
+    return painted([](QPainter& p) {
+        QPainterPath roof;
+        roof.moveTo(2, 12);
+        roof.lineTo(12, 3);
+        roof.lineTo(22, 12);
+        p.drawPath(roof);
+        p.setBrush(QColor(250, 240, 210));
+        p.drawRect(QRectF(5, 11, 14, 10));
+        p.setBrush(kInk);
+        p.drawRect(QRectF(10, 15, 4, 6));
+    });
 }
 
 }  // namespace MediaPictures

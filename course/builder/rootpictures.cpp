@@ -18,9 +18,6 @@ QFont cjkFont(int pixelSize) {
     return font;
 }
 
-// A drawn root: polylines on a 100 x 100 grid, each a list of x, y pairs.
-using Strokes = QList<QList<int>>;
-
 const QHash<QString, Strokes>& drawnRoots() {
     static const QHash<QString, Strokes> roots = {
         // 目 with its bottom stroke drawn long, as at the top of 具 and 直
@@ -89,6 +86,11 @@ QImage draw(const QString& name, int size) {
     const auto found = drawnRoots().constFind(name);
     if (found == drawnRoots().constEnd())
         throw CourseError(QStringLiteral("no drawing for the root %1").arg(name));
+    return drawStrokes(*found, size);
+}
+}  // namespace
+
+QImage drawStrokes(const Strokes& strokes, int size) {
     QImage image(size, size, QImage::Format_Grayscale8);
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -97,7 +99,7 @@ QImage draw(const QString& name, int size) {
     const double margin = size * 0.1;
     const double scale = size * 0.8 / 100.0;
     painter.setPen(QPen(Qt::black, size * 0.07, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    for (const QList<int>& stroke : *found) {
+    for (const QList<int>& stroke : strokes) {
         QPainterPath path(QPointF(margin + stroke[0] * scale, margin + stroke[1] * scale));
         for (int i = 2; i + 1 < stroke.size(); i += 2)
             path.lineTo(margin + stroke[i] * scale, margin + stroke[i + 1] * scale);
@@ -105,7 +107,6 @@ QImage draw(const QString& name, int size) {
     }
     return image;
 }
-}  // namespace
 
 QImage renderGlyph(const QString& glyph, int size) {
     const QFont font = cjkFont(size * 8 / 10);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,13 @@ QImage renderGlyph(const QString& glyph, int size = kSize);
 // Renders a root named as in course/wubi/roots.txt: "@name" is drawn from strokes (for roots
 // that have no glyph of their own), anything else is rendered as glyphs.
 QImage render(const QString& glyphOrDrawing, int size = kSize);
+
+// A drawn shape: polylines on a 100 x 100 grid, each a list of x, y pairs.
+using Strokes = QList<QList<int>>;
+
+// Draws a shape black on white, size x size pixels, in the box and stroke weight of the
+// rendered glyphs.
+QImage drawStrokes(const Strokes& strokes, int size = kSize);
 
 // The picture as the tables store it: the rendered root in four shades of gray, which keeps the
 // edges smooth at a third of the bytes of a full grayscale PNG.

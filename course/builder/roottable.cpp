@@ -1,8 +1,5 @@
 #include "course/builder/roottable.h"
 
-#include <QPainter>
-#include <QPainterPath>
-
 #include "course/builder/rootpictures.h"
 #include "course/builder/sourcefile.h"
 #include "course/builder/tablewriter.h"
@@ -31,26 +28,14 @@ void require(bool ok, const QString& where, const QString& what) {
 // Shapes the CJK font draws misleadingly, drawn here as polylines on a 100 x 100 grid; named
 // "%name" in the source so they never clash with the code table's "@" drawings.
 QImage drawOwn(const QString& name, int size) {
-    static const QHash<QString, QList<QList<int>>> shapes = {
+    static const QHash<QString, RootPictures::Strokes> shapes = {
         // two parallel falling strokes, the two-撇 stroke rule of key R
         {QStringLiteral("%两撇"), {{66, 8, 30, 44}, {80, 40, 26, 92}}},
     };
     const auto found = shapes.constFind(name);
     if (found == shapes.constEnd())
         throw CourseError(QStringLiteral("no drawing for %1").arg(name));
-    QImage image(size, size, QImage::Format_Grayscale8);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const double margin = size * 0.1, scale = size * 0.8 / 100.0;
-    painter.setPen(QPen(Qt::black, size * 0.07, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    for (const QList<int>& stroke : *found) {
-        QPainterPath path(QPointF(margin + stroke[0] * scale, margin + stroke[1] * scale));
-        for (int i = 2; i + 1 < stroke.size(); i += 2)
-            path.lineTo(margin + stroke[i] * scale, margin + stroke[i + 1] * scale);
-        painter.drawPath(path);
-    }
-    return image;
+    return RootPictures::drawStrokes(*found, size);
 }
 
 }  // namespace
