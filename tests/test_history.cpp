@@ -40,6 +40,18 @@ History::Page somePage(int n) {
     return page;
 }
 
+// Totals as sorted lines, so that two ways of counting compare with one QCOMPARE.
+QStringList totalsAsLines(const QMap<QString, QPair<qint64, qint64>>& met,
+                          const QMap<QString, qint64>& times) {
+    QStringList lines;
+    for (auto it = met.cbegin(); it != met.cend(); ++it)
+        lines << QStringLiteral("%1 met %2 wrong %3").arg(it.key()).arg(it->first).arg(it->second);
+    for (auto it = times.cbegin(); it != times.cend(); ++it)
+        lines << QStringLiteral("%1 x%2").arg(it.key()).arg(it.value());
+    lines.sort();
+    return lines;
+}
+
 // The running totals of a file as text lines, or the same figures summed from its strokes.
 QStringList totalsIn(History::Store& store) {
     QMap<QString, QPair<qint64, qint64>> met;
@@ -57,13 +69,7 @@ QStringList totalsIn(History::Store& store) {
             times[QStringLiteral("%1 %2 %3 ms").arg(drill, c).arg(ms)] += count;
         });
     }
-    QStringList lines;
-    for (auto it = met.cbegin(); it != met.cend(); ++it)
-        lines << QStringLiteral("%1 met %2 wrong %3").arg(it.key()).arg(it->first).arg(it->second);
-    for (auto it = times.cbegin(); it != times.cend(); ++it)
-        lines << QStringLiteral("%1 x%2").arg(it.key()).arg(it.value());
-    lines.sort();
-    return lines;
+    return totalsAsLines(met, times);
 }
 
 QStringList totalsOfStrokes(History::Store& store) {
@@ -78,13 +84,7 @@ QStringList totalsOfStrokes(History::Store& store) {
             if (i > 0)
                 times[QStringLiteral("%1 %2 ms").arg(key).arg((s.ms + 5) / 10 * 10)] += 1;
         }
-    QStringList lines;
-    for (auto it = met.cbegin(); it != met.cend(); ++it)
-        lines << QStringLiteral("%1 met %2 wrong %3").arg(it.key()).arg(it->first).arg(it->second);
-    for (auto it = times.cbegin(); it != times.cend(); ++it)
-        lines << QStringLiteral("%1 x%2").arg(it.key()).arg(it.value());
-    lines.sort();
-    return lines;
+    return totalsAsLines(met, times);
 }
 
 // Runs body with file access checked as an ordinary user, so that a root test run meets the
