@@ -16,6 +16,7 @@
 
 #include "app/cmavro.h"
 #include "app/windows.h"
+#include "bench/builtdrive.h"
 #include "drills/CTT.h"
 #include "drills/CwbTest1.h"
 #include "drills/ctest.h"
@@ -23,11 +24,6 @@
 #include "platform/firstframe.h"
 
 namespace {
-
-QString builtDrive() {
-    const QString set = qEnvironmentVariable("QORVEX_BUILT_DRIVE");
-    return set.isEmpty() ? QDir(QCoreApplication::applicationDirPath()).filePath("../drive") : set;
-}
 
 void settle(int ms) {
     QElapsedTimer wait;

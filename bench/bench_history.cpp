@@ -17,6 +17,7 @@
 
 #include <sqlite3.h>
 
+#include "bench/builtdrive.h"
 #include "data/history.h"
 #include "platform/errors.h"
 #include "progress/CRecord.h"
@@ -29,11 +30,6 @@ const QString kCommon = QStringLiteral(
     "当使点从业本去把性好应开它合还因由其些然前外天政四日那社义事平形相全表间样与关各重新线内数正心"
     "反你明看原又么利比或但质气第向道命此变条只没结解问意建月公无系军很情者最立代想已通并提直题党"
     "程");
-
-QString builtDrive() {
-    const QString set = qEnvironmentVariable("QORVEX_BUILT_DRIVE");
-    return set.isEmpty() ? QDir(QCoreApplication::applicationDirPath()).filePath("../drive") : set;
-}
 
 QList<History::Stroke> strokes(const QString& text, QRandomGenerator& random) {
     QList<History::Stroke> list;

@@ -226,9 +226,10 @@ void TfrmTT::EditChange(int box) {
     QLineEdit* edit = boxes[box];
     const QString text = edit->text();
     const QString line = lines[box]->text();
-    pageClock.boxChanged(box + 1, text.size(), TickCount::now());
+    const uint32_t now = TickCount::now();
+    pageClock.boxChanged(box + 1, text.size(), now);
     const bool right = FingerLine::lastCharMatches(text, line);
-    Progress::fingerLog().changed(box + 1, text, right, TickCount::now());
+    Progress::fingerLog().changed(box + 1, text, right, now);
     if (!right) {
         if (!text.isEmpty())
             edit->setSelection(int(text.size()) - 1, 1);

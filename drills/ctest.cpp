@@ -273,12 +273,13 @@ void TfrmTest::EditEnter(int n) {
 void TfrmTest::EditChange(int n) {
     TypingBox* box = boxes[n - 1];
     const QString text = box->text();
-    pageClock.boxChanged(n, Gbk::byteLength(text), TickCount::now());
+    const uint32_t now = TickCount::now();
+    pageClock.boxChanged(n, Gbk::byteLength(text), now);
     const TypingBox::Added added = box->added();
     const LineCheck::Judgement judgement =
         LineCheck::judge(text, added.from, added.to, Gbk::encode(lines[n - 1]->text()));
-    Progress::textLog().changed(n, text, judgement.verdict != LineCheck::Verdict::Wrong,
-                                TickCount::now(), pageClock.startTime());
+    Progress::textLog().changed(n, text, judgement.verdict != LineCheck::Verdict::Wrong, now,
+                                pageClock.startTime());
     showHint(n);
     switch (judgement.verdict) {
         case LineCheck::Verdict::Wrong:

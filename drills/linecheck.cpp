@@ -23,8 +23,11 @@ Verdict check(const QByteArray& box, const QByteArray& line) {
     return length < line.size() ? Verdict::Going : Verdict::LineDone;
 }
 
-int firstWrongAdded(const QString& box, int from, int to, const QByteArray& line) {
-    const QByteArray bytes = Gbk::encode(box);
+namespace {
+// UTF-16 position of the first character in box[from, to) that is wrong where it stands, each
+// judged by check() on the box's bytes up to and including it; -1 when all are right.
+int firstWrongAdded(const QString& box, const QByteArray& bytes, int from, int to,
+                    const QByteArray& line) {
     to = qMin(to, int(box.size()));
     for (int i = qMax(0, from); i < to;) {
         const bool pair =
@@ -37,16 +40,19 @@ int firstWrongAdded(const QString& box, int from, int to, const QByteArray& line
     return -1;
 }
 
+}  // namespace
+
 Judgement judge(const QString& box, int addedFrom, int addedTo, const QByteArray& line) {
     int added = 0;  // characters: a surrogate pair is one
     for (int i = qMax(0, addedFrom); i < qMin(addedTo, int(box.size())); ++i)
         added += !box[i].isLowSurrogate();
+    const QByteArray bytes = Gbk::encode(box);
     if (added > 1) {
-        const int wrong = firstWrongAdded(box, addedFrom, addedTo, line);
+        const int wrong = firstWrongAdded(box, bytes, addedFrom, addedTo, line);
         if (wrong >= 0)
             return {Verdict::Wrong, wrong};
     }
-    const Verdict verdict = check(Gbk::encode(box), line);
+    const Verdict verdict = check(bytes, line);
     return {verdict, verdict == Verdict::Wrong ? wrongCharacterStart(box) : 0};
 }
 

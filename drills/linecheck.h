@@ -22,10 +22,6 @@ enum class Verdict {
 // matches nothing, not even another one of its kind.
 Verdict check(const QByteArray& box, const QByteArray& line);
 
-// UTF-16 position of the first character in box[from, to) that is wrong where it stands, each
-// judged by check() on the box's text up to and including it; -1 when all are right.
-int firstWrongAdded(const QString& box, int from, int to, const QByteArray& line);
-
 // A change of the box, judged: a change that added several characters (UTF-16 positions
 // [addedFrom, addedTo)) is wrong at the first added character that is wrong; otherwise, and
 // when all of them are right, the last character decides. For Wrong, wrongStart is the UTF-16

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "resources/paintedpixmap.h"
+
 namespace MediaPictures {
 
 namespace {
@@ -12,15 +14,11 @@ const QColor kInk(30, 90, 160);
 // A transparent picture painted by draw(painter), which starts with the ink pen and no brush.
 template <typename Draw>
 QPixmap painted(Draw draw) {
-    QPixmap picture(kSize, kSize);
-    picture.fill(Qt::transparent);
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(kInk, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(Qt::NoBrush);
-    draw(p);
-    p.end();  // the picture leaves finished, whether or not the compiler elides the copy
-    return picture;
+    return paintedPixmap(kSize, [&](QPainter& p) {
+        p.setPen(QPen(kInk, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        draw(p);
+    });
 }
 
 // An arc of the circle round the picture's centre, with an arrow head at its end.

@@ -2,7 +2,8 @@
 
 #include <QPainter>
 #include <QPainterPath>
-#include <functional>
+
+#include "resources/paintedpixmap.h"
 
 namespace ToolPictures {
 
@@ -10,13 +11,9 @@ namespace {
 
 constexpr int kSize = 24;
 
-QPixmap painted(const std::function<void(QPainter&)>& draw) {
-    QPixmap picture(kSize, kSize);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    draw(painter);
-    return picture;
+template <typename Draw>
+QPixmap painted(Draw draw) {
+    return paintedPixmap(kSize, draw);
 }
 
 }  // namespace

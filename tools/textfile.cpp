@@ -67,19 +67,10 @@ void write(const QString& path, const QString& text) {
 }
 
 int firstUnencodable(QStringView text) {
-    if (Gbk::canEncode(text))
-        return -1;
-    // Every prefix that reaches the character GBK cannot hold fails too: find the shortest.
-    qsizetype good = 0, bad = text.size();
-    while (bad - good > 1) {
-        const qsizetype middle = good + (bad - good) / 2;
-        (Gbk::canEncode(text.left(middle)) ? good : bad) = middle;
-    }
-    qsizetype at = bad - 1;
-    if (at > 0 && text[at].isLowSurrogate() && text[at - 1].isHighSurrogate())
-        --at;
-    const qsizetype width = text[at].isHighSurrogate() && at + 1 < text.size() ? 2 : 1;
-    return Gbk::canEncode(text.mid(at, width)) ? -1 : int(at);
+    // Every character GBK cannot hold encodes as the unmappable pair, whose byte no real
+    // character has.
+    const qsizetype at = Gbk::encode(text).indexOf(Gbk::kUnmappable[0]);
+    return at < 0 ? -1 : Gbk::charPosition(text, int(at));
 }
 
 QString withTextExtension(const QString& chosen) {
