@@ -112,11 +112,9 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
     Button3->setAutoDefault(false);
     connect(Button3, &QPushButton::clicked, this, &QDialog::reject);
     connect(ComboBox1, &QComboBox::currentIndexChanged, this,
-            [this] { Errors::guard([this] { ComboBox1Change(); }); });
-    connect(Button1, &QPushButton::clicked, this,
-            [this] { Errors::guard([this] { Button1Click(); }); });
-    connect(Button2, &QPushButton::clicked, this,
-            [this] { Errors::guard([this] { Button2Click(); }); });
+            Errors::handler(this, [this] { ComboBox1Change(); }));
+    connect(Button1, &QPushButton::clicked, this, Errors::handler(this, &TfrmRecord::Button1Click));
+    connect(Button2, &QPushButton::clicked, this, Errors::handler(this, &TfrmRecord::Button2Click));
 }
 
 void TfrmRecord::FormCreate() {
