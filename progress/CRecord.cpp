@@ -230,9 +230,14 @@ void TfrmRecord::Button2Click() {
         return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("无法打开文件 %1：%2").arg(path, file.errorString()));
-    const Article::Kept kept = Article::keepCoded(Article::decode(file.readAll()),
-                                                  [this](const QString& c) { return hasCode(c); });
+        throw AppError(
+            QStringLiteral("无法打开文件 %1：%2。").arg(path, Errors::fileProblem(file, false)));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw AppError(
+            QStringLiteral("无法读取文件 %1：%2。").arg(path, Errors::fileProblem(file, false)));
+    const Article::Kept kept =
+        Article::keepCoded(Article::decode(bytes), [this](const QString& c) { return hasCode(c); });
     if (kept.text.isEmpty())
         throw AppError(QStringLiteral("文件 %1 中没有可以用五笔输入的字。").arg(path));
     if (!kept.leftOut.isEmpty())
