@@ -159,11 +159,12 @@ void TfrmRecord::ComboBox1Change() {
 
 void TfrmRecord::fillGrid() {
     Grid1->setRowCount(int(weakest.size()));
+    if (!weakest.isEmpty())
+        Table2.SetIndexName(QStringLiteral("WZindex"));
     for (int row = 0; row < weakest.size(); ++row) {
         const Ranking::CharacterScore& score = weakest[row];
         const QByteArray key = Gbk::encode(score.character);
         QString full;
-        Table2.SetIndexName(QStringLiteral("WZindex"));
         if (Table2.FindKey(key))
             full = Table2.FieldAsString(QStringLiteral("全码")).toLower();
         const HintLookup::Hint* hint = hints.find(key);
