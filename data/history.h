@@ -118,6 +118,7 @@ class Store {
     void renameAside();
     enum class Problem { Broken, Locked, Unusable };
     void tell(Problem problem, const QString& message);
+    void tellLocked();
 
     QString file;
     sqlite3* db = nullptr;
