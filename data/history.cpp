@@ -581,8 +581,7 @@ void Store::forEachTotal(const QString& drill,
                          const std::function<void(QStringView, qint64, qint64)>& visit) {
     if (!open())
         return;
-    if (lastPage(db) - summedThrough(db) >= kLongUnsummed)
-        sumUp();
+    sumUpLongRun();
     const ReadTransaction snapshot(db);
     Statement select(db, "SELECT character, met, wrong FROM tallies WHERE drill = ?1;");
     select.bind(1, drill);
@@ -596,8 +595,7 @@ void Store::forEachTime(const QString& drill, const QStringList& characters,
                         const std::function<void(QStringView, quint32, qint64)>& visit) {
     if (characters.isEmpty() || !open())
         return;
-    if (lastPage(db) - summedThrough(db) >= kLongUnsummed)
-        sumUp();
+    sumUpLongRun();
     const ReadTransaction snapshot(db);
     Statement select(db, "SELECT ms, count FROM times WHERE drill = ?1 AND character = ?2;");
     for (const QString& c : characters) {
@@ -610,6 +608,11 @@ void Store::forEachTime(const QString& drill, const QStringList& characters,
         if (!first && wanted.contains(c.toString()))
             visit(c, tallyTime(ms), 1);
     });
+}
+
+void Store::sumUpLongRun() {
+    if (lastPage(db) - summedThrough(db) >= kLongUnsummed)
+        sumUp();
 }
 
 bool Store::sumUp() {

@@ -113,6 +113,8 @@ class Store {
     bool open();
     void close();
     bool migrate();
+    // Before the totals are read: a long run of pages left unsummed is summed up first.
+    void sumUpLongRun();
     bool writePending();
     bool writeOne(const Page& page);
     void renameAside();
