@@ -103,8 +103,6 @@ class Store {
     // still stands, so that a problem can still be told; the destructor only repeats it.
     void finish();
     int heldBack() const { return int(pending.size()); }
-    bool isOpen() const { return db != nullptr; }
-    const QString& path() const { return file; }
 
     // Replaces the message sink (tests); the default reports through Errors::report.
     static void setMessageSink(std::function<void(const QString&)> sink);
