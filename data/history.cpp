@@ -314,6 +314,13 @@ void Store::tell(Problem problem, const QString& message) {
         Errors::report(message);
 }
 
+void Store::tellLocked() {
+    tell(Problem::Locked,
+         QStringLiteral("学习记录文件 %1 正被另一个 qorvex 使用，本次练习的记录先保存在内存中，"
+                        "稍后再写入。")
+             .arg(file));
+}
+
 void Store::close() {
     if (db)
         sqlite3_close_v2(db);
@@ -361,11 +368,7 @@ bool Store::open() {
                 QStringLiteral("学习记录文件 %1 是只读的。练习可以照常进行，但本次的记录不能保存。")
                     .arg(file));
         else if (isLocked(rc))
-            tell(Problem::Locked,
-                 QStringLiteral(
-                     "学习记录文件 %1 正被另一个 qorvex 使用，本次练习的记录先保存在内存中，"
-                     "稍后再写入。")
-                     .arg(file));
+            tellLocked();
         else
             tell(Problem::Unusable,
                  QStringLiteral(
@@ -452,11 +455,7 @@ bool Store::record(const Page& page) {
 bool Store::writePending() {
     if (sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK) {
         if (isLocked(sqlite3_errcode(db)))
-            tell(Problem::Locked,
-                 QStringLiteral(
-                     "学习记录文件 %1 正被另一个 qorvex 使用，本次练习的记录先保存在内存中，"
-                     "稍后再写入。")
-                     .arg(file));
+            tellLocked();
         return false;
     }
     for (const Page& page : pending) {
@@ -582,8 +581,7 @@ void Store::forEachTotal(const QString& drill,
                          const std::function<void(QStringView, qint64, qint64)>& visit) {
     if (!open())
         return;
-    if (lastPage(db) - summedThrough(db) >= kLongUnsummed)
-        sumUp();
+    sumUpLongRun();
     const ReadTransaction snapshot(db);
     Statement select(db, "SELECT character, met, wrong FROM tallies WHERE drill = ?1;");
     select.bind(1, drill);
@@ -597,8 +595,7 @@ void Store::forEachTime(const QString& drill, const QStringList& characters,
                         const std::function<void(QStringView, quint32, qint64)>& visit) {
     if (characters.isEmpty() || !open())
         return;
-    if (lastPage(db) - summedThrough(db) >= kLongUnsummed)
-        sumUp();
+    sumUpLongRun();
     const ReadTransaction snapshot(db);
     Statement select(db, "SELECT ms, count FROM times WHERE drill = ?1 AND character = ?2;");
     for (const QString& c : characters) {
@@ -611,6 +608,11 @@ void Store::forEachTime(const QString& drill, const QStringList& characters,
         if (!first && wanted.contains(c.toString()))
             visit(c, tallyTime(ms), 1);
     });
+}
+
+void Store::sumUpLongRun() {
+    if (lastPage(db) - summedThrough(db) >= kLongUnsummed)
+        sumUp();
 }
 
 bool Store::sumUp() {

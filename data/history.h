@@ -103,8 +103,6 @@ class Store {
     // still stands, so that a problem can still be told; the destructor only repeats it.
     void finish();
     int heldBack() const { return int(pending.size()); }
-    bool isOpen() const { return db != nullptr; }
-    const QString& path() const { return file; }
 
     // Replaces the message sink (tests); the default reports through Errors::report.
     static void setMessageSink(std::function<void(const QString&)> sink);
@@ -113,11 +111,14 @@ class Store {
     bool open();
     void close();
     bool migrate();
+    // Before the totals are read: a long run of pages left unsummed is summed up first.
+    void sumUpLongRun();
     bool writePending();
     bool writeOne(const Page& page);
     void renameAside();
     enum class Problem { Broken, Locked, Unusable };
     void tell(Problem problem, const QString& message);
+    void tellLocked();
 
     QString file;
     sqlite3* db = nullptr;

@@ -72,7 +72,6 @@ void TableFile::close() {
 
 void TableFile::open(TSession& session, const QString& directory, const QString& name) {
     close();
-    shownName = name;
     filePath = name;
     const QString folder = PathRule::resolve(directory);
     if (!QFileInfo(folder).isDir())

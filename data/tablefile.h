@@ -22,7 +22,6 @@ class TableFile {
 
     sqlite3* handle() const { return db; }
     const QString& tableName() const { return table; }  // the SQL table inside the file
-    const QString& displayName() const { return shownName; }
     // The file on disk, as the pupil's messages name it; the name asked for until one was found.
     const QString& path() const { return filePath; }
 
@@ -34,7 +33,6 @@ class TableFile {
 
     sqlite3* db = nullptr;
     QString table;
-    QString shownName;
     QString filePath;
 };
 

@@ -44,21 +44,20 @@ CreateEntry load() {
         }
     }
     if (path.isEmpty())
-        throw AppError(QStringLiteral("Cannot load the music module \"%1\": it is in none of "
-                                      "%2.")
+        throw AppError(QStringLiteral("无法播放音乐：找不到音乐模块 %1，这些文件夹中都没有：%2。")
                            .arg(fileName(), shownList(folders)));
     QLibrary library(path);
     library.setLoadHints(QLibrary::PreventUnloadHint);
     const QString shown = QDir::toNativeSeparators(path);
     if (!library.load())
-        throw AppError(QStringLiteral("Cannot load the music module \"%1\": %2.")
+        throw AppError(QStringLiteral("无法播放音乐：音乐模块 %1 无法载入（%2）。")
                            .arg(shown, library.errorString()));
     const auto version = reinterpret_cast<VersionEntry>(library.resolve("qorvexMidiModuleVersion"));
     const auto create = reinterpret_cast<CreateEntry>(library.resolve("qorvexCreateMidiDevice"));
     if (!version || !create || version() != kMidiModuleVersion)
-        throw AppError(QStringLiteral("Cannot load the music module \"%1\": it belongs to another "
-                                      "version of the program.")
-                           .arg(shown));
+        throw AppError(
+            QStringLiteral("无法播放音乐：音乐模块 %1 属于另一个版本的 qorvex，请重新安装本程序。")
+                .arg(shown));
     return create;
 }
 

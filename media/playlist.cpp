@@ -49,16 +49,19 @@ QString settingsPath() {
 }
 
 void writeSettings(const QString& code) {
-    QDir().mkpath(QFileInfo(settingsPath()).path());
-    QFile file(settingsPath());
-    const QString cannotWrite = QStringLiteral("无法保存音乐设置文件 %1：%2。");
+    // Chosen once: the place depends on the course's folder, looked up afresh at every call.
+    const QString path = settingsPath();
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    const auto cannotWrite = [&] {
+        return AppError(QStringLiteral("无法保存音乐设置文件 %1：%2。")
+                            .arg(QDir::toNativeSeparators(path), Errors::fileProblem(file, true)));
+    };
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw AppError(cannotWrite.arg(QDir::toNativeSeparators(settingsPath()),
-                                       Errors::fileProblem(file, true)));
+        throw cannotWrite();
     const QByteArray line = code.toLatin1() + "\r\n";
     if (file.write(line) != line.size() || !file.flush())
-        throw AppError(cannotWrite.arg(QDir::toNativeSeparators(settingsPath()),
-                                       Errors::fileProblem(file, true)));
+        throw cannotWrite();
 }
 
 }  // namespace Tunes

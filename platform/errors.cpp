@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QWidget>
+#include <cstdio>
 
 namespace Errors {
 
@@ -28,6 +29,11 @@ QObject* windowOf(QObject* owner) {
 void report(const QString& message) {
     if (sink()) {
         sink()(message);
+        return;
+    }
+    // After the application has gone (a store closing from a static destructor) no box can open.
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        std::fprintf(stderr, "qorvex: %s\n", qPrintable(message));
         return;
     }
     QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),

@@ -112,11 +112,9 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
     Button3->setAutoDefault(false);
     connect(Button3, &QPushButton::clicked, this, &QDialog::reject);
     connect(ComboBox1, &QComboBox::currentIndexChanged, this,
-            [this] { Errors::guard([this] { ComboBox1Change(); }); });
-    connect(Button1, &QPushButton::clicked, this,
-            [this] { Errors::guard([this] { Button1Click(); }); });
-    connect(Button2, &QPushButton::clicked, this,
-            [this] { Errors::guard([this] { Button2Click(); }); });
+            Errors::handler(this, [this] { ComboBox1Change(); }));
+    connect(Button1, &QPushButton::clicked, this, Errors::handler(this, &TfrmRecord::Button1Click));
+    connect(Button2, &QPushButton::clicked, this, Errors::handler(this, &TfrmRecord::Button2Click));
 }
 
 void TfrmRecord::FormCreate() {
@@ -161,11 +159,12 @@ void TfrmRecord::ComboBox1Change() {
 
 void TfrmRecord::fillGrid() {
     Grid1->setRowCount(int(weakest.size()));
+    if (!weakest.isEmpty())
+        Table2.SetIndexName(QStringLiteral("WZindex"));
     for (int row = 0; row < weakest.size(); ++row) {
         const Ranking::CharacterScore& score = weakest[row];
         const QByteArray key = Gbk::encode(score.character);
         QString full;
-        Table2.SetIndexName(QStringLiteral("WZindex"));
         if (Table2.FindKey(key))
             full = Table2.FieldAsString(QStringLiteral("全码")).toLower();
         const HintLookup::Hint* hint = hints.find(key);
@@ -232,9 +231,14 @@ void TfrmRecord::Button2Click() {
         return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("无法打开文件 %1：%2").arg(path, file.errorString()));
-    const Article::Kept kept = Article::keepCoded(Article::decode(file.readAll()),
-                                                  [this](const QString& c) { return hasCode(c); });
+        throw AppError(
+            QStringLiteral("无法打开文件 %1：%2。").arg(path, Errors::fileProblem(file, false)));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw AppError(
+            QStringLiteral("无法读取文件 %1：%2。").arg(path, Errors::fileProblem(file, false)));
+    const Article::Kept kept =
+        Article::keepCoded(Article::decode(bytes), [this](const QString& c) { return hasCode(c); });
     if (kept.text.isEmpty())
         throw AppError(QStringLiteral("文件 %1 中没有可以用五笔输入的字。").arg(path));
     if (!kept.leftOut.isEmpty())

@@ -27,17 +27,16 @@ void StrokeLog::changed(int box, const QString& text, bool right, uint32_t now,
     const quint32 since =
         first ? quint32(uint32_t(now - clockStart)) : quint32(uint32_t(now - last));
     // An input method may commit several characters at once; they share its time.
-    const QString added = text.mid(before);
-    QStringList characters;
-    for (qsizetype i = 0; i < added.size(); ++i) {
-        const qsizetype n = added[i].isHighSurrogate() && i + 1 < added.size() ? 2 : 1;
-        characters << added.mid(i, n);
-        i += n - 1;
-    }
-    const auto count = quint32(characters.size());
-    for (quint32 i = 0; i < count; ++i)
-        list.append({characters[int(i)], since / count + (i == 0 ? since % count : 0),
-                     i == 0 ? wrongHere : 0});
+    const QStringView added = QStringView(text).mid(before);
+    const auto width = [&](qsizetype i) {
+        return added[i].isHighSurrogate() && i + 1 < added.size() ? 2 : 1;
+    };
+    quint32 count = 0;
+    for (qsizetype i = 0; i < added.size(); i += width(i)) ++count;
+    quint32 k = 0;
+    for (qsizetype i = 0; i < added.size(); i += width(i), ++k)
+        list.append({added.mid(i, width(i)).toString(),
+                     since / count + (k == 0 ? since % count : 0), k == 0 ? wrongHere : 0});
     wrongHere = 0;
     last = now;
     accepted[box] = text.size();
