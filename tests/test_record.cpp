@@ -172,6 +172,36 @@ class RecordTest : public QObject {
         }
     }
 
+    // A file that cannot be practised is told, naming it and why, and no drill opens.
+    void ownArticleProblemsAreTold_data() {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("missing") << false << QStringLiteral("文件不存在");
+        QTest::newRow("nothing coded") << true << QStringLiteral("没有可以用五笔输入的字");
+    }
+    void ownArticleProblemsAreTold() {
+        QFETCH(bool, exists);
+        QFETCH(QString, why);
+        const QString path = home.filePath("problem.txt");
+        QFile::remove(path);
+        if (exists) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("abc 123\r\n");
+        }
+        messages.clear();
+        const int before = int(History::Store::instance().pages(History::kText).size());
+        FileDialogs::setOpenChooser([&](QWidget*, const FileDialogs::Request&) { return path; });
+        inRecordWindow([&] {
+            QTest::mouseClick(frmRecord->Button2, Qt::LeftButton);
+            QVERIFY(!frmTest->isVisible());
+        });
+        FileDialogs::setOpenChooser({});
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(path) && messages[0].contains(why), qPrintable(messages[0]));
+        QCOMPARE(int(History::Store::instance().pages(History::kText).size()), before);
+    }
+
     // The new command is the last of the help menu, after a separator.
     void commandIsLastOfHelpMenu() {
         QMenu* help = frmmavro->MainMenu1->findChild<QMenu*>("X1");
