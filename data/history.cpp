@@ -654,4 +654,108 @@ bool Store::sumUp() {
     return true;
 }
 
+
+// ---- Removing pages ----
+
+namespace {
+
+// Removes the pages a statement selects ("SELECT id, strokes, ... FROM pages WHERE ..." with the
+// pages' ids, text ids and times) in one transaction. The pages already in the running totals
+// (up to summed.through) have their strokes taken off again, so the totals still agree with the
+// pages; rows brought to nothing go, and so do texts no page uses any more.
+bool removePages(sqlite3* db, const char* where, const QStringList& values) {
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return false;
+    const qint64 through = summedThrough(db);
+    QHash<QString, Totals> byDrill;
+    QList<qint64> ids;
+    bool done = true;
+    {
+        const QByteArray sql = "SELECT pages.id, drill, texts.body, times FROM pages"
+                               " LEFT JOIN texts ON texts.id = pages.strokes WHERE " +
+                               QByteArray(where) + ";";
+        Statement select(db, sql.constData());
+        for (int i = 0; i < values.size(); ++i) select.bind(i + 1, values[i]);
+        int rc = SQLITE_ERROR;
+        while (select && (rc = sqlite3_step(*select)) == SQLITE_ROW) {
+            const qint64 id = sqlite3_column_int64(*select, 0);
+            ids.append(id);
+            if (id > through)
+                continue;
+            Totals& totals = byDrill[select.text(1)];
+            bool first = true;
+            forEachPackedStroke(select.text(2), select.blob(3),
+                                [&](QStringView c, quint32 ms, quint32 wrong) {
+                                    totals.add(c, ms, wrong, first);
+                                    first = false;
+                                });
+        }
+        done = rc == SQLITE_DONE;
+    }
+    Statement tally(db,
+                    "UPDATE tallies SET met = met - ?3, wrong = wrong - ?4"
+                    " WHERE drill = ?1 AND character = ?2;");
+    Statement time(db,
+                   "UPDATE times SET count = count - ?4"
+                   " WHERE drill = ?1 AND character = ?2 AND ms = ?3;");
+    for (auto drill = byDrill.cbegin(); done && drill != byDrill.cend(); ++drill) {
+        for (auto it = drill->characters.cbegin(); done && it != drill->characters.cend(); ++it) {
+            tally.bindAll(drill.key(), it.key(), it->met, it->wrong);
+            done = tally && sqlite3_step(*tally) == SQLITE_DONE;
+        }
+        for (auto it = drill->times.cbegin(); done && it != drill->times.cend(); ++it) {
+            time.bindAll(drill.key(), it.key().first, qint64(it.key().second), it.value());
+            done = time && sqlite3_step(*time) == SQLITE_DONE;
+        }
+    }
+    Statement remove(db, "DELETE FROM pages WHERE id = ?1;");
+    for (qsizetype i = 0; done && i < ids.size(); ++i) {
+        remove.bindAll(ids[i]);
+        done = remove && sqlite3_step(*remove) == SQLITE_DONE;
+    }
+    done = done &&
+           sqlite3_exec(db,
+                        "DELETE FROM tallies WHERE met <= 0;"
+                        "DELETE FROM times WHERE count <= 0;"
+                        "DELETE FROM texts WHERE id NOT IN"
+                        " (SELECT strokes FROM pages WHERE strokes IS NOT NULL);",
+                        nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!done || sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+QList<Store::PageMark> Store::marks(const QString& drill, const QString& lesson) {
+    QList<PageMark> result;
+    if (!open())
+        return result;
+    Statement select(db,
+                     "SELECT id, at, speed FROM pages WHERE drill = ?1 AND lesson = ?2"
+                     " ORDER BY at, id;");
+    select.bindAll(drill, lesson);
+    while (select && sqlite3_step(*select) == SQLITE_ROW)
+        result.append({sqlite3_column_int64(*select, 0), sqlite3_column_int64(*select, 1),
+                       sqlite3_column_double(*select, 2)});
+    return result;
+}
+
+qint64 Store::firstRecorded() {
+    if (!open())
+        return 0;
+    Statement select(db, "SELECT at FROM pages ORDER BY id LIMIT 1;");
+    return select && sqlite3_step(*select) == SQLITE_ROW ? sqlite3_column_int64(*select, 0) : 0;
+}
+
+bool Store::removePage(qint64 id) {
+    return open() && removePages(db, "pages.id = ?1", {QString::number(id)});
+}
+
+bool Store::removeLesson(const QString& drill, const QString& lesson) {
+    return open() && removePages(db, "drill = ?1 AND lesson = ?2", {drill, lesson});
+}
+
 }  // namespace History

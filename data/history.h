@@ -104,6 +104,22 @@ class Store {
     void finish();
     int heldBack() const { return int(pending.size()); }
 
+    // Removing pages, for the record window: a page written under a wrong clock, or a lesson the
+    // pupil wants to start afresh. The running totals lose what the removed pages added to them.
+    struct PageMark {
+        qint64 id;
+        qint64 at;  // UTC ms
+        double speed;
+    };
+    // The pages of one lesson, oldest first.
+    QList<PageMark> marks(const QString& drill, const QString& lesson);
+    // When the first page of this history was written (by the order of writing, not by date);
+    // 0 when there is none.
+    qint64 firstRecorded();
+    // False when the file could not be changed; nothing is removed then.
+    bool removePage(qint64 id);
+    bool removeLesson(const QString& drill, const QString& lesson);
+
     // Replaces the message sink (tests); the default reports through Errors::report.
     static void setMessageSink(std::function<void(const QString&)> sink);
 

@@ -18,3 +18,12 @@ const HintLookup::Hint* HintLookup::find(const QByteArray& key) {
         hint.pictures[i] = table.FieldAsPicture(QStringLiteral("Pic%1").arg(i + 1));
     return &*found.insert(key, hint);
 }
+
+bool HintLookup::hasRow(const QByteArray& key) {
+    if (found.contains(key))
+        return true;
+    if (missing.contains(key))
+        return false;
+    table.SetIndexName(QStringLiteral("WZindex"));
+    return table.FindKey(key);
+}

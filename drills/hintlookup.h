@@ -25,6 +25,11 @@ class HintLookup {
     // The hint for a key of GBK bytes, or nullptr when no row has it. The pointer holds until the
     // next call.
     const Hint* find(const QByteArray& key);
+    // Whether a row has the key, read from the index alone: no picture is decoded and nothing is
+    // kept, so checking every character of a long text costs neither time nor memory.
+    bool hasRow(const QByteArray& key);
+    // How many hints (with their pictures) are kept.
+    qsizetype held() const { return found.size(); }
 
   private:
     TTable& table;

@@ -1,18 +1,18 @@
 #include "progress/CRecord.h"
 
-#include <QFile>
+#include <QDynamicPropertyChangeEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLinearGradient>
-#include <QPainter>
+#include <QMessageBox>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include "data/history.h"
-#include "drills/fingerkeyboard.h"
 #include "platform/errors.h"
 #include "platform/gbk.h"
 #include "progress/article.h"
+#include "progress/recordpictures.h"
 #include "progress/speedchart.h"
 #include "progress/textfeed.h"
 #include "tools/filedialogs.h"
@@ -32,22 +32,35 @@ QString drillName(const QString& drill) {
     return drill;
 }
 
-// Light for a rate of 0, full red from kFullRate on.
-constexpr double kFullRate = 0.25;
-QColor heat(double rate) {
-    const double t = qBound(0.0, rate / kFullRate, 1.0);
-    return QColor(255, int(255 * (1 - t)), int(255 * (1 - t)), 190);
+// A lesson caption as the pupil reads it: the menu's accelerator markup ("基准键[&A]") is for the
+// menu alone, but a digit tells lessons of one name apart ("课程练习[&2]" is 课程练习2).
+QString plainCaption(QString caption) {
+    static const QRegularExpression letter(QStringLiteral("[\\[(]&[^0-9][\\])]$"));
+    static const QRegularExpression digit(QStringLiteral("[\\[(]&([0-9])[\\])]$"));
+    caption.remove(letter);
+    caption.replace(digit, QStringLiteral("\\1"));
+    caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    caption.remove(QLatin1Char('&'));
+    caption.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+    return caption.trimmed();
 }
 
-QPixmap rootStrip(const std::array<QPixmap, 4>& pictures) {
-    constexpr int side = 30;
-    QPixmap strip(4 * side, side);
-    strip.fill(Qt::white);
-    QPainter p(&strip);
-    for (int i = 0; i < 4; ++i)
-        if (!pictures[i].isNull())
-            p.drawPixmap(QRect(i * side, 0, side, side), pictures[i]);
-    return strip;
+QString pageText(const History::Store::PageMark& page) {
+    return QStringLiteral("%1 的一页（每分钟 %2 个）")
+        .arg(QDateTime::fromMSecsSinceEpoch(page.at).toLocalTime().toString(
+            QStringLiteral("yyyy-MM-dd hh:mm")))
+        .arg(page.speed);
+}
+
+bool askToRemove(QWidget* parent, const QString& question) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("删除学习记录"), question,
+                    QMessageBox::NoButton, parent);
+    box.setObjectName("AskRemove");
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* remove = box.addButton(QStringLiteral("删除"), QMessageBox::AcceptRole);
+    box.setDefaultButton(box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole));
+    box.exec();
+    return box.clickedButton() == remove;
 }
 
 }  // namespace
@@ -67,14 +80,28 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
     setFrame(Frame::Sizeable, Frame::SystemMenu);
     auto* page = new QVBoxLayout(this);
 
+    auto* lesson = new QHBoxLayout;
+    page->addLayout(lesson);
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName("ComboBox1");
-    page->addWidget(ComboBox1);
+    lesson->addWidget(ComboBox1, 1);
+    Label2 = new QLabel(QStringLiteral("点速度图上的一页可以选中它"), this);
+    Label2->setObjectName("Label2");
+    lesson->addWidget(Label2, 1);
+    Button4 = new QPushButton(QStringLiteral("删除这一页[&D]"), this);
+    Button4->setObjectName("Button4");
+    Button5 = new QPushButton(QStringLiteral("删除本课记录[&L]"), this);
+    Button5->setObjectName("Button5");
+    for (QPushButton* b : {Button4, Button5}) {
+        b->setAutoDefault(false);
+        lesson->addWidget(b);
+    }
     QString error;
     Chart1 = SpeedChart::create(this, &error);
     if (!Chart1)
         Chart1 = new QLabel(QStringLiteral("速度图无法显示：%1").arg(error), this);
     Chart1->setMinimumHeight(200);
+    Chart1->installEventFilter(this);
     page->addWidget(Chart1, 1);
 
     auto* lower = new QHBoxLayout;
@@ -86,7 +113,15 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
                                       QStringLiteral("错"), QStringLiteral("用时")});
     Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid1->verticalHeader()->hide();
-    Grid1->setIconSize(QSize(120, 30));
+    Grid1->setIconSize(RecordPictures::kRootStrip);
+    Grid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QHeaderView* header = Grid1->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(3, QHeaderView::Fixed);
+    header->setStretchLastSection(true);
+    header->setMinimumSectionSize(24);
+    Grid1->setColumnWidth(3, RecordPictures::kRootStrip.width() + 6);
+    Grid1->verticalHeader()->setDefaultSectionSize(RecordPictures::kRootStrip.height() + 6);
     lower->addWidget(Grid1, 1);
 
     auto* right = new QVBoxLayout;
@@ -115,6 +150,8 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
             Errors::handler(this, [this] { ComboBox1Change(); }));
     connect(Button1, &QPushButton::clicked, this, Errors::handler(this, &TfrmRecord::Button1Click));
     connect(Button2, &QPushButton::clicked, this, Errors::handler(this, &TfrmRecord::Button2Click));
+    connect(Button4, &QPushButton::clicked, this, Errors::handler(this, &TfrmRecord::Button4Click));
+    connect(Button5, &QPushButton::clicked, this, Errors::handler(this, &TfrmRecord::Button5Click));
 }
 
 void TfrmRecord::FormCreate() {
@@ -135,7 +172,7 @@ void TfrmRecord::refresh() {
         const QSignalBlocker quiet(ComboBox1);
         ComboBox1->clear();
         for (const auto& [drill, lesson] : store.lessons())
-            ComboBox1->addItem(drillName(drill) + QStringLiteral(" · ") + lesson,
+            ComboBox1->addItem(drillName(drill) + QStringLiteral(" · ") + plainCaption(lesson),
                                QStringList{drill, lesson});
         const int again = ComboBox1->findData(chosen);
         ComboBox1->setCurrentIndex(again >= 0 ? again : 0);
@@ -150,17 +187,67 @@ void TfrmRecord::refresh() {
 
 void TfrmRecord::ComboBox1Change() {
     const QStringList chosen = ComboBox1->currentData().toStringList();
+    History::Store& store = History::Store::instance();
+    shownPages =
+        chosen.size() == 2 ? store.marks(chosen[0], chosen[1]) : QList<History::Store::PageMark>();
     QList<SpeedChart::Point> points;
-    if (chosen.size() == 2)
-        for (const auto& [at, speed] : History::Store::instance().speeds(chosen[0], chosen[1]))
-            points.append({at, speed});
-    SpeedChart::setPoints(Chart1, ComboBox1->currentText(), points);
+    for (const auto& page : shownPages) points.append({page.at, page.speed});
+    SpeedChart::show(Chart1,
+                     SpeedChart::plot(ComboBox1->currentText(), points,
+                                      SpeedChart::plausible(store.firstRecorded(),
+                                                            QDateTime::currentMSecsSinceEpoch())));
+    choosePage(-1);
+    Button5->setEnabled(!shownPages.isEmpty());
+}
+
+void TfrmRecord::choosePage(int index) {
+    chosenPage = index >= 0 && index < shownPages.size() ? index : -1;
+    Label2->setText(chosenPage < 0 ? QStringLiteral("点速度图上的一页可以选中它")
+                                   : QStringLiteral("选中：") + pageText(shownPages[chosenPage]));
+    Button4->setEnabled(chosenPage >= 0);
+}
+
+bool TfrmRecord::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Chart1 && event->type() == QEvent::DynamicPropertyChange &&
+        static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() == SpeedChart::kChosen)
+        choosePage(Chart1->property(SpeedChart::kChosen).toInt());
+    return TForm::eventFilter(watched, event);
+}
+
+void TfrmRecord::Button4Click() {
+    if (chosenPage < 0)
+        return;
+    const History::Store::PageMark page = shownPages[chosenPage];
+    if (!askToRemove(this, QStringLiteral("从学习记录中删除 %1 %2？删除后不能恢复。")
+                               .arg(ComboBox1->currentText(), pageText(page))))
+        return;
+    if (!History::Store::instance().removePage(page.id))
+        throw AppError(QStringLiteral("无法从学习记录文件 %1 中删除这一页。")
+                           .arg(History::Store::defaultPath()));
+    refresh();
+}
+
+void TfrmRecord::Button5Click() {
+    const QStringList chosen = ComboBox1->currentData().toStringList();
+    if (chosen.size() != 2)
+        return;
+    if (!askToRemove(this, QStringLiteral("删除“%1”的全部 %2 页学习记录？删除后不能恢复。")
+                               .arg(ComboBox1->currentText())
+                               .arg(shownPages.size())))
+        return;
+    if (!History::Store::instance().removeLesson(chosen[0], chosen[1]))
+        throw AppError(QStringLiteral("无法从学习记录文件 %1 中删除这一课的记录。")
+                           .arg(History::Store::defaultPath()));
+    refresh();
 }
 
 void TfrmRecord::fillGrid() {
+    const qreal ratio = devicePixelRatioF();
     Grid1->setRowCount(int(weakest.size()));
     if (!weakest.isEmpty())
         Table2.SetIndexName(QStringLiteral("WZindex"));
+    QFont large = Grid1->font();
+    large.setPixelSize(24);
     for (int row = 0; row < weakest.size(); ++row) {
         const Ranking::CharacterScore& score = weakest[row];
         const QByteArray key = Gbk::encode(score.character);
@@ -168,47 +255,33 @@ void TfrmRecord::fillGrid() {
         if (Table2.FindKey(key))
             full = Table2.FieldAsString(QStringLiteral("全码")).toLower();
         const HintLookup::Hint* hint = hints.find(key);
-        Grid1->setItem(row, 0, new QTableWidgetItem(score.character));
+        auto* character = new QTableWidgetItem(score.character);
+        character->setFont(large);
+        character->setTextAlignment(Qt::AlignCenter);
+        Grid1->setItem(row, 0, character);
         Grid1->setItem(row, 1, new QTableWidgetItem(full));
         Grid1->setItem(row, 2, new QTableWidgetItem(hint ? hint->shortCode.toLower() : QString()));
         auto* roots = new QTableWidgetItem;
         if (hint)
-            roots->setData(Qt::DecorationRole, rootStrip(hint->pictures));
+            roots->setData(Qt::DecorationRole, RecordPictures::rootStrip(hint->pictures, ratio));
         Grid1->setItem(row, 3, roots);
-        Grid1->setItem(row, 4, new QTableWidgetItem(QString::number(score.wrong)));
-        Grid1->setItem(row, 5, new QTableWidgetItem(QStringLiteral("%1 毫秒").arg(score.medianMs)));
-        Grid1->setRowHeight(row, 32);
+        auto* wrong = new QTableWidgetItem(QString::number(score.wrong));
+        wrong->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        Grid1->setItem(row, 4, wrong);
+        auto* time = new QTableWidgetItem(QStringLiteral("%1 毫秒").arg(score.medianMs));
+        time->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        Grid1->setItem(row, 5, time);
     }
-    Grid1->setColumnWidth(3, 124);
 }
 
-// The finger drill's own keyboard picture, each key shaded by its error rate.
 void TfrmRecord::drawHeatMap() {
-    QPixmap picture = FingerKeyboard::picture();
-    QPainter p(&picture);
-    for (const Ranking::KeyScore& score : keys)
-        if (const FingerKeyboard::Key* key = FingerKeyboard::find(score.key))
-            p.fillRect(key->rect().translated(-FingerKeyboard::pictureOrigin), heat(score.rate()));
-    p.end();
-    Image1->setPixmap(picture.scaledToWidth(380, Qt::SmoothTransformation));
-
-    QPixmap legend(380, 34);
-    legend.fill(Qt::transparent);
-    QPainter l(&legend);
-    QLinearGradient ramp(0, 0, 300, 0);
-    ramp.setColorAt(0, heat(0));
-    ramp.setColorAt(1, heat(kFullRate));
-    l.fillRect(QRect(40, 2, 300, 12), ramp);
-    l.setPen(Qt::black);
-    l.drawText(QRect(0, 16, 80, 16), Qt::AlignLeft, QStringLiteral("错误率 0%"));
-    l.drawText(QRect(260, 16, 120, 16), Qt::AlignRight,
-               QStringLiteral("%1% 以上").arg(int(kFullRate * 100)));
-    l.end();
-    Label1->setPixmap(legend);
+    const qreal ratio = devicePixelRatioF();
+    Image1->setPixmap(RecordPictures::heatMap(keys, ratio));
+    Label1->setPixmap(RecordPictures::heatLegend(font(), ratio));
 }
 
 bool TfrmRecord::hasCode(const QString& character) {
-    return Gbk::canEncode(character) && hints.find(Gbk::encode(character)) != nullptr;
+    return Gbk::canEncode(character) && hints.hasRow(Gbk::encode(character));
 }
 
 void TfrmRecord::Button1Click() {
@@ -229,21 +302,23 @@ void TfrmRecord::Button2Click() {
         {QStringLiteral("自选文章"), QString(), QStringLiteral("文本文件|*.TXT|所有文件|*.*")});
     if (path.isEmpty())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(
-            QStringLiteral("无法打开文件 %1：%2。").arg(path, Errors::fileProblem(file, false)));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw AppError(
-            QStringLiteral("无法读取文件 %1：%2。").arg(path, Errors::fileProblem(file, false)));
+    const Article::Start start = Article::read(path);
     const Article::Kept kept =
-        Article::keepCoded(Article::decode(bytes), [this](const QString& c) { return hasCode(c); });
-    if (kept.text.isEmpty())
+        Article::keepCoded(start.text, [this](const QString& c) { return hasCode(c); });
+    if (kept.lines.isEmpty())
         throw AppError(QStringLiteral("文件 %1 中没有可以用五笔输入的字。").arg(path));
-    if (!kept.leftOut.isEmpty())
-        Errors::report(QStringLiteral("以下字符没有五笔编码，练习中已略去：%1").arg(kept.leftOut));
+    QStringList notes;
+    if (start.cut)
+        notes << QStringLiteral("文件较长，只练习它的前 %1 个字符。").arg(Article::kMaxCharacters);
+    if (kept.leftOutCount > 0)
+        notes << QStringLiteral("有 %1 种字符没有五笔编码，练习中已略去：%2%3")
+                     .arg(kept.leftOutCount)
+                     .arg(kept.leftOut, kept.leftOutCount > kept.leftOut.size()
+                                            ? QStringLiteral("……")
+                                            : QString());
+    if (!notes.isEmpty())
+        Errors::report(QStringLiteral("自选文章 %1：\n").arg(path) + notes.join('\n'));
     TextFeed::show(QStringLiteral("自选文章 ") + QFileInfo(path).fileName(),
-                   TextFeed::paginate(kept.text));
+                   TextFeed::paginate(kept.lines));
     refresh();
 }

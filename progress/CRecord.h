@@ -6,10 +6,12 @@
 #include <QTableWidget>
 
 #include "app/form.h"
+#include "data/history.h"
 #include "data/session.h"
 #include "data/table.h"
 #include "drills/hintlookup.h"
 #include "progress/ranking.h"
+#include "progress/recordpictures.h"
 
 // The pupil's record across runs: speed per page of a lesson over time, the weakest characters
 // with their codes and roots, the finger drill's keys shaded by error rate, and practice made
@@ -27,6 +29,9 @@ class TfrmRecord : public TForm {
     HintLookup hints{Table2};
 
     QComboBox* ComboBox1;  // drill and lesson of the chart
+    QLabel* Label2;        // the page chosen on the chart
+    QPushButton* Button4;  // 删除这一页
+    QPushButton* Button5;  // 删除本课记录
     QWidget* Chart1;       // the speed chart, or a label saying why there is none
     QTableWidget* Grid1;   // the weakest characters
     QLabel* Image1;        // the finger keys' heat map
@@ -37,6 +42,8 @@ class TfrmRecord : public TForm {
 
     QList<Ranking::CharacterScore> weakest;
     QList<Ranking::KeyScore> keys;
+    QList<History::Store::PageMark> shownPages;  // the chart's, oldest first
+    int chosenPage = -1;                         // in shownPages
 
     // Reads the history anew and fills every part of the window.
     void refresh();
@@ -44,11 +51,15 @@ class TfrmRecord : public TForm {
   protected:
     void FormCreate() override;
     void FormActivate() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void ComboBox1Change();
     void Button1Click();
     void Button2Click();
+    void Button4Click();
+    void Button5Click();
+    void choosePage(int index);
     void fillGrid();
     void drawHeatMap();
     bool hasCode(const QString& character);

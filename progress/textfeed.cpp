@@ -48,11 +48,14 @@ void pageFinished() {
     frmTest->loadLines(f.pages[f.index]);
 }
 
-QList<QStringList> paginate(const QString& text) {
-    QStringList lines;
-    for (qsizetype i = 0; i < text.size(); i += kLineLength) lines << text.mid(i, kLineLength);
+QList<QStringList> paginate(const QStringList& lines) {
+    QStringList drillLines;
+    for (const QString& line : lines)
+        for (qsizetype i = 0; i < line.size(); i += kLineLength)
+            drillLines << line.mid(i, kLineLength);
     QList<QStringList> pages;
-    for (qsizetype i = 0; i < lines.size(); i += kPageLines) pages << lines.mid(i, kPageLines);
+    for (qsizetype i = 0; i < drillLines.size(); i += kPageLines)
+        pages << drillLines.mid(i, kPageLines);
     return pages;
 }
 

@@ -22,7 +22,8 @@ int pageCount();
 // Called by the drill when a page is finished: puts the next page's lines in place.
 void pageFinished();
 
-// Cuts text into pages of kPageLines lines of at most kLineLength characters.
-QList<QStringList> paginate(const QString& text);
+// Cuts lines into pages of kPageLines drill lines: each line ends a drill line, and a line longer
+// than kLineLength characters goes on over as many drill lines as it needs.
+QList<QStringList> paginate(const QStringList& lines);
 
 }  // namespace TextFeed

@@ -375,6 +375,38 @@ class HistoryTest : public QObject {
         QCOMPARE(through(), 299);
     }
 
+    // Removing a page, summed up or not, or a whole lesson takes its strokes out of the totals.
+    void removedPagesLeaveTheTotals() {
+        QTemporaryDir folder;
+        History::Store store(folder.filePath("history.sqlite3"));
+        auto record = [&](const QString& lesson, int n, const QString& only) {
+            History::Page page = somePage(n);
+            page.lesson = lesson;
+            page.strokes.append({only, 310, 1});
+            QVERIFY(store.record(page));
+        };
+        record(QStringLiteral("甲"), 1, QStringLiteral("一"));
+        record(QStringLiteral("甲"), 2, QStringLiteral("二"));
+        record(QStringLiteral("乙"), 3, QStringLiteral("三"));
+        QVERIFY(store.sumUp());
+        record(QStringLiteral("甲"), 4, QStringLiteral("四"));  // not summed up yet
+        const QList<History::Store::PageMark> pages = store.marks(History::kText, "甲");
+        QCOMPARE(pages.size(), 3);
+        QVERIFY(store.removePage(pages[1].id));
+        QVERIFY(store.removePage(pages[2].id));
+        QStringList totals = totalsIn(store);
+        QCOMPARE(totals, totalsOfStrokes(store));
+        QVERIFY(!totals.join('\n').contains(u'二') && !totals.join('\n').contains(u'四'));
+        QVERIFY(totals.contains(QStringLiteral("text 工 met 2 wrong 4")));
+        QVERIFY(store.removeLesson(History::kText, "乙"));
+        QVERIFY(store.sumUp());
+        totals = totalsIn(store);
+        QCOMPARE(totals, totalsOfStrokes(store));
+        QVERIFY(totals.contains(QStringLiteral("text 工 met 1 wrong 2")));
+        QCOMPARE(store.lessons().size(), 1);
+        QCOMPARE(store.firstRecorded(), pages[0].at);
+    }
+
     // The file format: strokes packed and unpacked, a newer schema left untouched.
     void strokesRoundTripAndNewerSchemaIsLeftAlone() {
         const QList<History::Stroke> strokes = {

@@ -6,6 +6,8 @@
 #include "platform/gbk.h"
 #include "progress/article.h"
 #include "progress/ranking.h"
+#include "progress/speedchart.h"
+#include "progress/textfeed.h"
 
 namespace {
 
@@ -119,18 +121,73 @@ class RankingTest : public QObject {
 
     void articleKeepsCodedCharacters_data() {
         QTest::addColumn<QByteArray>("bytes");
-        const QString text = QStringLiteral("工地，在\r\n要 中a国");
+        const QString text = QStringLiteral("工地，在\r\n\r\n要 中a国“好”！\r国");
         QTest::newRow("utf-8") << text.toUtf8();
         QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8();
         QTest::newRow("gbk") << Gbk::encode(text);
+        QByteArray le("\xFF\xFE"), be("\xFE\xFF");
+        for (QChar c : text) {
+            le.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+            be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+        }
+        QTest::newRow("utf-16 le") << le;
+        QTest::newRow("utf-16 be") << be;
     }
+    // Punctuation Wubi types stays and the file's lines are the practice lines.
     void articleKeepsCodedCharacters() {
         QFETCH(QByteArray, bytes);
         const QString coded = QStringLiteral("工地在要中国");
         const Article::Kept kept = Article::keepCoded(
             Article::decode(bytes), [&](const QString& c) { return coded.contains(c); });
-        QCOMPARE(kept.text, coded);
-        QCOMPARE(kept.leftOut, QStringLiteral("，a"));
+        QCOMPARE(kept.lines, QStringList({"工地，在", "要中国“”！", "国"}));
+        QCOMPARE(kept.leftOut, QStringLiteral("a好"));
+        QCOMPARE(kept.leftOutCount, 2);
+        const QList<QStringList> pages =
+            TextFeed::paginate({QString(80, u'工'), "地", "在", "要", "中", "国"});
+        QCOMPARE(pages.size(), 2);
+        QCOMPARE(pages[0], QStringList({QString(36, u'工'), QString(36, u'工'), QString(8, u'工'),
+                                        "地", "在", "要"}));
+        QCOMPARE(pages[1], QStringList({"中", "国"}));
+    }
+
+    // Pages of a wrong clock (1900, 9999) are set apart at the axis' edges; the axis spans the
+    // rest in round steps with labels that differ.
+    void chartFollowsTheBulkOfThePages() {
+        const QDateTime first(QDate(2026, 3, 2), QTime(9, 30));
+        QList<SpeedChart::Point> points = {
+            {QDateTime(QDate(1900, 1, 1), QTime(8, 0)).toMSecsSinceEpoch(), 12}};
+        for (int day = 0; day < 9; ++day)
+            points.append({first.addDays(day).toMSecsSinceEpoch(), 20.0 + 3 * day});
+        points.append({QDateTime(QDate(9999, 1, 1), QTime(8, 0)).toMSecsSinceEpoch(), 70});
+        const SpeedChart::Bounds bounds =
+            SpeedChart::plausible(first.toMSecsSinceEpoch(), first.addDays(9).toMSecsSinceEpoch());
+        const SpeedChart::Plot plot = SpeedChart::plot("甲", points, bounds);
+        QCOMPARE(plot.pages.size(), 9);
+        QCOMPARE(plot.pageSource.first(), 1);
+        QCOMPARE(plot.apartSource, QList<int>({0, 10}));
+        QCOMPARE(plot.apartDates, QStringList({"1900-01-01", "9999-01-01"}));
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(plot.from),
+                 QDateTime(QDate(2026, 3, 1), QTime(12, 0)));
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(plot.to),
+                 QDateTime(QDate(2026, 3, 11), QTime(12, 0)));
+        QCOMPARE(plot.dateTicks, 6);  // every second day
+        QCOMPARE(plot.dateFormat, QStringLiteral("MM-dd"));
+        QCOMPARE(plot.apart, QList<QPointF>({{double(plot.from), 12}, {double(plot.to), 70}}));
+        QCOMPARE(plot.speedTo, 80.0);  // 70 and a tenth more, in steps of 20
+        QCOMPARE(plot.speedTicks, 5);
+        QCOMPARE(plot.best, 8);
+
+        // Pages of one morning: an axis of hours.
+        const SpeedChart::Plot morning = SpeedChart::plot(
+            "乙",
+            {{first.toMSecsSinceEpoch(), 46}, {first.addSecs(3 * 3600).toMSecsSinceEpoch(), 31}},
+            bounds);
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(morning.from).time(), QTime(9, 0));
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(morning.to).time(), QTime(13, 0));
+        QCOMPARE(morning.dateTicks, 5);
+        QCOMPARE(morning.dateFormat, QStringLiteral("hh:mm"));
+        QCOMPARE(morning.speedTo, 60.0);
+        QCOMPARE(morning.speedTicks, 4);
     }
 };
 

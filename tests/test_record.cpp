@@ -1,12 +1,16 @@
 // The record window from the menu: its chart, weak characters and key map over a history, and the
 // practice its two buttons open in the text drill, typed through to the result dialog.
+#include <sys/stat.h>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QtTest>
 
 #include "data/history.h"
 #include "platform/errors.h"
 #include "platform/gbk.h"
 #include "progress/CRecord.h"
+#include "progress/article.h"
+#include "progress/speedchart.h"
 #include "support/textdrillsession.h"
 #include "tools/filedialogs.h"
 
@@ -53,6 +57,21 @@ QStringList typeShownPage(Result* result) {
         for (const QString& text : shown) TextDrillPupil::type(text);
     });
     return shown;
+}
+
+// Answers the question before a removal with the button of that caption; keeps the question.
+void answerRemoval(const QString& button, QString* asked) {
+    whenModal([=] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || box->objectName() != QStringLiteral("AskRemove")) {
+            answerRemoval(button, asked);
+            return;
+        }
+        *asked = box->text();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == button)
+                b->click();
+    });
 }
 
 }  // namespace
@@ -142,16 +161,24 @@ class RecordTest : public QObject {
 
     void ownArticleTypedToResult_data() {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("leftOut");
-        const QString text =
-            QStringLiteral("工地在要中国人民经键的一第行").repeated(4) + "\r\n工地";
-        QTest::newRow("utf-8") << text.toUtf8() << QString();
-        QTest::newRow("gbk") << Gbk::encode(text) << QString();
-        QTest::newRow("uncoded") << QStringLiteral("工地，在要abc中\n国").toUtf8()
-                                 << QStringLiteral("，abc");
+        const QString row = QStringLiteral("工地在要中国人民经键的一第行").repeated(4);
+        const QString text = row + "\r\n工地";
+        const QStringList lines = {row.left(36), row.mid(36), QStringLiteral("工地")};
+        QTest::newRow("utf-8") << text.toUtf8() << lines << QString();
+        QTest::newRow("gbk") << Gbk::encode(text) << lines << QString();
+        QByteArray utf16("\xFF\xFE");
+        utf16.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        QTest::newRow("utf-16") << utf16 << lines << QString();
+        QTest::newRow("punctuation, uncoded")
+            << QStringLiteral("工地，在要abc中。\n国！").toUtf8()
+            << QStringList{QStringLiteral("工地，在要中。"), QStringLiteral("国！")}
+            << QStringLiteral("abc");
     }
     void ownArticleTypedToResult() {
         QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
         QFETCH(QString, leftOut);
         messages.clear();
         const int before = int(History::Store::instance().pages(History::kText).size());
@@ -160,15 +187,66 @@ class RecordTest : public QObject {
         const QStringList shown = article(bytes, &result, &after);
         QCOMPARE(result.shown, 1);
         QCOMPARE(after, before + 1);
+        QCOMPARE(shown, lines);
         if (leftOut.isEmpty()) {
             QVERIFY(messages.isEmpty());
-            QCOMPARE(shown.size(), 2);  // 58 characters: 36 and 22
-            QCOMPARE(shown[0],
-                     (QStringLiteral("工地在要中国人民经键的一第行").repeated(3)).left(36));
         } else {
             QCOMPARE(messages.size(), 1);
-            QVERIFY2(messages[0].endsWith(leftOut), qPrintable(messages[0]));
-            QCOMPARE(shown, QStringList{QStringLiteral("工地在要中国")});
+            QVERIFY2(messages[0].contains(home.filePath("article.txt")) &&
+                         messages[0].contains(QStringLiteral("有 3 种字符")) &&
+                         messages[0].endsWith(leftOut),
+                     qPrintable(messages[0]));
+        }
+    }
+
+    // A long file of many different characters: its start is used and said to be, the left-out
+    // list stays short, and no root picture is decoded to find out which characters have codes.
+    void longArticleOfManyCharacters() {
+        QByteArray gbk;
+        for (uint lead = 0xB0; lead <= 0xF7; ++lead)
+            for (uint trail = 0xA1; trail <= 0xFE; ++trail)
+                gbk.append(char(lead)).append(char(trail));
+        QString text = Gbk::decode(gbk) + QStringLiteral("\U0001F600").repeated(200) +
+                       QStringLiteral("abc").repeated(1500);
+        QVERIFY(text.size() > Article::kMaxCharacters);
+        messages.clear();
+        FileDialogs::setOpenChooser(
+            [&](QWidget*, const FileDialogs::Request&) { return home.filePath("article.txt"); });
+        QFile file(home.filePath("article.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+        file.close();
+        inRecordWindow([&] {
+            const qsizetype held = frmRecord->hints.held();
+            TextDrillPupil::whenModalIs(frmTest, [&] { pressEsc(); });
+            QTest::mouseClick(frmRecord->Button2, Qt::LeftButton);
+            QCOMPARE(frmRecord->hints.held(), held);
+        });
+        FileDialogs::setOpenChooser({});
+        QCOMPARE(messages.size(), 1);
+        const QStringList said = messages[0].split('\n');
+        QVERIFY2(said.size() == 3 && said[0].contains(file.fileName()) &&
+                     said[1].contains(QStringLiteral("前 10000 个字符")) && said[2].size() < 120,
+                 qPrintable(messages[0]));
+    }
+
+    // A pipe or a device chosen as an article is refused at once, saying what it is.
+    void pipesAndDevicesAreRefused() {
+        const QString fifo = home.filePath("pipe.txt");
+        QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        for (const QString& path : {fifo, QStringLiteral("/dev/zero")}) {
+            messages.clear();
+            FileDialogs::setOpenChooser(
+                [&](QWidget*, const FileDialogs::Request&) { return path; });
+            inRecordWindow([&] {
+                QTest::mouseClick(frmRecord->Button2, Qt::LeftButton);
+                QVERIFY(!frmTest->isVisible());
+            });
+            FileDialogs::setOpenChooser({});
+            QCOMPARE(messages.size(), 1);
+            QVERIFY2(
+                messages[0].contains(path) && messages[0].contains(QStringLiteral("不是普通文件")),
+                qPrintable(messages[0]));
         }
     }
 
@@ -200,6 +278,45 @@ class RecordTest : public QObject {
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages[0].contains(path) && messages[0].contains(why), qPrintable(messages[0]));
         QCOMPARE(int(History::Store::instance().pages(History::kText).size()), before);
+    }
+
+    // A lesson named without the menu's markup; a page of a wrong clock removed after asking,
+    // then the whole lesson after the pupil first said no.
+    void pagesOfALessonAreRemovedAfterAsking() {
+        History::Store& store = History::Store::instance();
+        const QString lesson = QStringLiteral("基准键[&A]");
+        for (const QDate date :
+             {QDate(1900, 1, 1), QDate::currentDate().addDays(-1), QDate::currentDate()}) {
+            History::Page p = textPage(lesson, 40, "asdf", 0);
+            p.drill = History::kFinger;
+            p.at = QDateTime(date, QTime(10, 0));
+            QVERIFY(store.record(p));
+        }
+        const int before = int(store.pages().size());
+        inRecordWindow([&] {
+            const int index = frmRecord->ComboBox1->findText(QStringLiteral("指法练习 · 基准键"));
+            QVERIFY(index >= 0);
+            QVERIFY(frmRecord->ComboBox1->findText(QStringLiteral("文字练习 · 课程练习1")) >= 0);
+            frmRecord->ComboBox1->setCurrentIndex(index);
+            QVERIFY(!frmRecord->Button4->isEnabled());
+            frmRecord->Chart1->setProperty(SpeedChart::kChosen, 0);  // as a click on it does
+            QVERIFY(frmRecord->Label2->text().contains(QStringLiteral("1900-01-01")));
+            QString asked;
+            answerRemoval(QStringLiteral("删除"), &asked);
+            QTest::mouseClick(frmRecord->Button4, Qt::LeftButton);
+            QVERIFY2(asked.contains(QStringLiteral("1900-01-01")), qPrintable(asked));
+            QCOMPARE(int(store.pages().size()), before - 1);
+            QCOMPARE(frmRecord->ComboBox1->currentText(), QStringLiteral("指法练习 · 基准键"));
+
+            answerRemoval(QStringLiteral("取消"), &asked);
+            QTest::mouseClick(frmRecord->Button5, Qt::LeftButton);
+            QVERIFY2(asked.contains(QStringLiteral("全部 2 页")), qPrintable(asked));
+            QCOMPARE(int(store.pages().size()), before - 1);
+            answerRemoval(QStringLiteral("删除"), &asked);
+            QTest::mouseClick(frmRecord->Button5, Qt::LeftButton);
+            QCOMPARE(int(store.pages().size()), before - 3);
+            QCOMPARE(frmRecord->ComboBox1->findText(QStringLiteral("指法练习 · 基准键")), -1);
+        });
     }
 
     // The new command is the last of the help menu, after a separator.

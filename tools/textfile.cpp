@@ -1,6 +1,7 @@
 #include "tools/textfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <algorithm>
@@ -29,11 +30,41 @@ bool isUtf8WithNonAscii(const QByteArray& bytes) {
 
 }  // namespace
 
+void openForReading(QFile& file) {
+    const QFileInfo info(file.fileName());
+    if (info.exists() && !info.isFile())
+        throw AppError(QStringLiteral("%1 不是普通文件（%2），不能当作文本打开。")
+                           .arg(file.fileName(),
+                                info.isDir() ? QStringLiteral("是一个文件夹")
+                                             : QStringLiteral("是设备或管道，读它会一直等待")));
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(QStringLiteral("无法打开文件 %1：%2。")
+                           .arg(file.fileName(), Errors::fileProblem(file, false)));
+}
+
+Encoding byteOrderMark(const QByteArray& bytes, int* markLength) {
+    struct Mark {
+        const char* bytes;
+        int length;
+        Encoding encoding;
+    };
+    static const Mark marks[] = {{"\xEF\xBB\xBF", 3, Encoding::Utf8},
+                                 {"\xFF\xFE", 2, Encoding::Utf16LE},
+                                 {"\xFE\xFF", 2, Encoding::Utf16BE}};
+    for (const Mark& mark : marks)
+        if (bytes.startsWith(QByteArray::fromRawData(mark.bytes, mark.length))) {
+            if (markLength)
+                *markLength = mark.length;
+            return mark.encoding;
+        }
+    if (markLength)
+        *markLength = 0;
+    return Encoding::None;
+}
+
 QString read(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(
-            QStringLiteral("无法打开文件 %1：%2。").arg(path, Errors::fileProblem(file, false)));
+    openForReading(file);
     if (file.size() > kMaxBytes)
         throw AppError(QStringLiteral("文件 %1 太大，文本框放不下（最多 %2 字节）。")
                            .arg(path)
@@ -42,6 +73,11 @@ QString read(const QString& path) {
     if (file.error() != QFileDevice::NoError)
         throw AppError(
             QStringLiteral("无法读取文件 %1：%2。").arg(path, Errors::fileProblem(file, false)));
+    const Encoding mark = byteOrderMark(bytes);
+    if (mark == Encoding::Utf16LE || mark == Encoding::Utf16BE)
+        throw AppError(QStringLiteral("文件 %1 是 UTF-16 编码的文本，而这里只能保存 GBK 编码，"
+                                      "打开后保存会改变它的内容，所以没有打开。")
+                           .arg(path));
     const QString text = Gbk::decode(bytes);
     // A later save writes GBK again; bytes that do not survive that would be corrupted, and UTF-8
     // shown as GBK would be saved as a mix of both.

@@ -1,17 +1,29 @@
 #pragma once
 
+#include <QByteArray>
+#include <QFile>
 #include <QString>
 
 // The pupil's text files: GBK with CR LF line ends. In the editor a line end is "\n".
 namespace TextFile {
 
+// Opens the file for reading. Only a regular file is opened: reading a pipe waits for a writer
+// that may never come and a device may never end, so those (and folders) are refused with a
+// message that names the file and says what it is.
+void openForReading(QFile& file);
+
+enum class Encoding { None, Utf8, Utf16LE, Utf16BE };
+// The encoding a byte-order mark at the start of the bytes announces, and the mark's length.
+Encoding byteOrderMark(const QByteArray& bytes, int* markLength = nullptr);
+
 // Larger files are refused: the text box would become too slow to type in.
 inline constexpr qint64 kMaxBytes = 1024 * 1024;
 
 // Reads the whole file; CR LF, a lone CR and a lone LF each become one line end. Refuses, with a
-// message the pupil can act on, a file that cannot be read, that is larger than kMaxBytes, whose
-// bytes would not come back unchanged when saved again, or that is UTF-8 with non-ASCII text
-// (such text often decodes as valid GBK, but as wrong characters).
+// message the pupil can act on, a file that is not a regular file or cannot be read, that is
+// larger than kMaxBytes, whose bytes would not come back unchanged when saved again, that begins
+// with a UTF-16 mark, or that is UTF-8 with non-ASCII text (such text often decodes as valid GBK,
+// but as wrong characters).
 QString read(const QString& path);
 
 // Writes the text in GBK with CR LF and no line end added at the end. The text goes to a

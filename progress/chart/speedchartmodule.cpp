@@ -1,4 +1,5 @@
-// The speed chart drawn with Qt Charts; built as a module the record window loads on demand.
+// The speed chart drawn with Qt Charts; built as a module the record window loads on demand. It
+// draws the plot the program worked out and uses nothing of the program.
 #include <QChart>
 #include <QChartView>
 #include <QDateTime>
@@ -17,8 +18,7 @@ extern "C" Q_DECL_EXPORT QWidget* qorvexCreateSpeedChart(QWidget* parent) {
     return view;
 }
 
-extern "C" Q_DECL_EXPORT void qorvexSetSpeedChart(QWidget* widget, const QString& title,
-                                                  const QList<SpeedChart::Point>& points) {
+extern "C" Q_DECL_EXPORT void qorvexShowSpeedChart(QWidget* widget, const SpeedChart::Plot& plot) {
     auto* view = qobject_cast<QChartView*>(widget);
     if (!view)
         return;
@@ -28,48 +28,76 @@ extern "C" Q_DECL_EXPORT void qorvexSetSpeedChart(QWidget* widget, const QString
         chart->removeAxis(axis);
         delete axis;
     }
-    chart->setTitle(title);
+    chart->setTitle(plot.title);
+    QList<QAbstractSeries*> series;
+    // A click chooses the page nearest to it in time among those of the series clicked.
+    const auto choose = [view](const QList<QPointF>& points, const QList<int>& source,
+                               const QPointF& at) {
+        qsizetype nearest = -1;
+        for (qsizetype i = 0; i < points.size(); ++i)
+            if (nearest < 0 ||
+                qAbs(points[i].x() - at.x()) + qAbs(points[i].y() - at.y()) <
+                    qAbs(points[nearest].x() - at.x()) + qAbs(points[nearest].y() - at.y()))
+                nearest = i;
+        if (nearest >= 0)
+            view->setProperty(SpeedChart::kChosen, source[nearest]);
+    };
     auto* line = new QLineSeries;
-    auto* best = new QScatterSeries;
-    best->setName(QStringLiteral("最好的一页"));
-    best->setColor(Qt::red);
-    best->setMarkerSize(11);
-    QList<QPointF> data;
-    data.reserve(points.size());
-    qsizetype top = -1;
-    double low = 0, high = 1;
-    for (qsizetype i = 0; i < points.size(); ++i) {
-        data.append(QPointF(double(points[i].msecsSinceEpoch), points[i].speed));
-        if (top < 0 || points[i].speed > points[top].speed)
-            top = i;
-        high = qMax(high, points[i].speed);
-    }
-    line->replace(data);
-    if (top >= 0) {
-        best->append(data[top]);
+    QObject::connect(line, &QXYSeries::clicked, view,
+                     [=](const QPointF& at) { choose(plot.pages, plot.pageSource, at); });
+    line->replace(plot.pages);
+    line->setPointsVisible(plot.pages.size() < 60);
+    series << line;
+    if (plot.best >= 0) {
+        auto* best = new QScatterSeries;
+        best->setColor(Qt::red);
+        best->setMarkerSize(11);
+        best->append(plot.pages[plot.best]);
         best->setPointLabelsVisible(true);
         best->setPointLabelsFormat(QStringLiteral("最快 @yPoint"));
+        QObject::connect(best, &QXYSeries::clicked, view,
+                         [=](const QPointF& at) { choose(plot.pages, plot.pageSource, at); });
+        series << best;
     }
-    chart->addSeries(line);
-    chart->addSeries(best);
+    // Pages of a wrong clock sit on the axis' edge as hollow orange squares labelled with the
+    // date they carry, one series per date so that each keeps its own label.
+    QHash<QString, QScatterSeries*> apartByDate;
+    for (qsizetype i = 0; i < plot.apart.size(); ++i) {
+        QScatterSeries*& apart = apartByDate[plot.apartDates[i]];
+        if (!apart) {
+            apart = new QScatterSeries;
+            apart->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+            apart->setMarkerSize(10);
+            apart->setColor(Qt::white);
+            apart->setBorderColor(QColor(230, 120, 0));
+            apart->setPointLabelsVisible(true);
+            apart->setPointLabelsColor(QColor(200, 90, 0));
+            apart->setPointLabelsFormat(QStringLiteral("日期有误：%1").arg(plot.apartDates[i]));
+            QObject::connect(apart, &QXYSeries::clicked, view,
+                             [=](const QPointF& at) { choose(plot.apart, plot.apartSource, at); });
+            series << apart;
+        }
+        apart->append(plot.apart[i]);
+    }
+    for (QAbstractSeries* s : series) chart->addSeries(s);
 
     auto* time = new QDateTimeAxis;
-    time->setFormat(QStringLiteral("yyyy-MM-dd"));
-    time->setTickCount(5);
-    if (!points.isEmpty()) {
-        const qint64 first = points.first().msecsSinceEpoch, last = points.last().msecsSinceEpoch;
-        time->setRange(QDateTime::fromMSecsSinceEpoch(first - 3600000),
-                       QDateTime::fromMSecsSinceEpoch(last + 3600000));
-    }
+    time->setObjectName("DateAxis");
+    time->setFormat(plot.dateFormat);
+    time->setTickCount(plot.dateTicks);
+    time->setRange(QDateTime::fromMSecsSinceEpoch(plot.from),
+                   QDateTime::fromMSecsSinceEpoch(plot.to));
+    time->setTitleText(plot.dateTitle);
     auto* speed = new QValueAxis;
+    speed->setObjectName("SpeedAxis");
     speed->setLabelFormat(QStringLiteral("%d"));
-    speed->setRange(low, high * 1.15);
+    speed->setRange(0, plot.speedTo);
+    speed->setTickCount(plot.speedTicks);
     speed->setTitleText(QStringLiteral("每分钟"));
     chart->addAxis(time, Qt::AlignBottom);
     chart->addAxis(speed, Qt::AlignLeft);
-    for (QAbstractSeries* series :
-         {static_cast<QAbstractSeries*>(line), static_cast<QAbstractSeries*>(best)}) {
-        series->attachAxis(time);
-        series->attachAxis(speed);
+    for (QAbstractSeries* s : series) {
+        s->attachAxis(time);
+        s->attachAxis(speed);
     }
 }
