@@ -1,5 +1,6 @@
 #include "drills/hintlookup.h"
 
+#include "data/query.h"
 #include "data/table.h"
 
 const HintLookup::Hint* HintLookup::find(const QByteArray& key) {
@@ -19,11 +20,12 @@ const HintLookup::Hint* HintLookup::find(const QByteArray& key) {
     return &*found.insert(key, hint);
 }
 
-bool HintLookup::hasRow(const QByteArray& key) {
-    if (found.contains(key))
-        return true;
-    if (missing.contains(key))
-        return false;
-    table.SetIndexName(QStringLiteral("WZindex"));
-    return table.FindKey(key);
+QSet<QString> HintLookup::codedTexts(const QString& tablePath) {
+    TQuery query(table.session(), QStringLiteral("codedTexts"));
+    query.Open(tablePath, QStringLiteral("SELECT \"文字\" FROM %1"), {});
+    QSet<QString> texts;
+    texts.reserve(query.rowCount());
+    for (int row = 0; row < query.rowCount(); ++row)
+        texts.insert(query.data(query.index(row, 0)).toString());
+    return texts;
 }

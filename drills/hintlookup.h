@@ -25,9 +25,10 @@ class HintLookup {
     // The hint for a key of GBK bytes, or nullptr when no row has it. The pointer holds until the
     // next call.
     const Hint* find(const QByteArray& key);
-    // Whether a row has the key, read from the index alone: no picture is decoded and nothing is
-    // kept, so checking every character of a long text costs neither time nor memory.
-    bool hasRow(const QByteArray& key);
+    // Every text the code table (at tablePath, "\\mavro\\kzWb.DB") has a row for, read in one
+    // query of that column alone: checking each character of a long text this way decodes no
+    // picture and costs one pass over the table instead of a search per character.
+    QSet<QString> codedTexts(const QString& tablePath);
     // How many hints (with their pictures) are kept.
     qsizetype held() const { return found.size(); }
 

@@ -280,10 +280,6 @@ void TfrmRecord::drawHeatMap() {
     Label1->setPixmap(RecordPictures::heatLegend(font(), ratio));
 }
 
-bool TfrmRecord::hasCode(const QString& character) {
-    return Gbk::canEncode(character) && hints.hasRow(Gbk::encode(character));
-}
-
 void TfrmRecord::Button1Click() {
     QStringList characters;
     for (const Ranking::CharacterScore& score : weakest) characters << score.character;
@@ -303,19 +299,22 @@ void TfrmRecord::Button2Click() {
     if (path.isEmpty())
         return;
     const Article::Start start = Article::read(path);
-    const Article::Kept kept =
-        Article::keepCoded(start.text, [this](const QString& c) { return hasCode(c); });
+    const QSet<QString> coded = hints.codedTexts(QStringLiteral("\\mavro\\kzWb.db"));
+    const Article::Kept kept = Article::keepCoded(
+        start.text, [&](const QString& c) { return Gbk::canEncode(c) && coded.contains(c); });
     if (kept.lines.isEmpty())
         throw AppError(QStringLiteral("文件 %1 中没有可以用五笔输入的字。").arg(path));
     QStringList notes;
     if (start.cut)
         notes << QStringLiteral("文件较长，只练习它的前 %1 个字符。").arg(Article::kMaxCharacters);
     if (kept.leftOutCount > 0)
-        notes << QStringLiteral("有 %1 种字符没有五笔编码，练习中已略去：%2%3")
+        notes << QStringLiteral("有 %1 种字符没有五笔编码，练习中已略去%2")
                      .arg(kept.leftOutCount)
-                     .arg(kept.leftOut, kept.leftOutCount > kept.leftOut.size()
-                                            ? QStringLiteral("……")
-                                            : QString());
+                     .arg(kept.leftOut.isEmpty()
+                              ? QStringLiteral("（都是无法显示的字符）。")
+                              : QStringLiteral("：") + kept.leftOut +
+                                    (kept.leftOutCount > kept.leftOut.size() ? QStringLiteral("……")
+                                                                             : QString()));
     if (!notes.isEmpty())
         Errors::report(QStringLiteral("自选文章 %1：\n").arg(path) + notes.join('\n'));
     TextFeed::show(QStringLiteral("自选文章 ") + QFileInfo(path).fileName(),

@@ -62,7 +62,6 @@ class TfrmRecord : public TForm {
     void choosePage(int index);
     void fillGrid();
     void drawHeatMap();
-    bool hasCode(const QString& character);
 };
 
 extern TfrmRecord* frmRecord;

@@ -116,7 +116,7 @@ void dayAxis(Plot& p, qint64 first, qint64 last) {
 
 // From 0 to the fastest and a little more, in steps of 1, 2 or 5 times a power of ten.
 void speedAxis(Plot& p, double fastest) {
-    const double top = qMax(1.0, fastest * 1.1);
+    const double top = qMax(1.0, fastest * 1.15);  // room for the fastest page's label
     for (double power = 1;; power *= 10)
         for (double step : {power, 2 * power, 5 * power}) {
             const double intervals = std::ceil(top / step);
@@ -176,6 +176,8 @@ Plot plot(const QString& title, const QList<Point>& points, const Bounds& bounds
         p.apartDates.append(
             local(point.msecsSinceEpoch).date().toString(QStringLiteral("yyyy-MM-dd")));
     }
+    if (!p.apart.isEmpty())
+        p.title += QStringLiteral("（橙色方块：%1 页的日期有误，标在两端）").arg(p.apart.size());
     speedAxis(p, fastest);
     return p;
 }

@@ -1,5 +1,6 @@
 // The free-typing editor as a pupil uses it: typing through the input method with the row and
 // column shown, and opening and saving GBK text files through the (stand-in) file dialogs.
+#include <sys/stat.h>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -335,6 +336,13 @@ class FreeEditorTest : public QObject {
         QTest::newRow("too large")
             << QByteArray(TextFile::kMaxBytes + 1, 'a') << true << QStringLiteral("太大");
         QTest::newRow("missing") << QByteArray() << false << QStringLiteral("无法打开");
+        QTest::newRow("UTF-16") << QByteArray(
+                                       "\xFF\xFE"
+                                       "a\0b\0",
+                                       6)
+                                << true << QStringLiteral("UTF-16");
+        // Opening a pipe would wait for a writer.
+        QTest::newRow("pipe") << QByteArray() << true << QStringLiteral("不是普通文件");
     }
     void filesThatCannotBeOpenedAreReported() {
         QFETCH(QByteArray, bytes);
@@ -342,7 +350,10 @@ class FreeEditorTest : public QObject {
         QFETCH(QString, says);
         writeBytes(path("good.txt"), Gbk::encode(u"好"));
         const QString bad = path(exists ? "bad.txt" : "absent.txt");
-        if (exists)
+        QFile::remove(bad);
+        if (QTest::currentDataTag() == QByteArray("pipe"))
+            QCOMPARE(mkfifo(QFile::encodeName(bad).constData(), 0600), 0);
+        else if (exists)
             writeBytes(bad, bytes);
         whileOpen([this, bad] {
             nextOpen = path("good.txt");

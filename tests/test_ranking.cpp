@@ -173,8 +173,9 @@ class RankingTest : public QObject {
         QCOMPARE(plot.dateTicks, 6);  // every second day
         QCOMPARE(plot.dateFormat, QStringLiteral("MM-dd"));
         QCOMPARE(plot.apart, QList<QPointF>({{double(plot.from), 12}, {double(plot.to), 70}}));
-        QCOMPARE(plot.speedTo, 80.0);  // 70 and a tenth more, in steps of 20
-        QCOMPARE(plot.speedTicks, 5);
+        QCOMPARE(plot.speedTo, 100.0);  // 70 and room for its label, in steps of 20
+        QCOMPARE(plot.speedTicks, 6);
+        QVERIFY(plot.title.contains(QStringLiteral("2 页的日期有误")));
         QCOMPARE(plot.best, 8);
 
         // Pages of one morning: an axis of hours.

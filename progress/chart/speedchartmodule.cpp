@@ -54,13 +54,14 @@ extern "C" Q_DECL_EXPORT void qorvexShowSpeedChart(QWidget* widget, const SpeedC
         best->setMarkerSize(11);
         best->append(plot.pages[plot.best]);
         best->setPointLabelsVisible(true);
+        best->setPointLabelsClipping(false);
         best->setPointLabelsFormat(QStringLiteral("最快 @yPoint"));
         QObject::connect(best, &QXYSeries::clicked, view,
                          [=](const QPointF& at) { choose(plot.pages, plot.pageSource, at); });
         series << best;
     }
     // Pages of a wrong clock sit on the axis' edge as hollow orange squares labelled with the
-    // date they carry, one series per date so that each keeps its own label.
+    // date they carry (the title says what they are), one series per date for its own label.
     QHash<QString, QScatterSeries*> apartByDate;
     for (qsizetype i = 0; i < plot.apart.size(); ++i) {
         QScatterSeries*& apart = apartByDate[plot.apartDates[i]];
@@ -71,8 +72,9 @@ extern "C" Q_DECL_EXPORT void qorvexShowSpeedChart(QWidget* widget, const SpeedC
             apart->setColor(Qt::white);
             apart->setBorderColor(QColor(230, 120, 0));
             apart->setPointLabelsVisible(true);
+            apart->setPointLabelsClipping(false);
             apart->setPointLabelsColor(QColor(200, 90, 0));
-            apart->setPointLabelsFormat(QStringLiteral("日期有误：%1").arg(plot.apartDates[i]));
+            apart->setPointLabelsFormat(plot.apartDates[i]);
             QObject::connect(apart, &QXYSeries::clicked, view,
                              [=](const QPointF& at) { choose(plot.apart, plot.apartSource, at); });
             series << apart;
