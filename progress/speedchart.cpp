@@ -173,8 +173,6 @@ Plot plot(const QString& title, const QList<Point>& points, const Bounds& bounds
     for (const Point& point : apart) {
         const bool early = point.msecsSinceEpoch < bounds.earliest;
         p.apart.append(QPointF(double(early ? p.from : p.to), point.speed));
-        p.apartDates.append(
-            local(point.msecsSinceEpoch).date().toString(QStringLiteral("yyyy-MM-dd")));
     }
     if (!p.apart.isEmpty())
         p.title += QStringLiteral("（橙色方块：%1 页的日期有误，标在两端）").arg(p.apart.size());

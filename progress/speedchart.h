@@ -28,10 +28,9 @@ Bounds plausible(qint64 firstRecorded, qint64 now);
 // What the module draws. Times are UTC milliseconds, the labels local time.
 struct Plot {
     QString title;
-    QList<QPointF> pages;    // the pages dated within the bounds, oldest first
-    qsizetype best = -1;     // the fastest of them
-    QList<QPointF> apart;    // wrong-clock pages, held at the edge of the axis they lie beyond
-    QStringList apartDates;  // the date each of them really carries
+    QList<QPointF> pages;  // the pages dated within the bounds, oldest first
+    qsizetype best = -1;   // the fastest of them
+    QList<QPointF> apart;  // wrong-clock pages, held at the edge of the axis they lie beyond
     // Where each page and each wrong-clock page stands in the points given to plot().
     QList<int> pageSource, apartSource;
     qint64 from = 0, to = 0;

@@ -60,26 +60,18 @@ extern "C" Q_DECL_EXPORT void qorvexShowSpeedChart(QWidget* widget, const SpeedC
                          [=](const QPointF& at) { choose(plot.pages, plot.pageSource, at); });
         series << best;
     }
-    // Pages of a wrong clock sit on the axis' edge as hollow orange squares labelled with the
-    // date they carry (the title says what they are), one series per date for its own label.
-    QHash<QString, QScatterSeries*> apartByDate;
-    for (qsizetype i = 0; i < plot.apart.size(); ++i) {
-        QScatterSeries*& apart = apartByDate[plot.apartDates[i]];
-        if (!apart) {
-            apart = new QScatterSeries;
-            apart->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
-            apart->setMarkerSize(10);
-            apart->setColor(Qt::white);
-            apart->setBorderColor(QColor(230, 120, 0));
-            apart->setPointLabelsVisible(true);
-            apart->setPointLabelsClipping(false);
-            apart->setPointLabelsColor(QColor(200, 90, 0));
-            apart->setPointLabelsFormat(plot.apartDates[i]);
-            QObject::connect(apart, &QXYSeries::clicked, view,
-                             [=](const QPointF& at) { choose(plot.apart, plot.apartSource, at); });
-            series << apart;
-        }
-        apart->append(plot.apart[i]);
+    // Pages of a wrong clock sit on the axis' edge as hollow orange squares; the title says what
+    // they are, and a click on one names its date. Labels there would cover the axis' own.
+    if (!plot.apart.isEmpty()) {
+        auto* apart = new QScatterSeries;
+        apart->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+        apart->setMarkerSize(10);
+        apart->setColor(Qt::white);
+        apart->setBorderColor(QColor(230, 120, 0));
+        apart->append(plot.apart);
+        QObject::connect(apart, &QXYSeries::clicked, view,
+                         [=](const QPointF& at) { choose(plot.apart, plot.apartSource, at); });
+        series << apart;
     }
     for (QAbstractSeries* s : series) chart->addSeries(s);
 
