@@ -2,6 +2,7 @@
 // practice its two buttons open in the text drill, typed through to the result dialog.
 #include <sys/stat.h>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QtTest>
 
@@ -132,6 +133,9 @@ class RecordTest : public QObject {
             QCOMPARE(frmRecord->Grid1->item(0, 2)->text(), QStringLiteral("l"));
             QVERIFY(
                 !frmRecord->Grid1->item(0, 3)->data(Qt::DecorationRole).value<QPixmap>().isNull());
+            // Every column in sight at the window's own size, no sideways scrolling.
+            QVERIFY(frmRecord->Grid1->horizontalHeader()->length() <=
+                    frmRecord->Grid1->viewport()->width());
             QVERIFY(!frmRecord->Image1->pixmap().isNull());
             QVERIFY(!frmRecord->Label1->pixmap().isNull());
         });
