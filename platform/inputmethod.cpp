@@ -1,9 +1,12 @@
 #include "platform/inputmethod.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QDir>
 #include <QFile>
@@ -28,6 +31,9 @@ const QString kWbxSettings = QStringLiteral("fcitx5/table/wbx.conf");
 // Start-up waits for the bus no longer than this; it answers in well under a millisecond.
 constexpr int kStartupBusTimeoutMs = 150;
 constexpr int kPageBusTimeoutMs = 1000;
+// A box waits this long for fcitx5 to give its window the focus, in steps.
+constexpr int kFocusPollMs = 50;
+constexpr int kFocusTries = 80;
 
 bool chosenHere = false;
 
@@ -117,6 +123,40 @@ bool ibusWubiListed() {
            settingOutput({"org.gnome.desktop.input-sources", "sources"}).contains(engine);
 }
 
+// Whether fcitx5's account of its input contexts ("IC [id] program:name frontend:dbus cap:40
+// focus:1") has one of this program with the focus.
+bool ownContextFocused(const QString& debugInfo) {
+    static const QRegularExpression focused(QStringLiteral(R"(program:(\S+) .*focus:1)"));
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    for (auto it = focused.globalMatch(debugInfo); it.hasNext();)
+        if (it.next().captured(1) == program)
+            return true;
+    return false;
+}
+
+// fcitx5 switches on the input context that has the focus, or the one that last had it. The
+// box's window gets its context a moment after it first takes the keyboard, and Qt's fcitx
+// frontend reports the focus on a bus connection of its own, so a call sent at once could switch
+// on another program's box. It is sent once fcitx5 says that a context of ours has the focus,
+// asked again every little while as long as the box keeps the focus.
+void switchOnOnceFocused(const QPointer<QWidget>& box, int triesLeft) {
+    if (!box || !box->hasFocus() || triesLeft == 0)
+        return;
+    auto* asking = new QDBusPendingCallWatcher(
+        QDBusConnection::sessionBus().asyncCall(controllerCall(QStringLiteral("DebugInfo"))), box);
+    QObject::connect(asking, &QDBusPendingCallWatcher::finished, box, [box, triesLeft, asking] {
+        asking->deleteLater();
+        const QDBusPendingReply<QString> reply = *asking;
+        if (reply.isError())
+            return;  // no fcitx5 to ask
+        if (box->hasFocus() && box->window()->isActiveWindow() && ownContextFocused(reply.value()))
+            QDBusConnection::sessionBus().send(controllerCall(QStringLiteral("Activate")));
+        else
+            QTimer::singleShot(kFocusPollMs, box,
+                               [box, triesLeft] { switchOnOnceFocused(box, triesLeft - 1); });
+    });
+}
+
 }  // namespace
 
 QByteArray frontendFor(const Desktop& desktop) {
@@ -153,20 +193,8 @@ bool frontendChosenHere() {
 }
 
 void switchOnFor(QWidget* box) {
-    if (!frontend().startsWith(QLatin1String("fcitx")))
-        return;
-    // fcitx5 switches on the input context that last had the focus. The box's window gets a
-    // context of its own a moment after it first takes the keyboard, and Qt's fcitx frontend
-    // reports the focus on a bus connection of its own, so a call sent at once could reach the
-    // context before. Switching on is idempotent: the call is repeated while the box keeps the
-    // focus, until the window's context surely holds it.
-    const QPointer<QWidget> target(box);
-    for (const int delayMs : {100, 400, 1200}) {
-        QTimer::singleShot(delayMs, box, [target] {
-            if (target && target->hasFocus() && target->window()->isActiveWindow())
-                QDBusConnection::sessionBus().send(controllerCall(QStringLiteral("Activate")));
-        });
-    }
+    if (frontend().startsWith(QLatin1String("fcitx")))
+        switchOnOnceFocused(box, kFocusTries);
 }
 
 Survey survey() {

@@ -27,7 +27,7 @@ bool frontendChosenHere();
 
 // fcitx5 keeps the input method off in each new window by default (its input state is not
 // shared), so a box the pupil types Chinese into asks fcitx5 to switch it on for its window.
-// The call is sent without waiting for an answer; nothing happens with another input method.
+// Nothing waits for fcitx5's answers; nothing happens with another input method.
 void switchOnFor(QWidget* box);
 
 enum class Running { None, Fcitx5, Ibus };

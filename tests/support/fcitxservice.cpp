@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/busnames.h"
+
 namespace {
 void write(const QString& path, const QString& text) {
     QDir().mkpath(QFileInfo(path).path());
@@ -43,7 +45,10 @@ bool FcitxService::start(Profile profile) {
     for (int i = 0; i < 200; ++i) {
         if (fcitx.state() != QProcess::Running)
             return fail("fcitx5 stopped: " + log());
-        if (remote({}).exitCode == 0 && remote({"-q"}).output == "Default")
+        // fcitx5-remote would have the bus start an fcitx5 of the desktop's own, which could take
+        // the name before ours: it is asked only once ours holds it.
+        if (BusNames::ownedOnSessionBus({"org.fcitx.Fcitx5"}, 1000).value(0) &&
+            remote({}).exitCode == 0 && remote({"-q"}).output == "Default")
             return true;
         QThread::msleep(50);
     }
