@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QProxyStyle>
 #include <QStyleOptionMenuItem>
+#include <QTimer>
 
 #include "app/form.h"
 #include "app/menukeys.h"
@@ -19,6 +20,7 @@
 #include "platform/screen.h"
 #include "progress/CRecord.h"
 #include "resources/pictures.h"
+#include "tools/CImSetup.h"
 #include "tools/CWBFind.h"
 #include "tools/Cfree.h"
 
@@ -225,9 +227,16 @@ void Tfrmmavro::showTool(Catalogue::Kind kind) {
         case Catalogue::Kind::Records:
             TfrmRecord::showRecord();
             break;
+        case Catalogue::Kind::InputMethodSetup:
+            TfrmImSetup::showSetup();
+            break;
         default:
             break;
     }
+}
+
+void Tfrmmavro::offerInputMethodSetup() {
+    QTimer::singleShot(0, this, Errors::handler(this, [] { TfrmImSetup::showOnFirstStart(); }));
 }
 
 // A notification that does not mean the end of a tune finds the player playing again (a newer

@@ -28,6 +28,10 @@ class Tfrmmavro : public QMainWindow {
     // Runs a menu command as its menu item does (N31Click for "N31").
     void runCommand(const QString& name);
 
+    // Soon after the first start's first frame: the input method set-up page, once, when the
+    // text drills would miss something.
+    void offerInputMethodSetup();
+
     // The playback loop, run for every notification of the music player.
     void MediaPlayer1Notify();
 

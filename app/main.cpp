@@ -10,6 +10,7 @@
 #include "data/table.h"
 #include "platform/errors.h"
 #include "platform/firstframe.h"
+#include "platform/inputmethod.h"
 #include "resources/windowicon.h"
 
 namespace {
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
                      "start it from a desktop session.\n");
         return 1;
     }
+    InputMethod::chooseFrontend();
     Application app(argc, argv);
     nameApplication();
     // What the hidden windows do not need before the main window is up waits until it is.
@@ -42,6 +44,7 @@ int main(int argc, char** argv) {
                      int(creationOrder().size()), TTable::openCount());
     frmmavro->show();
     FirstFrame::after([] { QApplication::setWindowIcon(WindowIcon::icon()); });
+    FirstFrame::after([] { frmmavro->offerInputMethodSetup(); });
     FirstFrame::releaseAfterPaint(frmmavro);
     const int result = QApplication::exec();
     destroyWindows();

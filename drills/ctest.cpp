@@ -11,6 +11,7 @@
 #include "platform/firstframe.h"
 #include "platform/gbk.h"
 #include "platform/hotkeys.h"
+#include "platform/inputmethod.h"
 #include "platform/keysynth.h"
 #include "platform/tickcount.h"
 #include "progress/recorder.h"
@@ -348,6 +349,10 @@ bool TfrmTest::EditKeyPress(int n, int key) {
 }
 
 bool TfrmTest::eventFilter(QObject* watched, QEvent* event) {
+    // Only the typing boxes are watched; each asks for Wubi, which fcitx5 keeps off in a new
+    // window.
+    if (event->type() == QEvent::FocusIn)
+        InputMethod::switchOnFor(static_cast<QWidget*>(watched));
     if (event->type() != QEvent::KeyPress)
         return TForm::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);

@@ -12,6 +12,7 @@ packages=(
     fonts-noto-cjk rime-data-wubi
     xvfb xauth xdotool x11-utils time
     desktop-file-utils appstream file  # the install test checks the menu entry, metadata, icons
+    qt6-wayland  # a Wayland session gets a native window, not Xwayland
 )
 packages+=("$@")
 missing=()

@@ -323,14 +323,16 @@ class RecordTest : public QObject {
         });
     }
 
-    // The new command is the last of the help menu, after a separator.
-    void commandIsLastOfHelpMenu() {
+    // The new command ends the help menu after a separator, followed only by the input method
+    // set-up.
+    void commandEndsHelpMenu() {
         QMenu* help = frmmavro->MainMenu1->findChild<QMenu*>("X1");
         QVERIFY(help);
         const QList<QAction*> actions = help->actions();
-        QCOMPARE(actions.last()->objectName(), QStringLiteral("N44"));
-        QCOMPARE(actions.last()->text(), QStringLiteral("学习记录[&R]"));
-        QVERIFY(actions[actions.size() - 2]->isSeparator());
+        QCOMPARE(actions.last()->objectName(), QStringLiteral("N45"));
+        QCOMPARE(actions[actions.size() - 2]->objectName(), QStringLiteral("N44"));
+        QCOMPARE(actions[actions.size() - 2]->text(), QStringLiteral("学习记录[&R]"));
+        QVERIFY(actions[actions.size() - 3]->isSeparator());
     }
 };
 

@@ -8,6 +8,7 @@
 #include "platform/errors.h"
 #include "platform/firstframe.h"
 #include "platform/gbk.h"
+#include "platform/inputmethod.h"
 #include "platform/pathrule.h"
 #include "resources/toolpictures.h"
 #include "tools/CWBFind.h"
@@ -148,6 +149,9 @@ void TfrmFree::resizeEvent(QResizeEvent* event) {
 }
 
 bool TfrmFree::eventFilter(QObject* watched, QEvent* event) {
+    // fcitx5 keeps Wubi off in a window new to it; the text box asks for it.
+    if (watched == Memo1 && event->type() == QEvent::FocusIn)
+        InputMethod::switchOnFor(Memo1);
     if (watched == Memo1 && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         close();

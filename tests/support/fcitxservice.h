@@ -10,12 +10,18 @@ class QObject;
 
 // A private D-Bus session and an fcitx5 of our own running its Wubi table, with a configuration
 // made for the run (learning off, the input state shared by every window, so that Wubi stays on
-// as the focus moves). Start it before QApplication exists and set QT_IM_MODULE=fcitx.
+// as the focus moves), or as a pupil has it after adding Wubi and nothing else. Start it before
+// QApplication exists and set QT_IM_MODULE=fcitx.
 class FcitxService {
   public:
+    enum class Profile {
+        Tuned,    // Wubi stays on from window to window and keeps the table's own order
+        AsAdded,  // fcitx5's defaults with Wubi added to the group: off in each new window,
+                  // candidates by frequency, learning on
+    };
     QString failure;
 
-    bool start();
+    bool start(Profile profile = Profile::Tuned);
     void stop();
     QString log() const;
 
@@ -31,7 +37,7 @@ class FcitxService {
     bool fail(const QString& why);
     QString dir(const QString& name) const;
     QString logPath() const;
-    void writeConfiguration() const;
+    void writeConfiguration(Profile profile) const;
     bool startBus();
 
     QTemporaryDir home;
@@ -46,7 +52,8 @@ void strokes(const QStringList& keys);
 // The main of an X11 test with Wubi on: starts the service, then the application, then runs the
 // test object that makeTest creates. The test reads the service through service(). The run fails
 // when fcitx5 saved learned choices as it stopped: its Wubi table is set to learn nothing.
-int exec(int argc, char** argv, const std::function<QObject*()>& makeTest);
+int exec(int argc, char** argv, const std::function<QObject*()>& makeTest,
+         FcitxService::Profile profile = FcitxService::Profile::Tuned);
 FcitxService& service();
 // After a test that failed, the end of fcitx5's log: what it made of the keys.
 void logIfFailed();
