@@ -520,7 +520,7 @@ bool Store::writePending() {
         return true;
     int rc = sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr);
     for (qsizetype i = 0; i < pending.size() && rc == SQLITE_OK; ++i)
-        if (!writeOne(pending[i]))
+        if (!writeOne(pending[i], i < leftoverPages))
             rc = sqlite3_extended_errcode(db);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
@@ -587,9 +587,9 @@ void Store::keepLeftovers() {
     leftoverPages = 0;
 }
 
-// A page already in the file is not written twice: a leftover file merged by a run that stopped
-// before removing it, or a commit that was told to have failed after all.
-bool Store::writeOne(const Page& page) {
+// A page from a leftover file that is already in the file is not written again: a run that
+// merged the leftover file may have stopped before removing it.
+bool Store::writeOne(const Page& page, bool fromLeftovers) {
     qint64 textId = 0;
     if (!page.strokes.isEmpty()) {
         QString characters;
@@ -608,7 +608,7 @@ bool Store::writeOne(const Page& page) {
                      "INSERT INTO pages(at, drill, lesson, range_first, range_second, page_no, ms,"
                      " amount, speed_text, speed, errors, strokes, times)"
                      " SELECT ?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13"
-                     " WHERE NOT EXISTS (SELECT 1 FROM pages"
+                     " WHERE ?14 = 0 OR NOT EXISTS (SELECT 1 FROM pages"
                      " WHERE drill = ?2 AND lesson = ?3 AND at = ?1 AND ms = ?7);");
     if (!insert)
         return false;
@@ -623,6 +623,7 @@ bool Store::writeOne(const Page& page) {
     insert.bind(9, page.speedText);
     sqlite3_bind_double(*insert, 10, speedValue(page.speedText));
     insert.bind(11, page.errors);
+    insert.bind(14, qint64(fromLeftovers));
     if (textId) {
         insert.bind(12, textId);
         const QByteArray times = packTimes(page.strokes);

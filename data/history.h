@@ -128,7 +128,7 @@ class Store {
     int connect();
     bool writeHeld();
     bool writePending();
-    bool writeOne(const Page& page);
+    bool writeOne(const Page& page, bool fromLeftovers);
     void renameAside();
     void mergeLeftovers();
     void keepLeftovers();
@@ -150,7 +150,7 @@ class Store {
     QString trouble;      // statusText()
     bool leftoversRead = false;
     QStringList leftoverFiles;  // merged into pending, removed once written
-    int leftoverPages = 0;
+    int leftoverPages = 0;      // the first pages held come from them
 };
 
 }  // namespace History

@@ -328,6 +328,26 @@ class HistoryTest : public QObject {
         QCOMPARE(messages.size(), 2);
     }
 
+    // A data folder the pupil may not write: told once in their words with the file's name,
+    // and the record window can say why the history is empty.
+    void unwritableDataFolderIsToldWhy() {
+        QTemporaryDir folder;
+        QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 0555) == 0);
+        const QString path = folder.filePath("qorvex/history.sqlite3");
+        messages.clear();
+        asPupil([&] {
+            History::Store store(path);
+            QVERIFY(store.lessons().isEmpty());
+            QVERIFY(store.pages().isEmpty());
+            QVERIFY2(
+                store.statusText().contains(path) && store.statusText().contains("没有读写的权限"),
+                qPrintable(store.statusText()));
+        });
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(path) && messages[0].contains("没有读写的权限"),
+                 qPrintable(messages[0]));
+    }
+
     // A real disk that fills: pages wait in memory and go once there is room; those still
     // waiting at exit are kept for the next run; the pupil is told once, in their words.
     void diskThatFillsWhileRecording() {
