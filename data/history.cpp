@@ -8,6 +8,7 @@
 #include <iterator>
 #include <limits>
 
+#include "data/historyfiles.h"
 #include "platform/errors.h"
 
 namespace History {
@@ -276,32 +277,50 @@ QList<Stroke> unpack(const QString& characters, const QByteArray& times) {
 }
 
 Store& Store::instance() {
-    static Store store(defaultPath());
+    static Store store = [] {
+        const Place place = defaultPlace();
+        return Store(place.path, place.note);
+    }();
     return store;
 }
 
 QString Store::defaultPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/qorvex/history.sqlite3");
+    return defaultPlace().path;
 }
 
 void Store::setMessageSink(std::function<void(const QString&)> sink) {
     messageSink() = std::move(sink);
 }
 
-Store::Store(QString path) : file(std::move(path)) {}
+Store::Store(QString path, QString note) : file(std::move(path)), note(std::move(note)) {}
 
 Store::~Store() {
     finish();
 }
 
-void Store::finish() {
-    if (db || !pending.isEmpty()) {
-        if (!pending.isEmpty() && open())
-            writePending();
-        sumUp();
+void Store::idle() {
+    if (!pending.isEmpty())
+        writeHeld();
+    if (!db)
+        return;
+    // Folded and cut back to nothing (busy for a moment at most while another qorvex reads).
+    // The first commit into a journal begun afresh syncs its header to the disk, which costs
+    // milliseconds: one small write does it here, so that the next page's commit only appends.
+    if (sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr) ==
+        SQLITE_OK) {
+        const QByteArray touch = "PRAGMA user_version = " + QByteArray::number(kVersion) + ";";
+        sqlite3_exec(db, touch.constData(), nullptr, nullptr, nullptr);
     }
+}
+
+void Store::finish() {
+    if (!pending.isEmpty())
+        writeHeld();
+    if (db && pending.isEmpty())
+        sumUp();
     close();
+    if (!pending.isEmpty())
+        keepLeftovers();
 }
 
 void Store::tell(Problem problem, const QString& message) {
@@ -315,10 +334,32 @@ void Store::tell(Problem problem, const QString& message) {
 }
 
 void Store::tellLocked() {
+    reason = sqliteReason(SQLITE_BUSY, 0);
+    trouble =
+        QStringLiteral("学习记录文件 %1 正被另一个 qorvex 使用，新的记录还没有写入。").arg(file);
     tell(Problem::Locked,
          QStringLiteral("学习记录文件 %1 正被另一个 qorvex 使用，本次练习的记录先保存在内存中，"
                         "稍后再写入。")
              .arg(file));
+}
+
+void Store::cannot(Step step, int code, int systemError) {
+    if (isLocked(code))
+        tellLocked();
+    else
+        cannot(step, sqliteReason(code, systemError), file);
+}
+
+void Store::cannot(Step step, const QString& why, const QString& what) {
+    reason = why;
+    const QString verb = step == Step::Create ? QStringLiteral("创建")
+                         : step == Step::Open ? QStringLiteral("打开")
+                                              : QStringLiteral("写入");
+    trouble =
+        QStringLiteral("无法%1学习记录文件 %2（%3），学习记录没有保存。").arg(verb, what, why);
+    tell(Problem::Unusable, QStringLiteral("无法%1学习记录文件 %2（%3）。练习可以照常进行，"
+                                           "本次的记录先留在内存中，稍后再试着写入。")
+                                .arg(verb, what, why));
 }
 
 void Store::close() {
@@ -327,34 +368,55 @@ void Store::close() {
     db = nullptr;
 }
 
+// Opens the file and brings it to this version: SQLITE_OK, or the code of the step that failed
+// with db still open for its reason.
+int Store::connect() {
+    int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    // A file the pupil may not write is not touched at all, not even read (which would make
+    // SQLite add its journal files beside it).
+    if (rc == SQLITE_OK && sqlite3_db_readonly(db, "main") == 1)
+        return SQLITE_READONLY;
+    if (rc == SQLITE_OK) {
+        // Another qorvex writing its page holds the lock for a moment only.
+        sqlite3_busy_timeout(db, 100);
+        rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
+    }
+    if (rc == SQLITE_OK)
+        // The journal is folded into the file when the pupil is idle and when the store closes,
+        // not while a page is being finished.
+        rc = sqlite3_exec(db,
+                          "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
+                          " PRAGMA wal_autocheckpoint = 0;",
+                          nullptr, nullptr, nullptr);
+    return rc == SQLITE_OK ? migrate() : rc;
+}
+
 bool Store::open() {
     if (db)
         return true;
-    if (gaveUp)
+    if (!note.isEmpty())
+        tell(Problem::Place, note);
+    if (gaveUp || file.isEmpty())
         return false;
-    QDir().mkpath(QFileInfo(file).absolutePath());
+    const QString folder = QFileInfo(file).absolutePath();
+    if (const int error = makePrivateFolder(folder)) {
+        cannot(Step::Create, systemReason(error), file);
+        return false;
+    }
     for (int attempt = 0; attempt < 2; ++attempt) {
-        int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        // A file the pupil may not write is not touched at all, not even read (which would make
-        // SQLite add its journal files beside it).
-        if (rc == SQLITE_OK && sqlite3_db_readonly(db, "main") == 1)
-            rc = SQLITE_READONLY;
-        if (rc == SQLITE_OK) {
-            // Another qorvex writing its page holds the lock for a moment only.
-            sqlite3_busy_timeout(db, 100);
-            rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
+        const bool existed = QFileInfo::exists(file);
+        if (const int error = makePrivateFile(file)) {
+            cannot(Step::Create, systemReason(error), file);
+            return false;
         }
-        if (rc == SQLITE_OK)
-            // The journal is folded into the file when the store closes, not while a page is
-            // being finished.
-            rc = sqlite3_exec(db,
-                              "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
-                              " PRAGMA wal_autocheckpoint = 0;",
-                              nullptr, nullptr, nullptr);
-        if (rc == SQLITE_OK && migrate())
+        const int rc = connect();
+        if (rc == SQLITE_OK) {
+            trouble.clear();
+            mergeLeftovers();
             return true;
-        const QString reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+        }
+        const int systemError = db ? sqlite3_system_errno(db) : 0;
         close();
         if (gaveUp)
             return false;
@@ -362,24 +424,13 @@ bool Store::open() {
             renameAside();
             continue;
         }
-        if (rc == SQLITE_READONLY)
-            tell(
-                Problem::Unusable,
-                QStringLiteral("学习记录文件 %1 是只读的。练习可以照常进行，但本次的记录不能保存。")
-                    .arg(file));
-        else if (isLocked(rc))
-            tellLocked();
-        else
-            tell(Problem::Unusable,
-                 QStringLiteral(
-                     "无法打开学习记录文件 %1（%2）。练习可以照常进行，但本次的记录不能保存。")
-                     .arg(file, reason));
+        cannot(existed ? Step::Open : Step::Create, rc, systemError);
         return false;
     }
     return false;
 }
 
-bool Store::migrate() {
+int Store::migrate() {
     int version = -1;
     {
         Statement read(db, "PRAGMA user_version;");
@@ -387,32 +438,38 @@ bool Store::migrate() {
             version = sqlite3_column_int(*read, 0);
     }
     if (version == kVersion)
-        return true;
+        return SQLITE_OK;
     if (version < 0)
-        return false;
+        return sqlite3_extended_errcode(db);
     if (version > kVersion) {
         gaveUp = true;
+        reason = QStringLiteral("由更新版本的 qorvex 写成");
+        trouble = QStringLiteral(
+                      "学习记录文件 %1 由更新版本的 qorvex 写成，本程序不改动它，"
+                      "学习记录没有保存。")
+                      .arg(file);
         tell(Problem::Unusable,
              QStringLiteral(
                  "学习记录文件 %1 由更新版本的 qorvex 写成，本程序不改动它，本次的记录不能保存。")
                  .arg(file));
-        return false;
+        return SQLITE_ERROR;
     }
-    if (sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return false;
-    for (int v = version; v < kVersion; ++v) {
-        if (sqlite3_exec(db, kMigrations[v], nullptr, nullptr, nullptr) != SQLITE_OK) {
-            sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
-            return false;
-        }
-    }
+    // The first failing step's code, before ROLLBACK replaces it (SQLite may have rolled back
+    // already after a full disk, and then ROLLBACK only says no transaction is active).
+    int rc = sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr);
+    for (int v = version; v < kVersion && rc == SQLITE_OK; ++v)
+        rc = sqlite3_exec(db, kMigrations[v], nullptr, nullptr, nullptr);
     const QByteArray setVersion = "PRAGMA user_version = " + QByteArray::number(kVersion) + ";";
-    if (sqlite3_exec(db, setVersion.constData(), nullptr, nullptr, nullptr) != SQLITE_OK ||
-        sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
-        return false;
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, setVersion.constData(), nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        rc = sqlite3_extended_errcode(db);
+        if (!sqlite3_get_autocommit(db))
+            sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
     }
-    return true;
+    return rc;
 }
 
 // The broken file and its journal keep their contents under a new name beside the new file.
@@ -423,6 +480,9 @@ void Store::renameAside() {
     for (int n = 2; QFileInfo::exists(aside); ++n) aside = stem + QStringLiteral("-%1").arg(n);
     if (!QFile::rename(file, aside)) {
         gaveUp = true;
+        reason = QStringLiteral("文件已损坏，也无法改名");
+        trouble =
+            QStringLiteral("学习记录文件 %1 已损坏，也无法改名，学习记录没有保存。").arg(file);
         tell(Problem::Broken,
              QStringLiteral(
                  "学习记录文件 %1 已损坏，也无法改名。练习可以照常进行，但本次的记录不能保存。")
@@ -438,46 +498,98 @@ void Store::renameAside() {
 
 bool Store::record(const Page& page) {
     pending.append(page);
+    return writeHeld();
+}
+
+bool Store::writeHeld() {
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!open())
             return false;
         if (writePending())
             return true;
-        const int rc = sqlite3_errcode(db);
+        if (!isBroken(lastCode))
+            return false;
         close();
-        if (!isBroken(rc))
-            break;
         renameAside();
     }
     return false;
 }
 
 bool Store::writePending() {
-    if (sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        if (isLocked(sqlite3_errcode(db)))
-            tellLocked();
-        return false;
+    if (pending.isEmpty())
+        return true;
+    int rc = sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr);
+    for (qsizetype i = 0; i < pending.size() && rc == SQLITE_OK; ++i)
+        if (!writeOne(pending[i], i < leftoverPages))
+            rc = sqlite3_extended_errcode(db);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) {
+        pending.clear();
+        for (const QString& leftover : std::as_const(leftoverFiles)) QFile::remove(leftover);
+        leftoverFiles.clear();
+        leftoverPages = 0;
+        trouble.clear();
+        return true;
     }
-    for (const Page& page : pending) {
-        if (!writeOne(page)) {
-            const int rc = sqlite3_errcode(db);
-            sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
-            if (!isBroken(rc))
-                tell(Problem::Unusable,
-                     QStringLiteral("无法写入学习记录文件 %1（%2）。练习可以照常进行。")
-                         .arg(file, QString::fromUtf8(sqlite3_errstr(rc))));
-            return false;
-        }
-    }
-    if (sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    // A full disk makes SQLite roll back by itself; the pages stay held either way.
+    lastCode = rc;
+    const int systemError = sqlite3_system_errno(db);
+    if (!sqlite3_get_autocommit(db))
         sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
-        return false;
-    }
-    pending.clear();
-    return true;
+    if (!isBroken(lastCode))
+        cannot(Step::Write, lastCode, systemError);
+    return false;
 }
 
-bool Store::writeOne(const Page& page) {
+// Pages a run before this one could not write, added to this file before anything else.
+void Store::mergeLeftovers() {
+    if (leftoversRead)
+        return;
+    leftoversRead = true;
+    QList<Page> older;
+    for (const QString& leftover : Leftovers::find(file))
+        if (Leftovers::read(leftover, file, older))
+            leftoverFiles << leftover;
+    if (leftoverFiles.isEmpty())
+        return;
+    leftoverPages = int(older.size());
+    pending = older + pending;
+    if (pending.isEmpty()) {
+        for (const QString& leftover : std::as_const(leftoverFiles)) QFile::remove(leftover);
+        leftoverFiles.clear();
+        return;
+    }
+    writePending();
+}
+
+void Store::keepLeftovers() {
+    const QString kept = file.isEmpty() ? QString() : Leftovers::write(file, pending);
+    if (!kept.isEmpty()) {
+        for (const QString& leftover : std::as_const(leftoverFiles))
+            if (leftover != kept)
+                QFile::remove(leftover);
+        tell(Problem::Unsaved,
+             QStringLiteral("有 %1 页练习记录没能写入学习记录文件 %2（%3）。它们已另存到 %4，"
+                            "下次使用学习记录时会补写进去。")
+                 .arg(pending.size())
+                 .arg(file, reason, kept));
+    } else if (!file.isEmpty() && pending.size() > leftoverPages) {
+        // Pages from a leftover file that is still there are not lost.
+        tell(Problem::Unsaved,
+             QStringLiteral("有 %1 页练习记录没能保存：学习记录文件 %2 无法写入（%3），"
+                            "另存到别处也没有成功。")
+                 .arg(pending.size() - leftoverPages)
+                 .arg(file, reason));
+    }
+    pending.clear();
+    leftoverFiles.clear();
+    leftoverPages = 0;
+}
+
+// A page from a leftover file that is already in the file is not written again: a run that
+// merged the leftover file may have stopped before removing it.
+bool Store::writeOne(const Page& page, bool fromLeftovers) {
     qint64 textId = 0;
     if (!page.strokes.isEmpty()) {
         QString characters;
@@ -495,7 +607,9 @@ bool Store::writeOne(const Page& page) {
     Statement insert(db,
                      "INSERT INTO pages(at, drill, lesson, range_first, range_second, page_no, ms,"
                      " amount, speed_text, speed, errors, strokes, times)"
-                     " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13);");
+                     " SELECT ?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13"
+                     " WHERE ?14 = 0 OR NOT EXISTS (SELECT 1 FROM pages"
+                     " WHERE drill = ?2 AND lesson = ?3 AND at = ?1 AND ms = ?7);");
     if (!insert)
         return false;
     insert.bind(1, page.at.toMSecsSinceEpoch());
@@ -509,6 +623,7 @@ bool Store::writeOne(const Page& page) {
     insert.bind(9, page.speedText);
     sqlite3_bind_double(*insert, 10, speedValue(page.speedText));
     insert.bind(11, page.errors);
+    insert.bind(14, qint64(fromLeftovers));
     if (textId) {
         insert.bind(12, textId);
         const QByteArray times = packTimes(page.strokes);

@@ -14,9 +14,10 @@ struct sqlite3;
 // ($XDG_DATA_HOME/qorvex/history.sqlite3), written through SQLCipher with no key. Each finished
 // page is one transaction in a WAL journal, so a program killed mid-page loses at most that
 // page. The history is an extra: a file that cannot be opened, is locked or is broken never
-// stops practice. The pupil is told once per run of each kind of problem; a broken file is renamed
-// aside and a new one started; pages that cannot be written yet stay in memory and go with the next
-// page.
+// stops practice. The pupil is told once per run of each kind of problem, in words of their own;
+// a broken file is renamed aside and a new one started; pages that cannot be written yet (a full
+// disk, a file another qorvex holds) stay in memory and go with the next page or at the next idle
+// moment, and those still held at exit go to a file of their own that the next run merges in.
 namespace History {
 
 // One typed character (text drill) or key (finger drill) of a page.
@@ -63,7 +64,9 @@ class Store {
     static Store& instance();
     static QString defaultPath();
 
-    explicit Store(QString path);
+    // note: told once at the first use (where the history goes when that is unusual); an empty
+    // path keeps the pages in memory only.
+    explicit Store(QString path, QString note = {});
     ~Store();
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
@@ -99,10 +102,19 @@ class Store {
     // than the page (about 1 ms and 400 KiB of journal a page, measured). Until then, and while
     // the file is locked, the totals' readers count the newest pages from their strokes.
     bool sumUp();
-    // Writes what is held back, sums up and closes the file. Run at exit while the application
-    // still stands, so that a problem can still be told; the destructor only repeats it.
+    // Writes what is held back and folds the journal back into the file, so that a day-long
+    // session keeps it small. Run when the pupil is idle (a result dialog or a drill has just
+    // closed), never on a key stroke; does nothing when the file was not opened this run.
+    void idle();
+    // Writes what is held back, sums up and closes the file. Pages that still cannot be written
+    // are kept in a leftover file and the pupil is told how many, why and where. Run at exit
+    // while the application still stands, so that a problem can still be told; the destructor
+    // only repeats it.
     void finish();
     int heldBack() const { return int(pending.size()); }
+    // Why the history is not being kept right now, as a sentence naming the file; empty while
+    // it is.
+    QString statusText() const { return trouble; }
 
     // Removing pages, for the record window: a page written under a wrong clock, or a lesson the
     // pupil wants to start afresh. The running totals lose what the removed pages added to them.
@@ -126,21 +138,35 @@ class Store {
   private:
     bool open();
     void close();
-    bool migrate();
+    int migrate();
     // Before the totals are read: a long run of pages left unsummed is summed up first.
     void sumUpLongRun();
+    int connect();
+    bool writeHeld();
     bool writePending();
-    bool writeOne(const Page& page);
+    bool writeOne(const Page& page, bool fromLeftovers);
     void renameAside();
-    enum class Problem { Broken, Locked, Unusable };
+    void mergeLeftovers();
+    void keepLeftovers();
+    enum class Problem { Broken, Locked, Unusable, Place, Unsaved };
     void tell(Problem problem, const QString& message);
     void tellLocked();
+    enum class Step { Create, Open, Write };
+    void cannot(Step step, int code, int systemError);
+    void cannot(Step step, const QString& why, const QString& what);
 
     QString file;
+    QString note;
     sqlite3* db = nullptr;
     QList<Page> pending;
     QSet<Problem> told;
     bool gaveUp = false;  // a file this run cannot use (unreadable, newer schema)
+    int lastCode = 0;     // of the last write that failed
+    QString reason;       // why the last open or write failed, in a few words
+    QString trouble;      // statusText()
+    bool leftoversRead = false;
+    QStringList leftoverFiles;  // merged into pending, removed once written
+    int leftoverPages = 0;      // the first pages held come from them
 };
 
 }  // namespace History

@@ -36,8 +36,12 @@ void report(const QString& message) {
         std::fprintf(stderr, "qorvex: %s\n", qPrintable(message));
         return;
     }
-    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
-                          message);
+    // Plain text: a message names the pupil's files and folders, and a name such as
+    // "<font color=red>" is a name, not markup.
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message,
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 void setSink(std::function<void(const QString&)> s) {

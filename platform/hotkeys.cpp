@@ -2,6 +2,7 @@
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
+#include <xcb/xinput.h>
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -25,7 +26,8 @@ struct Entry {
     int id = 0;
     int modifiers = 0;
     int virtualKey = 0;
-    xcb_keycode_t keycode = 0;  // 0 when the key is not grabbed on X11
+    xcb_keycode_t keycode = 0;  // on X11
+    bool grabbed = false;
 };
 
 constexpr uint16_t kLockMasks[] = {0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2,
@@ -73,6 +75,7 @@ class Registry : public QObject, public QAbstractNativeEventFilter {
         if (connection) {
             root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
             qApp->installNativeEventFilter(this);
+            watchRawKeys();
         }
         qApp->installEventFilter(this);
     }
@@ -80,10 +83,11 @@ class Registry : public QObject, public QAbstractNativeEventFilter {
     bool add(QWidget* window, int id, int modifiers, int virtualKey) {
         if (find(window, id))
             return false;
-        Entry entry{window, id, modifiers, virtualKey, 0};
-        const bool grabbed = grab(&entry);
+        Entry entry{window, id, modifiers, virtualKey};
+        entry.keycode = keycodeOf(virtualKey);
+        entry.grabbed = grab(entry);
         entries.append(entry);
-        return grabbed || !connection;
+        return entry.grabbed || !connection;
     }
 
     bool remove(QWidget* window, int id) {
@@ -108,12 +112,16 @@ class Registry : public QObject, public QAbstractNativeEventFilter {
         if (type != "xcb_generic_event_t")
             return false;
         auto* event = static_cast<xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) == XCB_GE_GENERIC) {
+            rawKeyPressed(reinterpret_cast<xcb_ge_generic_event_t*>(event));
+            return false;
+        }
         if ((event->response_type & 0x7f) != XCB_KEY_PRESS)
             return false;
         auto* press = reinterpret_cast<xcb_key_press_event_t*>(event);
         const uint16_t state = press->state & ~(XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2);
         for (const Entry& e : entries) {
-            if (e.keycode && e.keycode == press->detail && state == xcbModifiers(e.modifiers)) {
+            if (e.grabbed && e.keycode == press->detail && state == xcbModifiers(e.modifiers)) {
                 deliver(e);
                 return true;
             }
@@ -122,15 +130,19 @@ class Registry : public QObject, public QAbstractNativeEventFilter {
     }
 
   protected:
-    // The fallback: the key is caught while a window of the program is active.
+    // The fallback: the key is caught while a window of the program is active. On X11 the key
+    // press itself may never come (the program holding the key takes it, another copy of this
+    // one too), so it is answered from the raw key events there and only kept from the window
+    // here.
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::KeyPress || !watched->isWindowType())
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
         for (const Entry& e : entries) {
-            if (!e.keycode && KeySynth::qtKey(e.virtualKey) == key->key() &&
+            if (!e.grabbed && KeySynth::qtKey(e.virtualKey) == key->key() &&
                 (key->modifiers() & ~Qt::KeypadModifier) == qtModifiers(e.modifiers)) {
-                deliver(e);
+                if (!rawKeys)
+                    deliver(e);
                 return true;
             }
         }
@@ -143,36 +155,72 @@ class Registry : public QObject, public QAbstractNativeEventFilter {
             QCoreApplication::postEvent(e.window, new HotKeyEvent(e.id));
     }
 
-    bool grab(Entry* entry) {
+    // Raw key events reach every client that asks for them, whoever holds the key.
+    void watchRawKeys() {
+        const xcb_query_extension_reply_t* xinput =
+            xcb_get_extension_data(connection, &xcb_input_id);
+        if (!xinput || !xinput->present)
+            return;
+        struct {
+            xcb_input_event_mask_t head;
+            uint32_t mask;
+        } select{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS};
+        auto cookie = xcb_input_xi_select_events_checked(connection, root, 1, &select.head);
+        if (xcb_generic_error_t* error = xcb_request_check(connection, cookie)) {
+            free(error);
+            return;
+        }
+        xinputOpcode = xinput->major_opcode;
+        rawKeys = true;
+    }
+
+    void rawKeyPressed(const xcb_ge_generic_event_t* event) {
+        if (!rawKeys || event->extension != xinputOpcode ||
+            event->event_type != XCB_INPUT_RAW_KEY_PRESS)
+            return;
+        auto* press = reinterpret_cast<const xcb_input_raw_key_press_event_t*>(event);
+        if (press->flags & XCB_INPUT_KEY_EVENT_FLAGS_KEY_REPEAT)
+            return;
+        for (const Entry& e : entries) {
+            if (!e.grabbed && e.keycode == press->detail && QGuiApplication::focusWindow() &&
+                QGuiApplication::queryKeyboardModifiers() == qtModifiers(e.modifiers)) {
+                deliver(e);
+                return;
+            }
+        }
+    }
+
+    xcb_keycode_t keycodeOf(int virtualKey) {
         if (!connection)
-            return false;
+            return 0;
         xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(connection);
-        xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, keysymOf(entry->virtualKey));
+        xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, keysymOf(virtualKey));
         const xcb_keycode_t code = codes ? codes[0] : 0;
         free(codes);
         xcb_key_symbols_free(symbols);
-        if (!code)
+        return code;
+    }
+
+    bool grab(const Entry& entry) {
+        if (!entry.keycode)
             return false;
         bool ok = true;
         for (uint16_t lock : kLockMasks) {
             auto cookie =
-                xcb_grab_key_checked(connection, 1, root, xcbModifiers(entry->modifiers) | lock,
-                                     code, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+                xcb_grab_key_checked(connection, 1, root, xcbModifiers(entry.modifiers) | lock,
+                                     entry.keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
             if (xcb_generic_error_t* error = xcb_request_check(connection, cookie)) {
                 free(error);
                 ok = false;
             }
         }
-        if (!ok) {
-            ungrabCode(code, entry->modifiers);
-            return false;
-        }
-        entry->keycode = code;
-        return true;
+        if (!ok)
+            ungrabCode(entry.keycode, entry.modifiers);
+        return ok;
     }
 
     void ungrab(const Entry& entry) {
-        if (entry.keycode)
+        if (entry.grabbed)
             ungrabCode(entry.keycode, entry.modifiers);
     }
 
@@ -184,6 +232,8 @@ class Registry : public QObject, public QAbstractNativeEventFilter {
 
     xcb_connection_t* connection = nullptr;
     xcb_window_t root = 0;
+    bool rawKeys = false;
+    uint8_t xinputOpcode = 0;
     QList<Entry> entries;
 };
 

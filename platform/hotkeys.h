@@ -14,8 +14,9 @@ class HotKeyEvent : public QEvent {
 
 // System-wide hot keys. On X11 the key is grabbed on the root window, so it reaches the program
 // whatever window has the focus; elsewhere (Wayland, offscreen) the key is caught while one of the
-// program's windows is active. A key another program already holds falls back the same way and
-// registerHotKey returns false.
+// program's windows is active. A key another program (or another copy of this one) already holds
+// falls back the same way and registerHotKey returns false: pressed in the program's own window,
+// it still works there.
 namespace HotKeys {
 
 enum Modifier { MOD_ALT = 1, MOD_CONTROL = 2, MOD_SHIFT = 4, MOD_WIN = 8 };

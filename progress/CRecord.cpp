@@ -176,6 +176,7 @@ void TfrmRecord::refresh() {
                                QStringList{drill, lesson});
         const int again = ComboBox1->findData(chosen);
         ComboBox1->setCurrentIndex(again >= 0 ? again : 0);
+        ComboBox1->setPlaceholderText(store.statusText());  // why, when nothing is kept
     }
     ComboBox1Change();
 

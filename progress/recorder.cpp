@@ -6,6 +6,7 @@
 #include "app/lessoncatalogue.h"
 #include "data/history.h"
 #include "drills/CTT.h"
+#include "drills/Ctime.h"
 #include "drills/CwbTest1.h"
 #include "drills/ctest.h"
 #include "progress/strokelog.h"
@@ -24,6 +25,19 @@ int visitPage(QDialog* drill) {
     const int page = drill->property(key).toInt() + 1;
     drill->setProperty(key, page);
     return page;
+}
+
+// The history writes what it holds back and folds its journal when the pupil is idle: when the
+// result dialog has closed and when the drill closes, never at a key stroke.
+void catchUpWhenIdle(QDialog* drill) {
+    const char* const key = "historyCatchesUp";
+    for (QDialog* window : {static_cast<QDialog*>(frmTime), drill}) {
+        if (window->property(key).toBool())
+            continue;
+        window->setProperty(key, true);
+        QObject::connect(window, &QDialog::finished, window,
+                         [] { History::Store::instance().idle(); });
+    }
 }
 
 History::Page page(const QString& drill, qint64 elapsedMs, int amount, const QString& speedText) {
@@ -70,6 +84,7 @@ void textPageFinished(qint64 elapsedMs, int bytes, const QString& speedText) {
     }
     p.strokes = textLog().take();
     History::Store::instance().record(p);
+    catchUpWhenIdle(frmTest);
     TextFeed::pageFinished();
 }
 
@@ -81,6 +96,7 @@ void fingerPageFinished(qint64 elapsedMs, int bytes, const QString& speedText) {
     p.lesson = lessonCaption(p.drill, p.rangeFirst, 0);
     p.strokes = fingerLog().take();
     History::Store::instance().record(p);
+    catchUpWhenIdle(frmTT);
 }
 
 void rootPageFinished(qint64 elapsedMs, int errors, const QString& speedText) {
@@ -91,6 +107,7 @@ void rootPageFinished(qint64 elapsedMs, int errors, const QString& speedText) {
     p.lesson = lessonCaption(p.drill, p.rangeFirst, p.rangeSecond);
     p.errors = errors;
     History::Store::instance().record(p);
+    catchUpWhenIdle(frmwbTest1);
 }
 
 }  // namespace Progress

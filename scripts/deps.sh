@@ -8,7 +8,7 @@ packages=(
     qt6-charts-dev libqt6opengl6-dev  # the record window's speed chart (its CMake files need OpenGL's)
     libsqlcipher-dev sqlcipher
     libfluidsynth-dev fluid-soundfont-gm
-    libxcb1-dev libxcb-keysyms1-dev
+    libxcb1-dev libxcb-keysyms1-dev libxcb-xinput-dev  # hot keys: raw key events when another program holds the key
     fonts-noto-cjk rime-data-wubi
     xvfb xauth xdotool x11-utils time
     desktop-file-utils appstream file  # the install test checks the menu entry, metadata, icons

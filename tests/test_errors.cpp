@@ -1,8 +1,10 @@
 // An error raised in any handler is shown with its text; the handler stops and the program goes
 // on. A failing creation handler leaves a window that exists. Handlers catch their errors at
 // their own boundary, and an error that comes back at every key is shown once per showing.
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
 
@@ -130,6 +132,28 @@ class ErrorsTest : public QObject {
         QVERIFY(keyFilter(1));
         QVERIFY(!keyFilter(0));
         QCOMPARE(reported, QStringList{"坏键"});
+    }
+
+    // A message names the pupil's files and folders: a folder named like markup is shown as
+    // its name, not drawn as markup.
+    void messageBoxShowsNamesAsTheyAre() {
+        Errors::setSink({});
+        const QString message =
+            QStringLiteral("无法打开文件 /home/pupil/<font color=red size=7>/a.txt");
+        QString shown;
+        Qt::TextFormat format = Qt::AutoText;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            QVERIFY(label);
+            shown = label->text();
+            format = label->textFormat();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        Errors::report(message);
+        QCOMPARE(shown, message);
+        QCOMPARE(format, Qt::PlainText);
     }
 
     // The finger lessons read 111.DB in the menu command itself, before the drill shows.

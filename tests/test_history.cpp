@@ -1,8 +1,14 @@
 // The pupil's history: pages of the three drills finished through their windows land in the
 // history file with the figures the result dialog showed and are there after a restart; a broken,
-// locked, read-only or unreadable file never stops practice and is told once.
+// locked, read-only, unreadable or full file never stops practice, is told once in the pupil's
+// words, and the pages it could not take are kept for the next run; the files are the pupil's
+// alone.
+#include <fcntl.h>
+#include <pwd.h>
+#include <sched.h>
 #include <sqlite3.h>
 #include <sys/fsuid.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QCryptographicHash>
@@ -10,6 +16,7 @@
 #include <QtTest>
 
 #include "data/history.h"
+#include "data/historyfiles.h"
 #include "drills/CTT.h"
 #include "drills/CwbTest1.h"
 #include "drills/pagetiming.h"
@@ -98,6 +105,21 @@ void asPupil(const std::function<void()>& body) {
         setfsuid(0);
 }
 
+int modeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+// Fills the disk that holds folder up to its last block.
+void fillDisk(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder + "/filler").constData(),
+                          O_WRONLY | O_CREAT | O_APPEND, 0600);
+    const QByteArray block(4096, 'x');
+    while (::write(fd, block.constData(), block.size()) > 0) {
+    }
+    ::close(fd);
+}
+
 }  // namespace
 
 class HistoryTest : public QObject {
@@ -133,6 +155,7 @@ class HistoryTest : public QObject {
     void initTestCase() {
         QVERIFY(home.isValid());
         qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+        qputenv("XDG_CACHE_HOME", home.filePath("cache").toLocal8Bit());
         QVERIFY(QDir().mkpath(home.filePath("qorvex")));
         QFile broken(historyPath());
         QVERIFY(broken.open(QIODevice::WriteOnly));
@@ -159,6 +182,10 @@ class HistoryTest : public QObject {
             historyPath() + ".broken-" + QDate::currentDate().toString("yyyyMMdd");
         QVERIFY2(messages[0].contains(aside), qPrintable(messages[0]));
         QCOMPARE(digest(aside), QCryptographicHash::hash(brokenBytes, QCryptographicHash::Sha256));
+        // The journal was folded back into the file once the pupil was idle again: what is
+        // left is a page of the file at most (the page's own writes took several).
+        QVERIFY(QFileInfo::exists(historyPath() + "-wal"));
+        QVERIFY(QFileInfo(historyPath() + "-wal").size() < 8192);
 
         FingerPupil::Result finger;
         QString keys;
@@ -249,9 +276,10 @@ class HistoryTest : public QObject {
         sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
         sqlite3_close(other);
 
-        visit(QStringLiteral("N51"), [&] { typeTextPage(); });
+        // Leaving the drill is an idle moment: the held page goes then.
+        visit(QStringLiteral("N51"), [] {});
         QCOMPARE(History::Store::instance().heldBack(), 0);
-        QCOMPARE(History::Store(historyPath()).pages(History::kText).size(), 3);
+        QCOMPARE(History::Store(historyPath()).pages(History::kText).size(), 2);
         QCOMPARE(messages.size(), 1);
     }
 
@@ -260,6 +288,8 @@ class HistoryTest : public QObject {
         QTest::newRow("read-only") << 0444;
         QTest::newRow("unreadable") << 0;
     }
+    // The pages go to a leftover file at exit, and the next run, which may write the file
+    // again, adds them to it.
     void readOnlyAndUnreadableFilesAreLeftAlone() {
         QFETCH(int, mode);
         QTemporaryDir folder;
@@ -275,11 +305,152 @@ class HistoryTest : public QObject {
             QVERIFY(!store.record(somePage(2)));
             QVERIFY(!store.record(somePage(3)));
             QCOMPARE(store.heldBack(), 2);
+            QVERIFY(store.statusText().contains(path));
         });
-        QCOMPARE(messages.size(), 1);
         QVERIFY(QFileInfo::exists(path));
         QCOMPARE(digest(path), before);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"history.sqlite3"});
+        QCOMPARE(QDir(folder.path()).entryList({"*-wal", "*-shm", "*-journal"}, QDir::Files),
+                 QStringList());
+        const QStringList leftovers = History::Leftovers::find(path);
+        QCOMPARE(leftovers.size(), 1);
+        QCOMPARE(messages.size(), 2);
+        QVERIFY2(messages[1].contains("有 2 页") && messages[1].contains(leftovers[0]),
+                 qPrintable(messages[1]));
+
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0600) == 0);
+        History::Store next(path);
+        const QList<History::Page> pages = next.pages({}, true);
+        QCOMPARE(pages.size(), 3);
+        QCOMPARE(pages[2].speedText, somePage(3).speedText);
+        QCOMPARE(pages[2].strokes[1].character, QStringLiteral("地"));
+        QCOMPARE(pages[2].strokes[1].ms, 480u);
+        QCOMPARE(History::Leftovers::find(path), QStringList());
+        QCOMPARE(messages.size(), 2);
+    }
+
+    // A data folder the pupil may not write: told once in their words with the file's name,
+    // and the record window can say why the history is empty.
+    void unwritableDataFolderIsToldWhy() {
+        QTemporaryDir folder;
+        QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 0555) == 0);
+        const QString path = folder.filePath("qorvex/history.sqlite3");
+        messages.clear();
+        asPupil([&] {
+            History::Store store(path);
+            QVERIFY(store.lessons().isEmpty());
+            QVERIFY(store.pages().isEmpty());
+            QVERIFY2(
+                store.statusText().contains(path) && store.statusText().contains("没有读写的权限"),
+                qPrintable(store.statusText()));
+        });
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(path) && messages[0].contains("没有读写的权限"),
+                 qPrintable(messages[0]));
+    }
+
+    // A real disk that fills: pages wait in memory and go once there is room; those still
+    // waiting at exit are kept for the next run; the pupil is told once, in their words.
+    void diskThatFillsWhileRecording() {
+        QTemporaryDir folder;
+        const QString disk = folder.filePath("disk");
+        QVERIFY(QDir().mkpath(disk));
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=1m") != 0)
+            QSKIP(
+                "a small disk of its own needs a private mount namespace and the right to "
+                "mount tmpfs (root, or CAP_SYS_ADMIN)");
+        const auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(disk), MNT_DETACH); });
+        const QString path = disk + "/qorvex/history.sqlite3";
+        messages.clear();
+        {
+            History::Store store(path);
+            QVERIFY(store.record(somePage(1)));
+            fillDisk(disk);
+            QVERIFY(!store.record(somePage(2)));
+            QVERIFY(!store.record(somePage(3)));
+            QCOMPARE(store.heldBack(), 2);
+            QCOMPARE(messages.size(), 1);
+            QVERIFY2(messages[0].contains(path) && messages[0].contains("磁盘已满"),
+                     qPrintable(messages[0]));
+
+            QVERIFY(QFile::remove(disk + "/filler"));
+            store.idle();
+            QCOMPARE(store.heldBack(), 0);
+
+            fillDisk(disk);
+            for (int n = 4; n <= 6; ++n) QVERIFY(!store.record(somePage(n)));
+            store.finish();
+        }
+        QCOMPARE(messages.size(), 2);
+        const QStringList leftovers = History::Leftovers::find(path);
+        QCOMPARE(leftovers.size(), 1);
+        QVERIFY(leftovers[0].startsWith(home.filePath("cache/qorvex/")));
+        QVERIFY2(messages[1].contains("有 3 页") && messages[1].contains("磁盘已满") &&
+                     messages[1].contains(leftovers[0]),
+                 qPrintable(messages[1]));
+
+        QVERIFY(QFile::remove(disk + "/filler"));
+        {
+            History::Store next(path);
+            QCOMPARE(next.pages().size(), 6);
+        }
+        QCOMPARE(History::Leftovers::find(path), QStringList());
+
+        // A history that cannot even be made says why in the pupil's words, with its name.
+        fillDisk(disk);
+        messages.clear();
+        const QString fresh = disk + "/other/history.sqlite3";
+        QVERIFY(!History::Store(fresh).record(somePage(1)));
+        QVERIFY2(messages[0].contains(fresh) && messages[0].contains("磁盘已满") &&
+                     !messages[0].contains("rollback"),
+                 qPrintable(messages[0]));
+        for (const QString& leftover : History::Leftovers::find(fresh)) QFile::remove(leftover);
+    }
+
+    // Under umask 022 the folder the history makes is 0700 and the history and its journal
+    // files 0600; a wider existing history is narrowed, an existing folder left as it is.
+    void historyIsThePupilsAlone() {
+        const mode_t umaskBefore = ::umask(022);
+        const auto restore = qScopeGuard([&] { ::umask(umaskBefore); });
+        QTemporaryDir folder;
+        const QString path = folder.filePath("share/qorvex/history.sqlite3");
+        History::Store store(path);
+        QVERIFY(store.record(somePage(1)));
+        QCOMPARE(modeOf(folder.filePath("share")), 0700);
+        QCOMPARE(modeOf(folder.filePath("share/qorvex")), 0700);
+        for (const char* suffix : {"", "-wal", "-shm"}) QCOMPARE(modeOf(path + suffix), 0600);
+
+        const QString older = folder.filePath("older/history.sqlite3");
+        QVERIFY(QDir().mkpath(folder.filePath("older")));
+        QVERIFY(::chmod(QFile::encodeName(folder.filePath("older")).constData(), 0755) == 0);
+        History::Store(older).record(somePage(1));
+        QVERIFY(::chmod(QFile::encodeName(older).constData(), 0644) == 0);
+        QVERIFY(History::Store(older).record(somePage(2)));
+        QCOMPARE(modeOf(older), 0600);
+        QCOMPARE(modeOf(folder.filePath("older")), 0755);
+    }
+
+    // With neither HOME nor XDG_DATA_HOME set the history goes to the account's home folder,
+    // never the root folder, and the pupil is told where once.
+    void historyWithoutHomeIsNotInTheRootFolder() {
+        const QByteArray data = qgetenv("XDG_DATA_HOME"), homeVariable = qgetenv("HOME");
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("HOME");
+        const History::Place place = History::defaultPlace();
+        qputenv("XDG_DATA_HOME", data);
+        qputenv("HOME", homeVariable);
+        const QString account = QFile::decodeName(::getpwuid(::getuid())->pw_dir);
+        QCOMPARE(place.path, account + "/.local/share/qorvex/history.sqlite3");
+        QVERIFY2(place.note.contains(place.path), qPrintable(place.note));
+
+        // Nowhere at all: pages stay in memory, told once.
+        messages.clear();
+        History::Store nowhere({}, QStringLiteral("只留在内存中"));
+        QVERIFY(!nowhere.record(somePage(1)));
+        QVERIFY(!nowhere.record(somePage(2)));
+        nowhere.finish();
+        QCOMPARE(messages, QStringList{"只留在内存中"});
     }
 
     // The running totals agree with the pages whether or not the newest are summed up yet, a sum

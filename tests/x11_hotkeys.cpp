@@ -1,5 +1,6 @@
 // System-wide hot keys on a real X server: a key pressed anywhere reaches the window that holds
-// it, hidden or not; a key another program holds falls back without failing.
+// it, hidden or not; a key another program (another copy of qorvex) holds still works in the
+// program's own window.
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
 #include <QProcess>
@@ -8,6 +9,7 @@
 
 #include "platform/hotkeys.h"
 #include "platform/keysynth.h"
+#include "support/textdrillsession.h"
 
 namespace {
 
@@ -58,32 +60,39 @@ class X11HotKeysTest : public QObject {
         QCOMPARE(window.ids.size(), 2);
     }
 
-    void keyHeldByAnotherProgramFallsBack() {
-        // A second X client grabs F3 first, as another program would.
+    // A second X client, as another copy of qorvex would, takes F2 before the program starts;
+    // F2 pressed in the text drill still cycles its hint.
+    void hintKeyHeldByAnotherCopyStillWorksInTheDrill() {
         xcb_connection_t* other = xcb_connect(nullptr, nullptr);
         QVERIFY(!xcb_connection_has_error(other));
         const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
         xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(other);
-        xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, 0xFFC0);  // F3
+        xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, 0xFFBF);  // F2
         QVERIFY(codes);
-        xcb_grab_key(other, 1, root, 0, codes[0], XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-        xcb_flush(other);
+        const auto grab = xcb_grab_key_checked(other, 1, root, 0, codes[0], XCB_GRAB_MODE_ASYNC,
+                                               XCB_GRAB_MODE_ASYNC);
+        QVERIFY(!xcb_request_check(other, grab));
         free(codes);
         xcb_key_symbols_free(symbols);
-        xcb_get_input_focus_reply_t* sync =
-            xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr);
-        free(sync);
 
-        HotKeyCounter window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QVERIFY(!HotKeys::registerHotKey(&window, 114, 0, KeySynth::VK_F2 + 1));
-        QVERIFY(HotKeys::isRegistered(&window, 114));
-        // The fallback still answers the key while the program's window is active.
-        window.activateWindow();
-        QTest::keyClick(window.windowHandle(), Qt::Key_F3);
-        QTRY_COMPARE(window.ids, QList<int>{114});
-        HotKeys::unregisterHotKey(&window, 114);
+        using namespace TextDrillSession;
+        Program program;
+        QStringList states;
+        const auto state = [] {
+            return QStringLiteral("%1%2")
+                .arg(frmTest->images[0]->isHidden() ? "-" : "pictures")
+                .arg(frmTest->Label10->isHidden() ? "-" : "code");
+        };
+        visit(QStringLiteral("N51"), [&] {
+            states << state();
+            for (int press = 0; press < 3; ++press) {
+                pressWithXdotool("F2");
+                const QString before = states.last();
+                QTRY_VERIFY(state() != before);
+                states << state();
+            }
+        });
+        QCOMPARE(states, (QStringList{"picturescode", "-code", "--", "picturescode"}));
         xcb_disconnect(other);
     }
 };
