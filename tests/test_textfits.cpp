@@ -1,6 +1,7 @@
 // Every caption a pupil reads is whole: the ink of the text of each visible label and button,
 // descenders included, lies inside the widget and inside every widget around it. Each window is
-// shown as the pupil meets it, with its typical content; the same program runs at scale 2.
+// shown as the pupil meets it, with its typical content; the same program runs at scale 2. And
+// captions drawn in a colour show in it, whatever background their window has.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -270,6 +271,49 @@ class TextFitsTest : public QObject {
         clipped << clippedWhileShown(frmWeb, [] { return frmWeb->ShowModal(); });
         clipped.removeDuplicates();
         QVERIFY2(clipped.isEmpty(), qPrintable("\n" + clipped.join('\n')));
+    }
+
+    void colouredCaptionsShowTheirColour() {
+        struct Caption {
+            QLabel* label;
+            QColor colour;
+        };
+        QStringList wrong;
+        const auto look = [&](std::initializer_list<Caption> captions) {
+            QApplication::processEvents();
+            for (const Caption& caption : captions) {
+                const QImage image = caption.label->grab().toImage();
+                int inked = 0;
+                for (int y = 0; y < image.height(); ++y)
+                    for (int x = 0; x < image.width(); ++x) {
+                        const QColor c = image.pixelColor(x, y);
+                        inked += qAbs(c.red() - caption.colour.red()) +
+                                             qAbs(c.green() - caption.colour.green()) +
+                                             qAbs(c.blue() - caption.colour.blue()) <
+                                         90
+                                     ? 1
+                                     : 0;
+                    }
+                if (inked < 20)
+                    wrong << caption.label->objectName() + " \"" + caption.label->text() + "\"";
+            }
+        };
+        runWhileModal([] { return frmTime->ShowModal(); }, frmTime,
+                      [&] {
+                          frmTime->Label1->setText(QStringLiteral("输入时间为：1分10秒"));
+                          frmTime->Label2->setText(QStringLiteral("每分钟:257个"));
+                          frmTime->Label3->setText(QStringLiteral("错误个数为：3个"));
+                          frmTime->Label3->show();
+                          look({{frmTime->Label1, Qt::blue},
+                                {frmTime->Label2, Qt::blue},
+                                {frmTime->Label3, Qt::red}});
+                      });
+        frmTime->Label3->hide();
+        runWhileModal([] { return frmWeb->ShowModal(); }, frmWeb,
+                      [&] {
+                          look({{frmWeb->Label1, Qt::blue}});
+                      });
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(", ")));
     }
 };
 
