@@ -12,6 +12,7 @@
 #include "platform/tickcount.h"
 #include "progress/recorder.h"
 #include "progress/strokelog.h"
+#include "resources/pictures.h"
 
 TfrmTT* frmTT = nullptr;
 
@@ -130,7 +131,8 @@ TfrmTT::TfrmTT(QWidget* parent) : TForm(parent) {
     Image1 = label(this, "Image1", QString(), QRect(64, 256, 689, 217));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Drawn once the main window is up; the shapes, created after the picture's label, lie over it.
-    FirstFrame::after([this] { Image1->setPixmap(FingerKeyboard::picture()); });
+    FirstFrame::after(
+        [this] { Image1->setPixmap(FingerKeyboard::picture(Pictures::screenRatio())); });
     for (const FingerKeyboard::Key& key : FingerKeyboard::keys)
         shapes << new FingerKeyboard::KeyShape(key, this);
 
