@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QTimer>
 #include <QWindow>
 #include <functional>
 
@@ -42,18 +43,44 @@ class Placement : public QObject {
 
   protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        const bool shown = event->type() == QEvent::Show;
-        // A maximised window's frame changes too, and the pupil means it to be that size.
-        const bool framed = (event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
-                            window->windowState() == Qt::WindowNoState && frameOf(window) != frame;
-        if (shown || framed)
-            apply();
+        switch (event->type()) {
+            case QEvent::Show:
+                apply();
+                // The window manager frames a window anew on every showing, and tells the frame
+                // a moment after it maps the window: not always before the window's last move,
+                // and a window moved before its frame was known stands off by the frame. Once
+                // it has settled the window is looked at again, a few times and no more, so a
+                // window manager that insists on another place is not fought for ever.
+                for (int ms : {100, 400, 1500}) QTimer::singleShot(ms, this, &Placement::settle);
+                break;
+            case QEvent::Move:
+            case QEvent::Resize:
+            case QEvent::WindowActivate:
+                reframe();
+                break;
+            default:
+                break;
+        }
         return false;
     }
 
   private:
     explicit Placement(QWidget* window) : QObject(window), window(window) {
         window->installEventFilter(this);
+    }
+
+    // Places the window again when its frame is not the one it was placed for. A maximised
+    // window's frame changes too, and the pupil means it to be that size.
+    void reframe() {
+        if (window->isVisible() && window->windowState() == Qt::WindowNoState &&
+            frameOf(window) != frame)
+            apply();
+    }
+
+    void settle() {
+        if (window->isVisible() && window->windowState() == Qt::WindowNoState &&
+            (frameOf(window) != frame || window->frameGeometry() != placed))
+            apply();
     }
 
     void apply() {

@@ -15,10 +15,10 @@ enum Button { SystemMenu = 0x1, Minimize = 0x2, Maximize = 0x4 };
 void setFrame(QWidget* window, Frame::Border border, int buttons);
 
 // Sets a top-level window's outer size and place, frame and title bar included, and holds it
-// there. The window manager tells the frame only once it has framed the window, after the first
-// showing has begun, so the geometry is set again on every showing and whenever the frame turns
-// out different; until then the client area takes the outer size. A window of fixed size stays
-// fixed, at the new size.
+// there. The window manager tells the frame only once it has framed the window, anew on every
+// showing, so the geometry is set again on every showing, whenever the frame turns out different
+// and once the shown window has settled; until then the client area takes the outer size. A
+// window of fixed size stays fixed, at the new size.
 void setOuterGeometry(QWidget* window, const QRect& outer);
 // Places a top-level window at ((screen width - outer width) div 2, (screen height - outer
 // height) div verticalDivisor), keeping its client area: the outer size is the client area and

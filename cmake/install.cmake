@@ -15,7 +15,7 @@ target_include_directories(make-icons PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(make-icons PRIVATE qorvex_paint Qt6::Svg)
 set(ICONS_DIR ${CMAKE_BINARY_DIR}/icons)
 set(ICON_FILES ${ICONS_DIR}/hicolor/scalable/apps/${QORVEX_APP_ID}.svg)
-foreach(size 16 32 48 64 128 256)
+foreach(size 16 24 32 48 64 128 256)
     list(APPEND ICON_FILES ${ICONS_DIR}/hicolor/${size}x${size}/apps/${QORVEX_APP_ID}.png)
 endforeach()
 add_custom_command(

@@ -12,6 +12,7 @@
 #include "platform/tickcount.h"
 #include "progress/recorder.h"
 #include "progress/strokelog.h"
+#include "resources/pictures.h"
 
 TfrmTT* frmTT = nullptr;
 
@@ -94,7 +95,9 @@ TfrmTT::TfrmTT(QWidget* parent) : TForm(parent) {
     const char* lineNames[] = {"Label1", "Label2", "Label3", "Label4"};
     const char* boxNames[] = {"Edit1", "Edit2", "Edit3", "Edit4"};
     for (int n = 0; n < 4; ++n) {
-        QLabel* line = label(this, lineNames[n], QString(), QRect(64, 27 + 56 * n, 689, 19));
+        // Two pixels more above and below than the 19 drawn, centred on the same place: the bold
+        // line's descenders (j, p, y, g) hang below 19 pixels.
+        QLabel* line = label(this, lineNames[n], QString(), QRect(64, 25 + 56 * n, 689, 23));
         FirstFrame::setFont(line, songFont(19, true));
         line->setAutoFillBackground(true);
         QPalette palette = line->palette();
@@ -128,7 +131,8 @@ TfrmTT::TfrmTT(QWidget* parent) : TForm(parent) {
     Image1 = label(this, "Image1", QString(), QRect(64, 256, 689, 217));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Drawn once the main window is up; the shapes, created after the picture's label, lie over it.
-    FirstFrame::after([this] { Image1->setPixmap(FingerKeyboard::picture()); });
+    FirstFrame::after(
+        [this] { Image1->setPixmap(FingerKeyboard::picture(Pictures::screenRatio())); });
     for (const FingerKeyboard::Key& key : FingerKeyboard::keys)
         shapes << new FingerKeyboard::KeyShape(key, this);
 

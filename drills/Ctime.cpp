@@ -1,7 +1,6 @@
 #include "drills/Ctime.h"
 
 #include <QKeyEvent>
-#include <QStyle>
 
 #include "platform/errors.h"
 #include "platform/firstframe.h"
@@ -17,6 +16,8 @@ QLabel* resultLabel(QWidget* parent, const char* name, int top, const QColor& co
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(16);
     FirstFrame::setFont(label, font);
+    // On the button-face background a label would take the button text colour.
+    label->setForegroundRole(QPalette::WindowText);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
@@ -44,9 +45,8 @@ TfrmTime::TfrmTime(QWidget* parent) : TForm(parent) {
     FirstFrame::after([this] { Image1->setPixmap(Pictures::resultPicture(QSize(137, 161))); });
 
     BitBtn1 = new QPushButton(QStringLiteral("确定[&K]"), this);
-    // The style's icon is looked up in the icon themes: not before the main window is up.
-    FirstFrame::after(
-        [this] { BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogYesButton)); });
+    // A Yes button's check mark; the style's own Yes icon is a green ball in some styles.
+    FirstFrame::after([this] { BitBtn1->setIcon(Pictures::yesMark()); });
     BitBtn1->setObjectName("BitBtn1");
     BitBtn1->setGeometry(160, 176, 121, 25);
     BitBtn1->setDefault(true);

@@ -13,6 +13,7 @@
 #include "platform/keysynth.h"
 #include "platform/tickcount.h"
 #include "progress/recorder.h"
+#include "resources/pictures.h"
 
 TfrmwbTest1* frmwbTest1 = nullptr;
 
@@ -32,7 +33,8 @@ QLabel* hiddenLabel(QWidget* parent, const QString& name) {
 // The key chart, drawn from the root table the first time it is asked for.
 void drawChartOnce(QLabel* image, TTable& roots) {
     if (image->pixmap().isNull())
-        image->setPixmap(QPixmap::fromImage(RootChart::draw(RootChart::readRoots(roots))));
+        image->setPixmap(QPixmap::fromImage(
+            RootChart::draw(RootChart::readRoots(roots), Pictures::screenRatio())));
 }
 
 QFont pixelFont(const QString& family, int pixels) {

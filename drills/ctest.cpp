@@ -105,8 +105,11 @@ void TfrmTest::buildHintArea() {
                    Qt::red);
     QFont mincho(QStringLiteral("MS Mincho"));
     mincho.setPixelSize(20);
+    // The hint text's line is taller than the 22 pixels drawn for it: the Chinese character comes
+    // from a CJK font with a tall line, and the Latin descenders of its code ("王:ggg") hang below
+    // that. It takes the panel's inner height and width from its left edge on, centred as before.
     Label10 =
-        label(Panel1, "Label10", QStringLiteral(" "), QRect(64, 7, 89, 22), mincho, Qt::yellow);
+        label(Panel1, "Label10", QStringLiteral(" "), QRect(64, 1, 96, 31), mincho, Qt::yellow);
 
     for (int i = 0; i < 4; ++i) {
         images[i] = new QLabel(this);

@@ -50,8 +50,9 @@ const Key* find(const QString& character) {
     return nullptr;
 }
 
-QPixmap picture() {
-    QPixmap pixmap(pictureSize);
+QPixmap picture(qreal ratio) {
+    QPixmap pixmap(pictureSize * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(kBoard);
     QPainter p(&pixmap);
     QFont font(QStringLiteral("Arial"));

@@ -46,7 +46,8 @@ inline constexpr QSize pictureSize{684, 206};
 
 // Five rows of keys: digit row, Q row, A row (F and J with a bar), Z row and the bottom row with
 // Ctrl, Alt and the space bar. The keys of the table lie exactly under their shapes.
-QPixmap picture();
+// With ratio times the pixels for a denser screen, the same size in logical pixels.
+QPixmap picture(qreal ratio = 1);
 
 // A key shape: a rectangle whose 2-pixel outline and interior invert whatever lies beneath, so
 // the marked key shows in inverse colours. It never takes the mouse.

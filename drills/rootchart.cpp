@@ -129,8 +129,9 @@ QList<Root> readRoots(TTable& table) {
     return roots;
 }
 
-QImage draw(const QList<Root>& roots) {
-    QImage chart(kSize, QImage::Format_RGB32);
+QImage draw(const QList<Root>& roots, qreal ratio) {
+    QImage chart(kSize * ratio, QImage::Format_RGB32);
+    chart.setDevicePixelRatio(ratio);
     chart.fill(QColor(0, 96, 96));
     QPainter p(&chart);
     p.setRenderHint(QPainter::Antialiasing);

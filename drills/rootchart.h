@@ -31,6 +31,7 @@ QString zoneCode(const QString& letter);
 
 // Every record of the table in table order. Leaves the table on its last record.
 QList<Root> readRoots(TTable& table);
-QImage draw(const QList<Root>& roots);
+// With ratio times the pixels for a denser screen, the same size in logical pixels.
+QImage draw(const QList<Root>& roots, qreal ratio = 1);
 
 }  // namespace RootChart

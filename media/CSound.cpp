@@ -29,7 +29,7 @@ QToolButton* speedButton(QWidget* parent, const char* name, const QString& capti
     FirstFrame::after([button, picture] {
         const QPixmap image = picture();
         button->setIcon(image);
-        button->setIconSize(image.size());
+        button->setIconSize(image.deviceIndependentSize().toSize());
     });
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setAutoRaise(true);

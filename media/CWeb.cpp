@@ -49,7 +49,7 @@ QToolButton* speedButton(QWidget* parent, const char* name, const QString& capti
     button->setObjectName(QString::fromLatin1(name));
     button->setText(caption);
     button->setIcon(picture);
-    button->setIconSize(picture.size());
+    button->setIconSize(picture.deviceIndependentSize().toSize());
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setAutoRaise(true);
     FirstFrame::setFont(button, songti(12));
@@ -74,6 +74,9 @@ TfrmWeb::TfrmWeb(QWidget* parent) : TForm(parent) {
     Label1 = new QLabel(QStringLiteral("Keyvane6.0"), Panel1);
     Label1->setObjectName("Label1");
     Label1->move(136, 16);
+    // The panel lies on a window whose background is the button face, where a label would take
+    // the button text colour.
+    Label1->setForegroundRole(QPalette::WindowText);
     QPalette blue = Label1->palette();
     blue.setColor(QPalette::WindowText, Qt::blue);
     Label1->setPalette(blue);

@@ -4,6 +4,7 @@
 #include <QPainterPath>
 
 #include "resources/paintedpixmap.h"
+#include "resources/pictures.h"
 
 namespace ToolPictures {
 
@@ -66,7 +67,7 @@ QPixmap savePicture() {
 
 // Painted at build time (Painted::helpPicture): its 五 would load a bold CJK font at start-up.
 QPixmap helpPicture() {
-    return QPixmap(QStringLiteral(":/pictures/help.png"));
+    return Pictures::compiledPicture(QStringLiteral("help"));
 }
 
 }  // namespace ToolPictures

@@ -1,6 +1,7 @@
 // The window icon: every size is drawn, opaque inside its tile, with the red mark on the key cap.
 #include <QIcon>
 #include <QImage>
+#include <QSet>
 #include <QtTest>
 
 #include "resources/windowicon.h"
@@ -12,7 +13,7 @@ class CourseWindowIconTest : public QObject {
     void iconHasEverySize() {
         const QIcon icon = WindowIcon::icon();
         QVERIFY(!icon.isNull());
-        for (int size : {16, 32, 48, 256}) {
+        for (int size : {16, 24, 32, 48, 256}) {
             const QPixmap pixmap = icon.pixmap(size, size);
             QCOMPARE(pixmap.size(), QSize(size, size));
         }
@@ -36,6 +37,30 @@ class CourseWindowIconTest : public QObject {
                 }
             QVERIFY2(red >= size / 4, qPrintable(QString::number(size)));
             QVERIFY2(teal >= size * size / 10, qPrintable(QString::number(size)));
+        }
+    }
+
+    // In a title bar the icon is 16 to 32 pixels: 五 keeps its height there, and its strokes
+    // stand out sharply from the key cap instead of blurring into one bar.
+    void smallSizesShowTheCharacter() {
+        for (int size : {16, 24, 32}) {
+            const QImage image = WindowIcon::render(size);
+            QSet<int> rows, columns;
+            int crisp = 0, red = 0;
+            for (int y = 0; y < size; ++y)
+                for (int x = 0; x < size; ++x) {
+                    const QColor c = QColor::fromRgba(image.pixel(x, y));
+                    if (c.red() > 120 && c.green() < c.red() / 2) {
+                        rows << y;
+                        columns << x;
+                        ++red;
+                        crisp += c.green() < 60 ? 1 : 0;
+                    }
+                }
+            const QByteArray where = QByteArray::number(size);
+            QVERIFY2(rows.size() >= size / 2, where);
+            QVERIFY2(columns.size() >= size / 2, where);
+            QVERIFY2(crisp * 10 >= red * 9, where);
         }
     }
 };

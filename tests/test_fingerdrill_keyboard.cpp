@@ -36,7 +36,7 @@ class FingerKeyboardTest : public QObject {
         const QList<QLabel*> lines = {frmTT->Label1, frmTT->Label2, frmTT->Label3, frmTT->Label4};
         const QList<QLineEdit*> boxes = {frmTT->Edit1, frmTT->Edit2, frmTT->Edit3, frmTT->Edit4};
         for (int n = 0; n < 4; ++n) {
-            QCOMPARE(lines[n]->geometry(), QRect(64, 27 + 56 * n, 689, 19));
+            QCOMPARE(lines[n]->geometry(), QRect(64, 25 + 56 * n, 689, 23));
             QCOMPARE(boxes[n]->geometry(), QRect(64, 48 + 56 * n, 689, 21));
             QVERIFY(!boxes[n]->hasFrame());
             QVERIFY(!boxes[n]->testAttribute(Qt::WA_InputMethodEnabled));

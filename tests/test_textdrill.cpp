@@ -80,7 +80,7 @@ class TextDrillTest : public QObject {
                 << QStringLiteral("Edit%1").arg(n) << QRect(32, top + 24, 689, 27) << false;
         }
         QTest::newRow("Panel1") << "Panel1" << QRect(32, 24, 161, 33) << false;
-        QTest::newRow("Label10") << "Label10" << QRect(64, 7, 89, 22) << false;
+        QTest::newRow("Label10") << "Label10" << QRect(64, 1, 96, 31) << false;
         for (int i = 0; i < 4; ++i)
             QTest::addRow("Image%d", i + 1)
                 << QStringLiteral("Image%1").arg(i + 1) << QRect(196 + 78 * i, 2, 75, 75) << false;

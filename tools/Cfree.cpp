@@ -119,7 +119,7 @@ QToolButton* TfrmFree::button(const char* name, const QString& caption, const QP
     result->setObjectName(name);
     result->setText(caption);
     result->setIcon(picture);
-    result->setIconSize(picture.size());
+    result->setIconSize(picture.deviceIndependentSize().toSize());
     result->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     result->setAutoRaise(true);
     result->setFocusPolicy(Qt::NoFocus);

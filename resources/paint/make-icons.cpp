@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     const QDir theme(QString::fromLocal8Bit(argv[1]) + QStringLiteral("/hicolor"));
     const QString file = QString::fromLocal8Bit(argv[2]);
     bool ok = true;
-    for (int size : {16, 32, 48, 64, 128, 256}) {
+    for (int size : Painted::kIconSizes) {
         const QString folder = QStringLiteral("%1x%1/apps").arg(size);
         ok = theme.mkpath(folder) &&
              Painted::windowIcon(size).save(theme.filePath(folder + '/' + file + ".png")) && ok;

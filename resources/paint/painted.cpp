@@ -30,20 +30,22 @@ void paintKey(QPainter& p, QRectF cap, const QString& letter, const QString& roo
 
 }  // namespace
 
-QImage titlePicture() {
-    QImage picture(483, 374, QImage::Format_RGB32);
+QImage titlePicture(qreal ratio) {
+    const QRect frame(0, 0, 483, 374);
+    QImage picture(frame.size() * ratio, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
 
     QLinearGradient sky(0, 0, 0, 374);
     sky.setColorAt(0, QColor(18, 92, 160));
     sky.setColorAt(1, QColor(120, 196, 230));
-    p.fillRect(picture.rect(), sky);
+    p.fillRect(frame, sky);
 
     QRadialGradient glow(380, 70, 160);
     glow.setColorAt(0, QColor(255, 255, 255, 120));
     glow.setColorAt(1, QColor(255, 255, 255, 0));
-    p.fillRect(picture.rect(), glow);
+    p.fillRect(frame, glow);
 
     p.setPen(Qt::white);
     p.setFont(cjkFont(52, true));
@@ -78,16 +80,19 @@ QImage titlePicture() {
     return picture;
 }
 
-QImage resultPicture(QSize size) {
-    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+QImage resultPicture(QSize size, qreal ratio) {
+    QImage picture(size * ratio, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::transparent);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF area(4, 4, size.width() - 8, size.height() - 8);
 
-    // A stopwatch over a ribbon: time and speed of the page just finished.
-    const qreal r = area.width() * 0.42;
-    const QPointF centre(area.center().x(), area.top() + r + 14);
+    // A stopwatch over a ribbon: time and speed of the page just finished. The ribbon sits on
+    // the bottom edge and the watch, crown included, takes the height left above it.
+    const qreal ribbonHeight = 30, crown = 12, gap = 6;
+    const qreal r = qMin(area.width() * 0.42, (area.height() - ribbonHeight - gap - crown - 2) / 2);
+    const QPointF centre(area.center().x(), area.top() + crown + 2 + r);
     p.setPen(QPen(QColor(40, 40, 40), 3));
     p.setBrush(QColor(250, 250, 245));
     p.drawEllipse(centre, r, r);
@@ -106,13 +111,14 @@ QImage resultPicture(QSize size) {
     p.drawLine(centre, centre + QPointF(0, -r * 0.75));
 
     QPainterPath ribbon;
-    const qreal y = centre.y() + r + 10;
+    const qreal y = area.bottom() - ribbonHeight;
+    const qreal h = ribbonHeight;
     ribbon.moveTo(area.left() + 10, y);
     ribbon.lineTo(area.right() - 10, y);
-    ribbon.lineTo(area.right() - 22, y + 16);
-    ribbon.lineTo(area.right() - 10, y + 32);
-    ribbon.lineTo(area.left() + 10, y + 32);
-    ribbon.lineTo(area.left() + 22, y + 16);
+    ribbon.lineTo(area.right() - 22, y + h / 2);
+    ribbon.lineTo(area.right() - 10, y + h);
+    ribbon.lineTo(area.left() + 10, y + h);
+    ribbon.lineTo(area.left() + 22, y + h / 2);
     ribbon.closeSubpath();
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(200, 40, 40));
@@ -122,14 +128,14 @@ QImage resultPicture(QSize size) {
     font.setPixelSize(15);
     font.setBold(true);
     p.setFont(font);
-    p.drawText(QRectF(area.left(), y, area.width(), 32), Qt::AlignCenter, QStringLiteral("成绩"));
+    p.drawText(QRectF(area.left(), y, area.width(), h), Qt::AlignCenter, QStringLiteral("成绩"));
     return picture;
 }
 
-void paintWindowIcon(QPainter& painter, int size) {
-    painter.setRenderHint(QPainter::Antialiasing);
+namespace {
 
-    // The tile: teal, the colour of the drill windows.
+// The teal tile, the colour of the drill windows.
+void paintTile(QPainter& painter, int size) {
     const QRectF tile(size * 0.03, size * 0.03, size * 0.94, size * 0.94);
     QLinearGradient tileShade(tile.topLeft(), tile.bottomLeft());
     tileShade.setColorAt(0, QColor(0x1c, 0x9c, 0x9c));
@@ -137,33 +143,75 @@ void paintWindowIcon(QPainter& painter, int size) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(tileShade);
     painter.drawRoundedRect(tile, size * 0.18, size * 0.18);
+}
+
+const QColor kCapEdge(0xf4, 0xf1, 0xe6);
+const QColor kMark(0xb0, 0x1c, 0x1c);
+
+// A title bar shows the icon at 16 to 32 pixels, where an outline of 五 blurs into a bar. There
+// the key cap and the character are laid on whole pixels, each stroke at least a pixel wide: the
+// top bar, the left stroke from top to bottom, the middle bar turning down on the right, and the
+// long bottom bar.
+void paintSmallIcon(QPainter& painter, int size) {
+    const int margin = qRound(size * 0.12);
+    const int shadow = qMax(1, size / 16);
+    const QRect cap(margin, margin - shadow / 2, size - 2 * margin, size - 2 * margin);
+    painter.setBrush(QColor(0, 0, 0, 90));
+    painter.drawRoundedRect(QRectF(cap.translated(0, shadow)), size * 0.08, size * 0.08);
+    painter.setBrush(kCapEdge);
+    painter.drawRoundedRect(QRectF(cap), size * 0.08, size * 0.08);
+    const int pad = qMax(1, size / 10);
+    if (size > 16)
+        painter.fillRect(cap.adjusted(1, 1, -1, -1), Qt::white);
+
+    const QRect g = cap.adjusted(pad, pad, -pad, -pad);
+    const int t = size >= 24 ? 2 : 1;
+    const int inset = qRound(g.width() * 0.1);
+    const int middle = g.top() + qRound((g.height() - t) * 0.47);
+    const int right = g.left() + g.width() - qRound(g.width() * 0.2) - t;
+    const int left = g.left() + qRound(g.width() * 0.3);
+    const int middleFrom = g.left() + qRound(g.width() * 0.15);
+    const QRect strokes[] = {
+        QRect(g.left() + inset, g.top(), g.width() - 2 * inset, t),  // top bar
+        QRect(left, g.top(), t, g.height()),                         // left stroke
+        QRect(middleFrom, middle, right + t - middleFrom, t),        // middle bar
+        QRect(right, middle, t, g.bottom() + 1 - middle),            // turning down
+        QRect(g.left(), g.bottom() + 1 - t, g.width(), t),           // bottom bar
+    };
+    for (const QRect& stroke : strokes) painter.fillRect(stroke, kMark);
+}
+
+}  // namespace
+
+void paintWindowIcon(QPainter& painter, int size) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintTile(painter, size);
+    if (size <= 32) {
+        paintSmallIcon(painter, size);
+        return;
+    }
 
     // The key cap, a little lighter on its top face, with a shadow below.
     const QRectF cap(size * 0.17, size * 0.15, size * 0.66, size * 0.66);
     painter.setBrush(QColor(0, 0, 0, 70));
     painter.drawRoundedRect(cap.translated(0, size * 0.06), size * 0.1, size * 0.1);
-    painter.setBrush(QColor(0xf4, 0xf1, 0xe6));
+    painter.setBrush(kCapEdge);
     painter.drawRoundedRect(cap, size * 0.1, size * 0.1);
     painter.setBrush(Qt::white);
     painter.drawRoundedRect(cap.adjusted(size * 0.05, size * 0.04, -size * 0.05, -size * 0.08),
                             size * 0.07, size * 0.07);
 
-    // 五: the first character of the method's name; at the smallest size a plain bar stands in.
-    // The glyph is drawn as its outline, so the scalable icon needs no font where it is shown.
+    // 五: the first character of the method's name, drawn as its outline, so the scalable icon
+    // needs no font where it is shown.
     const QRectF face = cap.adjusted(size * 0.05, size * 0.03, -size * 0.05, -size * 0.08);
-    painter.setBrush(QColor(0xb0, 0x1c, 0x1c));
-    if (size >= 20) {
-        QFont font(QStringLiteral("Noto Sans CJK SC"));
-        font.setPixelSize(qMax(8, int(size * 0.44)));
-        font.setBold(true);
-        QPainterPath glyph;
-        glyph.addText(0, 0, font, QStringLiteral("五"));
-        glyph.translate(face.center() - glyph.boundingRect().center());
-        painter.drawPath(glyph);
-    } else {
-        painter.drawRect(QRectF(face.center().x() - size * 0.2, face.center().y() - size * 0.05,
-                                size * 0.4, size * 0.1));
-    }
+    painter.setBrush(kMark);
+    QFont font(QStringLiteral("Noto Sans CJK SC"));
+    font.setPixelSize(int(size * 0.44));
+    font.setBold(true);
+    QPainterPath glyph;
+    glyph.addText(0, 0, font, QStringLiteral("五"));
+    glyph.translate(face.center() - glyph.boundingRect().center());
+    painter.drawPath(glyph);
 }
 
 QImage windowIcon(int size) {
@@ -174,8 +222,9 @@ QImage windowIcon(int size) {
     return image;
 }
 
-QImage helpPicture() {
-    QImage picture(24, 24, QImage::Format_ARGB32_Premultiplied);
+QImage helpPicture(qreal ratio) {
+    QImage picture(QSize(24, 24) * ratio, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::transparent);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);

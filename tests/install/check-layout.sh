@@ -23,7 +23,7 @@ desktop-file-validate "$usr/share/applications/$id.desktop"
 grep -qx "Icon=$id" "$usr/share/applications/$id.desktop" || fail "desktop entry names another icon"
 appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml"
 
-for size in 16 32 48 64 128 256; do
+for size in 16 24 32 48 64 128 256; do
     png=$usr/share/icons/hicolor/${size}x$size/apps/$id.png
     file "$png" | grep -q "PNG image data, $size x $size," || fail "$png: $(file -b "$png")"
 done
