@@ -10,6 +10,7 @@
 #include "data/table.h"
 #include "platform/errors.h"
 #include "platform/firstframe.h"
+#include "platform/qttranslations.h"
 #include "resources/windowicon.h"
 
 namespace {
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
     }
     Application app(argc, argv);
     nameApplication();
+    QtTranslations::install();
     // What the hidden windows do not need before the main window is up waits until it is.
     FirstFrame::hold();
     createWindows();

@@ -1,8 +1,9 @@
 #include "progress/speedchart.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QLibrary>
+
+#include "media/modulefolders.h"
 
 namespace SpeedChart {
 
@@ -14,19 +15,14 @@ struct Module {
     bool tried = false;
 };
 
-// Beside the program, one folder up (tests and benchmarks live in folders of their own), or in
-// the installed modules' folder.
 Module& module() {
     static Module m;
     if (m.tried)
         return m;
     m.tried = true;
-    const QDir here(QCoreApplication::applicationDirPath());
     QLibrary library;
-    for (const QString& path :
-         {here.filePath("qorvex-speedchart"), here.filePath("../qorvex-speedchart"),
-          QStringLiteral(QORVEX_MODULE_INSTALL_DIR "/qorvex-speedchart")}) {
-        library.setFileName(path);
+    for (const QString& folder : ModuleFolders::searched()) {
+        library.setFileName(QDir(folder).filePath(QStringLiteral("qorvex-speedchart")));
         if (library.load())
             break;
     }
