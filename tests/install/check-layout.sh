@@ -40,7 +40,9 @@ done
 # Nothing of the build tree is compiled in: a library planted there would run in the pupil's
 # program. The modules need no symbol of the program's, which exports none.
 for file in "$usr/bin/qorvex" "$usr"/lib/*/qorvex/*.so; do
-    ! strings -a "$file" | grep -F -e "$source" -e "$build" || fail "$file names the build tree"
+    # Qt's string literals are UTF-16.
+    ! { strings -a "$file" && strings -a -el "$file"; } | grep -F -e "$source" -e "$build" ||
+        fail "$file names the build tree"
 done
 for module in "$usr"/lib/*/qorvex/*.so; do
     ! ldd -r "$module" 2>&1 | grep "undefined symbol" || fail "$module needs the program's symbols"
