@@ -11,6 +11,7 @@
 #include "platform/errors.h"
 #include "platform/firstframe.h"
 #include "platform/inputmethod.h"
+#include "platform/qttranslations.h"
 #include "resources/windowicon.h"
 
 namespace {
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     InputMethod::chooseFrontend();
     Application app(argc, argv);
     nameApplication();
+    QtTranslations::install();
     // What the hidden windows do not need before the main window is up waits until it is.
     FirstFrame::hold();
     createWindows();

@@ -24,6 +24,14 @@ void quietLogs() {
 
 constexpr int kSilentBlock = 512;
 
+// The player has read the tune's header just before, so this is rare (the file went away or
+// changed meanwhile). The module links nothing of the program's, so it words the reason itself.
+QString readProblem(const QFile& file) {
+    if (!file.exists())
+        return QStringLiteral("文件不存在");
+    return QStringLiteral("无法读取这个文件");
+}
+
 }  // namespace
 
 FluidSynthDevice::FluidSynthDevice(Output output, QString soundFont)
@@ -96,10 +104,10 @@ void FluidSynthDevice::deletePlayer() {
 
 void FluidSynthDevice::open(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (file.error() != QFileDevice::NoError)
         throw AppError(QStringLiteral("无法播放乐曲 %1：%2。")
-                           .arg(QDir::toNativeSeparators(path), Errors::fileProblem(file, false)));
-    const QByteArray bytes = file.readAll();
+                           .arg(QDir::toNativeSeparators(path), readProblem(file)));
     if (!synth)
         startSynth();
     std::lock_guard guard(lock);

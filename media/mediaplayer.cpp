@@ -95,7 +95,7 @@ void TMediaPlayer::close() {
 
 void TMediaPlayer::requireOpen() const {
     if (!opened)
-        throw AppError(QStringLiteral("No MCI device open"));
+        throw AppError(QStringLiteral("没有打开的乐曲，请先选一首能播放的背景音乐。"));
 }
 
 void TMediaPlayer::completePending(NotifyValue value) {

@@ -11,7 +11,7 @@
 // The main window's music player. It plays the MIDI file named by FileName and reports the
 // completion of every play command (ended, superseded, aborted, failed) through OnNotify, always
 // later, as a queued event on the thread that owns the player. Operations without an open device
-// raise "No MCI device open".
+// raise "没有打开的乐曲，请先选一首能播放的背景音乐。".
 class TMediaPlayer : public QObject {
     Q_OBJECT
   public:

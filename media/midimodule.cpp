@@ -1,11 +1,11 @@
 #include "media/midimodule.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
 #include <optional>
 
+#include "media/modulefolders.h"
 #include "platform/errors.h"
 
 namespace MidiModule {
@@ -74,15 +74,7 @@ QString defaultSoundFont() {
 QStringList locations() {
     if (chosenLocations())
         return *chosenLocations();
-    QStringList folders{QCoreApplication::applicationDirPath()};
-#ifdef QORVEX_MUSIC_MODULE_BUILD_DIR
-    folders << QStringLiteral(QORVEX_MUSIC_MODULE_BUILD_DIR);
-#endif
-#ifdef QORVEX_MUSIC_MODULE_INSTALL_DIR
-    folders << QStringLiteral(QORVEX_MUSIC_MODULE_INSTALL_DIR);
-#endif
-    folders.removeDuplicates();
-    return folders;
+    return ModuleFolders::searched();
 }
 
 void setLocations(const QStringList& folders) {

@@ -6,9 +6,8 @@
 
 #include "media/mididevice.h"
 
-// Finds and loads the FluidSynth module (qorvex-fluidsynth.so) when the first tune needs it. It
-// is looked for next to the program, then in the build tree, then in the installed library
-// folder; it stays loaded until the program ends.
+// Finds and loads the FluidSynth module (qorvex-fluidsynth.so) when the first tune needs it, in
+// the folders of ModuleFolders::searched(); it stays loaded until the program ends.
 namespace MidiModule {
 
 enum class Output { SoundCard, Silent };

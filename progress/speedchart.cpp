@@ -1,11 +1,12 @@
 #include "progress/speedchart.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QLibrary>
 #include <cmath>
 #include <limits>
+
+#include "media/modulefolders.h"
 
 namespace SpeedChart {
 
@@ -17,19 +18,14 @@ struct Module {
     bool tried = false;
 };
 
-// Beside the program, one folder up (tests and benchmarks live in folders of their own), or in
-// the installed modules' folder.
 Module& module() {
     static Module m;
     if (m.tried)
         return m;
     m.tried = true;
-    const QDir here(QCoreApplication::applicationDirPath());
     QLibrary library;
-    for (const QString& path :
-         {here.filePath("qorvex-speedchart"), here.filePath("../qorvex-speedchart"),
-          QStringLiteral(QORVEX_MODULE_INSTALL_DIR "/qorvex-speedchart")}) {
-        library.setFileName(path);
+    for (const QString& folder : ModuleFolders::searched()) {
+        library.setFileName(QDir(folder).filePath(QStringLiteral("qorvex-speedchart")));
         if (library.load())
             break;
     }

@@ -13,6 +13,8 @@ packages=(
     xvfb xauth xdotool x11-utils time
     desktop-file-utils appstream file  # the install test checks the menu entry, metadata, icons
     qt6-wayland  # a Wayland session gets a native window, not Xwayland
+    qt6-translations-l10n  # Qt's own dialogs and buttons in Chinese (qtbase_zh_CN.qm)
+    dpkg-dev binutils  # the install test builds with dpkg-buildflags' flags and reads strings
 )
 packages+=("$@")
 missing=()

@@ -337,7 +337,8 @@ class MusicTest : public QObject {
              {frmSound->SpeedButton1, frmSound->SpeedButton2, frmSound->SpeedButton3}) {
             program.errors().clear();
             QTest::mouseClick(button, Qt::LeftButton);
-            QCOMPARE(program.errors(), QStringList{"No MCI device open"});
+            QCOMPARE(program.errors(),
+                     QStringList{QStringLiteral("没有打开的乐曲，请先选一首能播放的背景音乐。")});
         }
         QCOMPARE(frmmavro->Label3->text(), QString());
         QCOMPARE(settingsFile(), QByteArray("5P\r\n"));

@@ -223,7 +223,8 @@ class MusicFluidSynthTest : public QObject {
                 (player->*operation)();
                 QFAIL("no error without a device");
             } catch (const AppError& e) {
-                QCOMPARE(e.message(), QStringLiteral("No MCI device open"));
+                QCOMPARE(e.message(),
+                         QStringLiteral("没有打开的乐曲，请先选一首能播放的背景音乐。"));
             }
         }
     }

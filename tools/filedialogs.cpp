@@ -1,6 +1,11 @@
 #include "tools/filedialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "platform/pathrule.h"
 
 namespace FileDialogs {
 
@@ -8,6 +13,35 @@ namespace {
 
 Chooser openChooser;
 Chooser saveChooser;
+QString lastFolder;
+
+// The installed course is never written, even when the pupil (root) may.
+bool pupilMayWrite(const QString& folder) {
+    const QFileInfo info(folder);
+    if (!info.isDir() || !info.isWritable())
+        return false;
+    if (!PathRule::courseIsInstalled())
+        return true;
+    const QString course = QDir::cleanPath(PathRule::driveRoot());
+    const QString path = QDir::cleanPath(info.absoluteFilePath());
+    return path != course && !path.startsWith(course + QLatin1Char('/'));
+}
+
+QString remembered(const QString& chosen) {
+    if (!chosen.isEmpty())
+        lastFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
+
+// Where a real dialog starts.
+QString startFolder(const QString& requested) {
+    if (!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir())
+        return lastFolder;
+    if (!requested.isEmpty() && pupilMayWrite(requested))
+        return requested;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
 
 }  // namespace
 
@@ -22,16 +56,16 @@ QString qtFilter(const QString& filter) {
 QString chooseOpen(QWidget* parent, const Request& request) {
     if (openChooser)
         return openChooser(parent, request);
-    return QFileDialog::getOpenFileName(parent, request.title, request.directory,
-                                        qtFilter(request.filter));
+    return remembered(QFileDialog::getOpenFileName(
+        parent, request.title, startFolder(request.directory), qtFilter(request.filter)));
 }
 
 QString chooseSave(QWidget* parent, const Request& request) {
     if (saveChooser)
         return saveChooser(parent, request);
-    return QFileDialog::getSaveFileName(parent, request.title, request.directory,
-                                        qtFilter(request.filter), nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    return remembered(QFileDialog::getSaveFileName(
+        parent, request.title, startFolder(request.directory), qtFilter(request.filter), nullptr,
+        QFileDialog::DontConfirmOverwrite));
 }
 
 void setOpenChooser(Chooser chooser) {

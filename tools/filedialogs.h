@@ -4,16 +4,19 @@
 #include <QWidget>
 #include <functional>
 
-// The editor's file dialogs, behind a seam so that tests choose files without a real dialog.
+// The file dialogs of the editor and of the record window, behind a seam so that tests choose files
+// without a real dialog.
 namespace FileDialogs {
 
 struct Request {
     QString title;      // empty: the dialog's own title
-    QString directory;  // the starting directory
+    QString directory;  // the folder to start in when the pupil may write there; may be empty
     QString filter;     // "name|patterns|name|patterns", as "文本文件|*.TXT|所有文件|*.*"
 };
 
-// Returns the chosen full path, or an empty string when the pupil cancels.
+// Returns the chosen full path, or an empty string when the pupil cancels. A real dialog starts in
+// the folder of the last file chosen in this run; before any, in the folder asked for when the
+// pupil may write there, else in the pupil's documents folder (home when there is none).
 using Chooser = std::function<QString(QWidget* parent, const Request& request)>;
 
 QString chooseOpen(QWidget* parent, const Request& request);

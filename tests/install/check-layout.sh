@@ -1,10 +1,29 @@
 #!/usr/bin/env bash
-# check-layout.sh <build> <stage> <version> <app id>: stages the install into <stage> and checks the
-# desktop entry, the AppStream file, the icons, the manual page and the command line.
+# check-layout.sh <source> <build> <stage> <version> <app id>: builds the program as the package
+# builds it (debian/rules: dpkg-buildflags' flags with its hardening options, no tests, installed
+# into /usr and stripped) in <build>/package-build, stages that install into <stage>, and checks
+# the desktop entry, the AppStream file, the icons, the manual page, the modules and the command
+# line. ccache makes the build after the first one quick.
 set -euo pipefail
-build=$1 stage=$2 version=$3 id=$4
+source=$1 build=$2 stage=$3 version=$4 id=$5
+package_build=$build/package-build
+(
+    cd "$source"
+    # The flags dpkg-buildpackage gives debian/rules; its prefix map is made from this folder.
+    DEB_BUILD_MAINT_OPTIONS=$(sed -n 's/^export DEB_BUILD_MAINT_OPTIONS *= *//p' debian/rules)
+    export DEB_BUILD_MAINT_OPTIONS
+    eval "$(dpkg-buildflags --export=sh)"
+    # CMake ignores CPPFLAGS; debhelper adds them to the compiler flags the same way.
+    export CXXFLAGS="$CXXFLAGS $CPPFLAGS" CFLAGS="$CFLAGS $CPPFLAGS"
+    [ -f "$package_build/CMakeCache.txt" ] ||
+        cmake -S . -B "$package_build" -G Ninja -DCMAKE_BUILD_TYPE=None -DBUILD_TESTING=OFF \
+            -DCMAKE_INSTALL_PREFIX=/usr \
+            -DCMAKE_INSTALL_LIBDIR="lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)" >/dev/null
+    CCACHE_BASEDIR=$source cmake --build "$package_build" -j2 >"$package_build/build.log" 2>&1 ||
+        { tail -n 40 "$package_build/build.log" >&2; exit 1; }
+)
 rm -rf "$stage"
-DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
+DESTDIR="$stage" cmake --install "$package_build" --strip >/dev/null
 usr=$stage/usr
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -18,6 +37,16 @@ for module in qorvex-fluidsynth.so qorvex-speedchart.so; do
     [ -n "$(find "$usr/lib" -path "*/qorvex/$module")" ] || fail "missing module $module"
 done
 [ -z "$(find "$usr/share/qorvex" -name .built -o -name PlayList.TXT)" ] || fail "build leftovers"
+# Nothing of the build tree is compiled in: a library planted there would run in the pupil's
+# program. The modules need no symbol of the program's, which exports none.
+for file in "$usr/bin/qorvex" "$usr"/lib/*/qorvex/*.so; do
+    # Qt's string literals are UTF-16.
+    ! { strings -a "$file" && strings -a -el "$file"; } | grep -F -e "$source" -e "$build" ||
+        fail "$file names the build tree"
+done
+for module in "$usr"/lib/*/qorvex/*.so; do
+    ! ldd -r "$module" 2>&1 | grep "undefined symbol" || fail "$module needs the program's symbols"
+done
 
 desktop-file-validate "$usr/share/applications/$id.desktop"
 grep -qx "Icon=$id" "$usr/share/applications/$id.desktop" || fail "desktop entry names another icon"

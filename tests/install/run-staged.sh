@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # run-staged.sh <stage>: starts the staged program as a pupil's desktop starts the installed one:
 # no QORVEX_DRIVE, HOME and the XDG folders fresh and empty. The main window comes up without a
-# message, the music window's second tune writes its settings file into the pupil's own data
-# folder (the course stays as installed), and a text lesson opens.
+# message, the music window's second tune plays through the staged FluidSynth module and writes
+# its settings file into the pupil's own data folder (the course stays as installed), and a text
+# lesson opens.
 set -euo pipefail
 stage=$1
 home=$(mktemp -d)
@@ -55,6 +56,10 @@ for _ in $(seq 300); do [ -f "$settings" ] && break; sleep 0.1; done
 printf '2P\r\n' | cmp -s - "$settings" || fail "settings file: $(od -c "$settings" 2>&1)"
 [ -z "$(find "$stage" -name PlayList.TXT)" ] || fail "the installed course was written"
 [ "$(shown)" -eq 2 ] || fail "a message beside the music window"
+# The tune plays through the staged install's own module, which brought FluidSynth in.
+grep -F "$(realpath "$stage")/usr/lib/" "/proc/$pid/maps" | grep -q /qorvex-fluidsynth.so ||
+    fail "the staged music module is not loaded"
+grep -q /libfluidsynth "/proc/$pid/maps" || fail "FluidSynth is not mapped"
 xdotool key c  # 关闭[&C]
 
 # 课程练习[&D] > 课程练习[&3]
