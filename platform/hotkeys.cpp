@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "platform/keysynth.h"
+#include "platform/portalshortcuts.h"
 
 QEvent::Type HotKeyEvent::type() {
     static const int t = QEvent::registerEventType();
@@ -83,6 +84,8 @@ class Registry : public QObject, public QAbstractNativeEventFilter {
         Entry entry{window, id, modifiers, virtualKey, 0};
         const bool grabbed = grab(&entry);
         entries.append(entry);
+        if (!connection)
+            PortalHotKeys::offer(window, id, modifiers, virtualKey);
         return grabbed || !connection;
     }
 
@@ -90,6 +93,7 @@ class Registry : public QObject, public QAbstractNativeEventFilter {
         for (qsizetype i = 0; i < entries.size(); ++i) {
             if (entries[i].window == window && entries[i].id == id) {
                 ungrab(entries[i]);
+                PortalHotKeys::withdraw(window, id);
                 entries.removeAt(i);
                 return true;
             }
@@ -128,7 +132,8 @@ class Registry : public QObject, public QAbstractNativeEventFilter {
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
         for (const Entry& e : entries) {
-            if (!e.keycode && KeySynth::qtKey(e.virtualKey) == key->key() &&
+            if (!e.keycode && !PortalHotKeys::holds(e.window, e.id) &&
+                KeySynth::qtKey(e.virtualKey) == key->key() &&
                 (key->modifiers() & ~Qt::KeypadModifier) == qtModifiers(e.modifiers)) {
                 deliver(e);
                 return true;
