@@ -19,6 +19,10 @@ if [ "$(id -u)" -eq 0 ]; then
         useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user"
     as_user=(setpriv --reuid="$user" --regid="$user" --init-groups)
     chown "$user:" "$work"
+    if ! "${as_user[@]}" test -x "$1" -a -r "$1"; then
+        echo "$user cannot run $1: the build tree must be readable by other users" >&2
+        exit 1
+    fi
 fi
 chmod 700 "$work"
 run=$work/runtime
@@ -34,7 +38,8 @@ sway=$!
 # Absolute paths: the tests give their input method a runtime folder of its own.
 for _ in $(seq 200); do
     socket=$(ls "$run"/sway-ipc.*.sock 2>/dev/null | head -n 1)
-    if [ -n "$socket" ] && [ -S "$run/wayland-1" ] &&
+    display=$(ls "$run"/wayland-? 2>/dev/null | head -n 1)
+    if [ -n "$socket" ] && [ -n "$display" ] &&
         SWAYSOCK=$socket "${as_user[@]}" swaymsg -t get_version >/dev/null 2>&1; then
         break
     fi
@@ -46,7 +51,7 @@ if [ -z "$socket" ]; then
     cat "$work/sway.log" >&2
     exit 1
 fi
-export WAYLAND_DISPLAY=$run/wayland-1 SWAYSOCK=$socket
+export WAYLAND_DISPLAY=$display SWAYSOCK=$socket
 # A keyboard plugged in for the whole session. Without one the seat offers no keyboard, and each
 # wtype of a test would add one just for its own keys, faster than a window can take it up.
 "${as_user[@]}" wtype -s 86400000 -k Shift_L &
