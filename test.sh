@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the suite (X-dependent tests
-# on a desktop of their own, Xvfb with openbox), the same suite built with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the fuzz harnesses (committed inputs, then fresh ones).
+# on a desktop of their own, Xvfb with openbox; Wayland ones on headless sway), the same suite
+# built with AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz harnesses (committed
+# inputs, then fresh ones).
 # QORVEX_TESTS=plain runs the suite alone, for a quick round while working.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/deps.sh fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6 dbus-x11 openbox clang
+scripts/deps.sh fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6 dbus-x11 openbox clang \
+    ibus ibus-table-wubi sway wtype grim qt6-wayland
 scripts/build.sh
 (cd build && ctest --output-on-failure --timeout 600 -j2)
 [ "${QORVEX_TESTS:-all}" = plain ] && exit 0

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "platform/keysynth.h"
+#include "platform/portalshortcuts.h"
 
 QEvent::Type HotKeyEvent::type() {
     static const int t = QEvent::registerEventType();
@@ -87,6 +88,8 @@ class Registry : public QObject, public QAbstractNativeEventFilter {
         entry.keycode = keycodeOf(virtualKey);
         entry.grabbed = grab(entry);
         entries.append(entry);
+        if (!connection)
+            PortalHotKeys::offer(window, id, modifiers, virtualKey);
         return entry.grabbed || !connection;
     }
 
@@ -94,6 +97,7 @@ class Registry : public QObject, public QAbstractNativeEventFilter {
         for (qsizetype i = 0; i < entries.size(); ++i) {
             if (entries[i].window == window && entries[i].id == id) {
                 ungrab(entries[i]);
+                PortalHotKeys::withdraw(window, id);
                 entries.removeAt(i);
                 return true;
             }
@@ -139,7 +143,8 @@ class Registry : public QObject, public QAbstractNativeEventFilter {
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
         for (const Entry& e : entries) {
-            if (!e.grabbed && KeySynth::qtKey(e.virtualKey) == key->key() &&
+            if (!e.grabbed && !PortalHotKeys::holds(e.window, e.id) &&
+                KeySynth::qtKey(e.virtualKey) == key->key() &&
                 (key->modifiers() & ~Qt::KeypadModifier) == qtModifiers(e.modifiers)) {
                 if (!rawKeys)
                     deliver(e);

@@ -151,7 +151,22 @@ QStringList inputContexts() {
 }  // namespace
 
 void strokes(const QStringList& keys) {
-    QProcess::execute("xdotool", QStringList{"key", "--delay", "40"} + keys);
+    if (QGuiApplication::platformName() != "wayland") {
+        QProcess::execute("xdotool", QStringList{"key", "--delay", "40"} + keys);
+        return;
+    }
+    // wtype names keys as xdotool does; a held modifier is pressed around its key.
+    QStringList arguments;
+    for (const QString& key : keys) {
+        QStringList parts = key.split('+');
+        const QString name = parts.takeLast();
+        for (const QString& modifier : parts) arguments << "-M" << modifier;
+        arguments << "-k" << name;
+        for (const QString& modifier : parts) arguments << "-m" << modifier;
+        arguments << "-s"
+                  << "40";
+    }
+    QProcess::execute("wtype", arguments);
 }
 
 int exec(int argc, char** argv, const std::function<QObject*()>& makeTest,
@@ -203,8 +218,8 @@ void logIfFailed() {
 QString warmUp() {
     if (!service().failure.isEmpty())
         return service().failure;
-    if (QGuiApplication::platformName() != "xcb")
-        return "runs on X11 only";
+    if (QGuiApplication::platformName() != "xcb" && QGuiApplication::platformName() != "wayland")
+        return "runs on X11 or Wayland only";
     QLineEdit scratch;
     scratch.show();
     scratch.activateWindow();

@@ -46,7 +46,8 @@ class FcitxService {
 };
 
 namespace Fcitx {
-// Real key strokes on the X server, as the pupil's keyboard makes them (xdotool key names).
+// Real key strokes, as the pupil's keyboard makes them (xdotool key names): on the X server, or
+// through the Wayland compositor's virtual keyboard when the test runs on Wayland.
 void strokes(const QStringList& keys);
 
 // The main of an X11 test with Wubi on: starts the service, then the application, then runs the
