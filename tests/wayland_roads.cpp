@@ -136,9 +136,6 @@ class WaylandRoadsTest : public QObject {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("QT_IM_MODULE");
         env.insert("QT_QPA_PLATFORM", "wayland");
-        // Until the program picks its frontend on its own, a run may name it here.
-        if (chooseFrontend && env.contains("QORVEX_PROGRAM_IM_MODULE"))
-            env.insert("QT_IM_MODULE", env.value("QORVEX_PROGRAM_IM_MODULE"));
         if (!chooseFrontend)
             env.insert("QORVEX_NO_IM_CHOICE", "1");
         program.setProcessEnvironment(env);
