@@ -18,6 +18,7 @@
 #include "platform/keysynth.h"
 #include "platform/screen.h"
 #include "progress/CRecord.h"
+#include "progress/adaptivepractice.h"
 #include "resources/pictures.h"
 #include "tools/CWBFind.h"
 #include "tools/Cfree.h"
@@ -224,6 +225,9 @@ void Tfrmmavro::showTool(Catalogue::Kind kind) {
             break;
         case Catalogue::Kind::Records:
             TfrmRecord::showRecord();
+            break;
+        case Catalogue::Kind::AdaptivePractice:
+            AdaptivePractice::show();
             break;
         default:
             break;

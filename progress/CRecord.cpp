@@ -12,6 +12,7 @@
 #include "drills/fingerkeyboard.h"
 #include "platform/errors.h"
 #include "platform/gbk.h"
+#include "progress/adaptivepractice.h"
 #include "progress/article.h"
 #include "progress/speedchart.h"
 #include "progress/textfeed.h"
@@ -101,7 +102,13 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
     Button1->setObjectName("Button1");
     Button2 = new QPushButton(QStringLiteral("自选文章[&O]"), this);
     Button2->setObjectName("Button2");
-    for (QPushButton* b : {Button1, Button2}) {
+    auto* adaptive = new QPushButton(AdaptivePractice::kCaption + QStringLiteral("[&I]"), this);
+    adaptive->setObjectName("ButtonAdaptive");
+    connect(adaptive, &QPushButton::clicked, this, Errors::handler(this, [this] {
+                AdaptivePractice::show();
+                refresh();
+            }));
+    for (QPushButton* b : {Button1, Button2, adaptive}) {
         b->setAutoDefault(false);
         right->addWidget(b);
     }
