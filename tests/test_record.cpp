@@ -202,14 +202,17 @@ class RecordTest : public QObject {
         QCOMPARE(int(History::Store::instance().pages(History::kText).size()), before);
     }
 
-    // The new command is the last of the help menu, after a separator.
+    // The record command comes after a separator at the end of the help menu, followed only by
+    // the adaptive practice.
     void commandIsLastOfHelpMenu() {
         QMenu* help = frmmavro->MainMenu1->findChild<QMenu*>("X1");
         QVERIFY(help);
         const QList<QAction*> actions = help->actions();
-        QCOMPARE(actions.last()->objectName(), QStringLiteral("N44"));
-        QCOMPARE(actions.last()->text(), QStringLiteral("学习记录[&R]"));
-        QVERIFY(actions[actions.size() - 2]->isSeparator());
+        QCOMPARE(actions.last()->text(), QStringLiteral("智能练习[&I]"));
+        const QAction* record = actions[actions.size() - 2];
+        QCOMPARE(record->objectName(), QStringLiteral("N44"));
+        QCOMPARE(record->text(), QStringLiteral("学习记录[&R]"));
+        QVERIFY(actions[actions.size() - 3]->isSeparator());
     }
 };
 
