@@ -286,14 +286,20 @@ int main(int argc, char** argv) {
         std::printf("mastery worked out from the whole year (once): %.1f ms\n",
                     msOf([&] { Mastery::current(store, *book); }));
         QRandomGenerator random(9);
-        QList<double> pages;
+        QList<double> pages, mastery, confusions;
         for (int i = 0; i < 10; ++i) {
             store.record(page(History::kText, QStringLiteral("智能练习"),
                               QDateTime::currentDateTimeUtc(), 60000,
                               strokes(textOf(i, true, random), random)));
             pages << msOf([&] { AdaptiveLesson::pageFor(store, *book, random); });
+            mastery << msOf([&] { Mastery::current(store, *book); });
+            confusions << msOf([&] {
+                store.forEachConfusion(History::kText, [](QStringView, QStringView, qint64) {});
+            });
         }
         printTimes("adaptive page after each finished page", pages);
+        printTimes("  of which: mastery brought up to date", mastery);
+        printTimes("  of which: reading the confusions", confusions);
         QList<double> exports;
         qsizetype bytes = 0;
         for (int i = 0; i < 3; ++i)
