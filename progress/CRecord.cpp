@@ -14,6 +14,7 @@
 #include "platform/gbk.h"
 #include "progress/adaptivepractice.h"
 #include "progress/article.h"
+#include "progress/confusionlist.h"
 #include "progress/speedchart.h"
 #include "progress/textfeed.h"
 #include "tools/filedialogs.h"
@@ -98,6 +99,9 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
     Label1 = new QLabel(this);
     Label1->setObjectName("Label1");
     right->addWidget(Label1);
+    confusions = new ConfusionList(this);
+    confusions->setMaximumHeight(120);
+    right->addWidget(confusions);
     Button1 = new QPushButton(QStringLiteral("练习薄弱字[&W]"), this);
     Button1->setObjectName("Button1");
     Button2 = new QPushButton(QStringLiteral("自选文章[&O]"), this);
@@ -153,6 +157,16 @@ void TfrmRecord::refresh() {
     keys = Ranking::keysIn(store);
     fillGrid();
     drawHeatMap();
+    confusions->fill(store, [this](const QString& c) { return fullCode(c); });
+}
+
+QString TfrmRecord::fullCode(const QString& character) {
+    if (!Gbk::canEncode(character))
+        return {};
+    Table2.SetIndexName(QStringLiteral("WZindex"));
+    return Table2.FindKey(Gbk::encode(character))
+               ? Table2.FieldAsString(QStringLiteral("全码")).toLower()
+               : QString();
 }
 
 void TfrmRecord::ComboBox1Change() {

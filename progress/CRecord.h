@@ -52,6 +52,8 @@ class TfrmRecord : public TForm {
     void fillGrid();
     void drawHeatMap();
     bool hasCode(const QString& character);
+    QString fullCode(const QString& character);
+    class ConfusionList* confusions = nullptr;
 };
 
 extern TfrmRecord* frmRecord;

@@ -6,6 +6,7 @@
 
 #include "data/history.h"
 #include "platform/errors.h"
+#include "progress/confusionlist.h"
 #include "progress/historyexport.h"
 
 namespace {
@@ -130,6 +131,20 @@ class HistoryExportTest : public QObject {
         QCOMPARE(HistoryExport::merge(fresh, file), 0);  // each page kept once
         QCOMPARE(HistoryExport::json(HistoryExport::allPages(fresh)), exported);
 
+        // The record window's list names the pairs met most, with both codes.
+        QMap<QString, int> pairs;
+        for (const History::Page& p : HistoryExport::allPages(fresh))
+            if (p.drill == History::kText)
+                for (const History::Stroke& s : p.strokes)
+                    for (const QString& w : s.wrongs) ++pairs[s.character + w];
+        const auto most = std::max_element(pairs.cbegin(), pairs.cend());
+        ConfusionList list;
+        list.fill(fresh, [](const QString& c) { return c == "错" ? QString("qaj") : QString(); });
+        QCOMPARE(list.item(0)->text(), QStringLiteral("把「%1」(?) 打成「%2」(%3) ×%4")
+                                           .arg(most.key().left(1), most.key().mid(1),
+                                                most.key().mid(1) == "错" ? "qaj" : "?")
+                                           .arg(*most));
+
         HistoryExport::write(fresh, folder.filePath("pages.csv"));
         QFile csv(folder.filePath("pages.csv"));
         QVERIFY(csv.open(QIODevice::ReadOnly));
@@ -175,5 +190,5 @@ class HistoryExportTest : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(HistoryExportTest)
+QTEST_MAIN(HistoryExportTest)
 #include "test_historyexport.moc"
