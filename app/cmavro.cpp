@@ -19,6 +19,7 @@
 #include "platform/keysynth.h"
 #include "platform/screen.h"
 #include "progress/CRecord.h"
+#include "progress/adaptivepractice.h"
 #include "resources/pictures.h"
 #include "tools/CImSetup.h"
 #include "tools/CWBFind.h"
@@ -226,6 +227,9 @@ void Tfrmmavro::showTool(Catalogue::Kind kind) {
             break;
         case Catalogue::Kind::Records:
             TfrmRecord::showRecord();
+            break;
+        case Catalogue::Kind::AdaptivePractice:
+            AdaptivePractice::show();
             break;
         case Catalogue::Kind::InputMethodSetup:
             TfrmImSetup::showSetup();

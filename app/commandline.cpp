@@ -4,7 +4,36 @@
 #include <QCoreApplication>
 #include <cstdio>
 
+#include "data/history.h"
+#include "platform/errors.h"
+#include "progress/historyexport.h"
+
 namespace CommandLine {
+
+namespace {
+
+// The history's own messages go to the terminal: there is no window to show them in.
+int history(const QString& exportTo, const QString& importFrom) {
+    History::Store::setMessageSink(
+        [](const QString& message) { std::fprintf(stderr, "qorvex: %s\n", qPrintable(message)); });
+    History::Store& store = History::Store::instance();
+    try {
+        if (!importFrom.isEmpty()) {
+            const int added = HistoryExport::merge(store, importFrom);
+            std::printf("导入了 %d 页新的练习记录。\n", added);
+        }
+        if (!exportTo.isEmpty())
+            HistoryExport::write(store, exportTo);
+    } catch (const AppError& error) {
+        std::fprintf(stderr, "qorvex: %s\n", qPrintable(error.message()));
+        store.finish();
+        return 1;
+    }
+    store.finish();
+    return 0;
+}
+
+}  // namespace
 
 int answer(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -18,7 +47,15 @@ int answer(int argc, char** argv) {
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Show the version and exit."));
-    parser.addOptions({help, version});
+    const QCommandLineOption exportHistory(
+        QStringLiteral("export-history"),
+        QStringLiteral("Write the practice history to FILE (JSON, or CSV when FILE ends in .csv)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption importHistory(
+        QStringLiteral("import-history"),
+        QStringLiteral("Merge a JSON history written by --export-history into the history."),
+        QStringLiteral("FILE"));
+    parser.addOptions({help, version, exportHistory, importHistory});
     const bool parsed = parser.parse(QCoreApplication::arguments());
     if (parsed && parser.isSet(help)) {
         std::fputs(qPrintable(parser.helpText()), stdout);
@@ -28,6 +65,8 @@ int answer(int argc, char** argv) {
         std::printf("qorvex %s\n", QORVEX_VERSION);
         return 0;
     }
+    if (parsed && (parser.isSet(exportHistory) || parser.isSet(importHistory)))
+        return history(parser.value(exportHistory), parser.value(importHistory));
     const QString wrong =
         parsed
             ? QStringLiteral("unexpected argument '%1'.").arg(parser.positionalArguments().value(0))

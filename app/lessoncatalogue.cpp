@@ -74,8 +74,8 @@ QList<Menu> buildMenus() {
          "X1",
          {cmd("背景音乐[&S]", "S1", K::Music), cmd("编码查找[&F]", "F1", K::CodeLookup, 0, 0, "F8"),
           separator(), cmd("学习帮助[&A]", "A3", K::LessonPages), separator(),
-          cmd("学习记录[&R]", "N44", K::Records),
-          cmd("输入法设置[&I]", "N45", K::InputMethodSetup)}},
+          cmd("学习记录[&R]", "N44", K::Records), cmd("智能练习[&I]", "I1", K::AdaptivePractice),
+          cmd("输入法设置[&M]", "N45", K::InputMethodSetup)}},
     };
 }
 

@@ -17,6 +17,7 @@ enum class Kind {
     CodeLookup,
     LessonPages,
     Records,
+    AdaptivePractice,
     InputMethodSetup,
 };
 

@@ -21,6 +21,8 @@
 #include "data/history.h"
 #include "platform/errors.h"
 #include "progress/CRecord.h"
+#include "progress/adaptivelesson.h"
+#include "progress/historyexport.h"
 
 namespace {
 
@@ -33,9 +35,17 @@ const QString kCommon = QStringLiteral(
 
 QList<History::Stroke> strokes(const QString& text, QRandomGenerator& random) {
     QList<History::Stroke> list;
-    for (QChar c : text)
-        list.append(
-            {QString(c), quint32(random.bounded(150, 2500)), random.bounded(100) < 5 ? 1u : 0u});
+    for (QChar c : text) {
+        History::Stroke s{QString(c), quint32(random.bounded(150, 2500)),
+                          random.bounded(100) < 5 ? 1u : 0u};
+        // The codes typed: each character's own two to four letters; the hint showing.
+        for (int k = 0; k < 2 + c.unicode() % 3; ++k)
+            s.code += QChar(u'a' + (c.unicode() >> (3 * k)) % 25);
+        s.hinted = true;
+        if (s.wrong)
+            s.wrongs << QString(kCommon[int(random.bounded(quint32(kCommon.size())))]);
+        list.append(s);
+    }
     return list;
 }
 
@@ -148,7 +158,18 @@ void makeOlder(const QString& path) {
     sqlite3* db = nullptr;
     sqlite3_open(QFile::encodeName(path).constData(), &db);
     sqlite3_exec(db,
-                 "DROP TABLE tallies; DROP TABLE times; DROP TABLE summed;"
+                 "DROP TABLE tallies; DROP TABLE times; DROP TABLE summed; DROP TABLE codes;"
+                 " DROP TABLE confusions; DROP TABLE attempts; DROP TABLE derived;"
+                 " DROP TABLE settings;"
+                 " CREATE TABLE old(id INTEGER PRIMARY KEY, at INTEGER NOT NULL,"
+                 " drill TEXT NOT NULL, lesson TEXT NOT NULL, range_first INTEGER NOT NULL,"
+                 " range_second INTEGER NOT NULL, page_no INTEGER NOT NULL, ms INTEGER NOT NULL,"
+                 " amount INTEGER NOT NULL, speed_text TEXT NOT NULL, speed REAL NOT NULL,"
+                 " errors INTEGER NOT NULL, strokes INTEGER REFERENCES texts(id), times BLOB);"
+                 " INSERT INTO old SELECT id, at, drill, lesson, range_first, range_second,"
+                 " page_no, ms, amount, speed_text, speed, errors, strokes, times FROM pages;"
+                 " DROP TABLE pages; ALTER TABLE old RENAME TO pages;"
+                 " CREATE INDEX pages_by_lesson ON pages(drill, lesson, at);"
                  " PRAGMA user_version = 1; VACUUM;",
                  nullptr, nullptr, nullptr);
     sqlite3_close(db);
@@ -268,6 +289,38 @@ int main(int argc, char** argv) {
     printTimes("weak characters and keys from the totals", fromTotals);
     printTimes("weak characters from every stroke (before)", fromStrokes);
     printTimes("refresh of an open window (all its parts)", refreshes);
+
+    // The adaptive page: the mastery state is built once from the whole year, then each page reads
+    // the pages since and makes the next page.
+    {
+        const Wubi::CodeBook* book = nullptr;
+        std::printf("code book read from the code table and course texts (once a run): %.1f ms\n",
+                    msOf([&] { book = &Wubi::CodeBook::shared(); }));
+        std::printf("mastery worked out from the whole year (once): %.1f ms\n",
+                    msOf([&] { Mastery::current(store, *book); }));
+        QRandomGenerator random(9);
+        QList<double> pages, mastery, confusions;
+        for (int i = 0; i < 10; ++i) {
+            store.record(page(History::kText, QStringLiteral("智能练习"),
+                              QDateTime::currentDateTimeUtc(), 60000,
+                              strokes(textOf(i, true, random), random)));
+            pages << msOf([&] { AdaptiveLesson::pageFor(store, *book, random); });
+            mastery << msOf([&] { Mastery::current(store, *book); });
+            confusions << msOf([&] {
+                store.forEachConfusion(History::kText, [](QStringView, QStringView, qint64) {});
+            });
+        }
+        printTimes("adaptive page after each finished page", pages);
+        printTimes("  of which: mastery brought up to date", mastery);
+        printTimes("  of which: reading the confusions", confusions);
+        QList<double> exports;
+        qsizetype bytes = 0;
+        for (int i = 0; i < 3; ++i)
+            exports << msOf(
+                [&] { bytes = HistoryExport::json(HistoryExport::allPages(store)).size(); });
+        printTimes("export of the year as JSON", exports);
+        std::printf("  (%.1f MiB of JSON)\n", bytes / 1048576.0);
+    }
 
     // Another day's pages: read from their strokes by the window, summed up as the store closes.
     {

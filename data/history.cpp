@@ -8,6 +8,7 @@
 #include <iterator>
 #include <limits>
 
+#include "data/historydetails.h"
 #include "data/historyfiles.h"
 #include "platform/errors.h"
 
@@ -15,7 +16,7 @@ namespace History {
 
 namespace {
 
-constexpr int kVersion = 2;
+constexpr int kVersion = 3;
 
 // Each step takes the file from version n to n + 1; a file of version 0 is empty.
 const char* const kMigrations[] = {
@@ -35,6 +36,8 @@ const char* const kMigrations[] = {
     " count INTEGER NOT NULL, PRIMARY KEY(drill, character, ms)) WITHOUT ROWID;"
     "CREATE TABLE summed(through INTEGER NOT NULL);"
     "INSERT INTO summed VALUES (0);",
+    // 2 -> 3
+    DetailRows::kMigration,
 };
 static_assert(std::size(kMigrations) == kVersion);
 
@@ -629,7 +632,8 @@ bool Store::writeOne(const Page& page, bool fromLeftovers) {
         const QByteArray times = packTimes(page.strokes);
         sqlite3_bind_blob(*insert, 13, times.constData(), int(times.size()), SQLITE_TRANSIENT);
     }
-    return sqlite3_step(*insert) == SQLITE_DONE;
+    return sqlite3_step(*insert) == SQLITE_DONE &&
+           DetailRows::write(db, sqlite3_last_insert_rowid(db), page);
 }
 
 QList<Page> Store::pages(const QString& drill, bool withStrokes) {
@@ -638,7 +642,8 @@ QList<Page> Store::pages(const QString& drill, bool withStrokes) {
         return result;
     Statement select(db,
                      "SELECT at, drill, lesson, range_first, range_second, page_no, ms, amount,"
-                     " speed_text, errors, texts.body, times FROM pages"
+                     " speed_text, errors, texts.body, times,"
+                     " (SELECT body FROM codes WHERE id = pages.codes), hints, wrongs FROM pages"
                      " LEFT JOIN texts ON texts.id = pages.strokes"
                      " WHERE ?1 = '' OR drill = ?1 ORDER BY at, pages.id;");
     select.bind(1, drill);
@@ -654,8 +659,10 @@ QList<Page> Store::pages(const QString& drill, bool withStrokes) {
         page.amount = sqlite3_column_int(*select, 7);
         page.speedText = select.text(8);
         page.errors = sqlite3_column_int(*select, 9);
-        if (withStrokes)
+        if (withStrokes) {
             page.strokes = unpack(select.text(10), select.blob(11));
+            unpackDetails(page.strokes, {select.text(12), select.blob(13), select.text(14)});
+        }
         result.append(page);
     }
     return result;
@@ -755,7 +762,7 @@ bool Store::sumUp() {
                            [&](QStringView c, quint32 ms, quint32 wrong, bool first) {
                                totals.add(c, ms, wrong, first);
                            }) == SQLITE_DONE &&
-               totals.addTo(db, drill);
+               totals.addTo(db, drill) && DetailRows::addTotals(db, drill, through);
     }
     if (done) {
         Statement update(db, "UPDATE summed SET through = ?1;");

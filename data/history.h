@@ -25,6 +25,12 @@ struct Stroke {
     QString character;
     quint32 ms = 0;     // since the previous stroke; the first since the page's clock start
     quint32 wrong = 0;  // wrong characters typed in its place before it
+    // The code letters typed for it (text drill), empty when the input method showed none.
+    QString code{};
+    // What came out in its place, one entry per wrong attempt, in order: characters committed
+    // (text drill), the letter given (root drill) or the key hit (finger drill).
+    QStringList wrongs{};
+    bool hinted = false;  // the code hint was showing (text drill)
 };
 
 struct Page {
@@ -57,6 +63,19 @@ double speedValue(const QString& speedText);
 // Strokes packed for the file: the characters as text and the times as varints.
 QByteArray packTimes(const QList<Stroke>& strokes);
 QList<Stroke> unpack(const QString& characters, const QByteArray& times);
+
+// The typed codes, hint flags and wrong attempts of a page's strokes, kept apart from the times:
+// codes as text "<code> <code> ..." (a page typed as before repeats it, so the file holds it once),
+// hint flags as varint run lengths starting with a run of strokes without the hint, wrong attempts
+// as text, each ended by kWrongEnd. Each is empty when no stroke has any.
+struct Details {
+    QString codes;
+    QByteArray hints;
+    QString wrongs;
+};
+inline constexpr QChar kWrongEnd = QChar(0x1F);
+Details packDetails(const QList<Stroke>& strokes);
+void unpackDetails(QList<Stroke>& strokes, const Details& details);
 
 class Store {
   public:
@@ -131,6 +150,28 @@ class Store {
     // False when the file could not be changed; nothing is removed then.
     bool removePage(qint64 id);
     bool removeLesson(const QString& drill, const QString& lesson);
+
+    // Visits every page written after the page numbered after, with its strokes in full, oldest
+    // first; visit returns false to stop. Each page comes with its number in the file.
+    void forEachPage(qint64 after, const std::function<bool(qint64 id, const Page& page)>& visit);
+    // The running totals of wrong attempts: the character wanted, what came instead and how often.
+    void forEachConfusion(
+        const QString& drill,
+        const std::function<void(QStringView wanted, QStringView typed, qint64 count)>& visit);
+    // The running totals of the codes typed for each character (text drill): how often each.
+    void forEachCodeAttempt(
+        const std::function<void(QStringView character, QStringView code, qint64 count)>& visit);
+    // Adds pages from elsewhere (an exported history); a page already here, by time, drill and
+    // lesson, is kept once. Returns how many were added, -1 when the file could not take them
+    // (nothing is added then).
+    int merge(const QList<Page>& pages);
+    // State worked out from the pages by a reader, kept with the number of the last page in it so
+    // that the reader goes on from there; through is 0 when there is none.
+    QByteArray derived(const QString& name, qint64* through);
+    void keepDerived(const QString& name, qint64 through, const QByteArray& body);
+    // A pupil's setting kept with the history, so that it follows the history file.
+    QString setting(const QString& name, const QString& fallback = {});
+    void setSetting(const QString& name, const QString& value);
 
     // Replaces the message sink (tests); the default reports through Errors::report.
     static void setMessageSink(std::function<void(const QString&)> sink);

@@ -13,6 +13,7 @@
 #include "platform/keysynth.h"
 #include "platform/tickcount.h"
 #include "progress/recorder.h"
+#include "progress/strokelog.h"
 #include "resources/pictures.h"
 
 TfrmwbTest1* frmwbTest1 = nullptr;
@@ -288,6 +289,7 @@ void TfrmwbTest1::loadPage(int strokeStart) {
             TT->setText(QStringLiteral("题示:") + LL[1]->text());
     }
     pageClock.pageShown(TickCount::now());
+    Progress::rootLog().pageShown(positions, TickCount::now());
 }
 
 void TfrmwbTest1::setAllNormal() {
@@ -340,7 +342,9 @@ void TfrmwbTest1::boxKeyPress(int i, QChar c) {
             pageClock.input(i, TickCount::now());
         return;
     }
-    if (QString(c).toUpper().trimmed() != L[i]->text().trimmed()) {
+    const bool right = QString(c).toUpper().trimmed() == L[i]->text().trimmed();
+    Progress::rootLog().answered(i, c, right, TickCount::now());
+    if (!right) {
         E[i]->setTextColour(kRed);
     } else {
         E[i]->setTextColour(normalText());

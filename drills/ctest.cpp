@@ -282,6 +282,7 @@ void TfrmTest::EditChange(int n) {
     const TypingBox::Added added = box->added();
     const LineCheck::Judgement judgement =
         LineCheck::judge(text, added.from, added.to, Gbk::encode(lines[n - 1]->text()));
+    Progress::textLog().composed(box->committedCode(), !Label10->isHidden());
     Progress::textLog().changed(n, text, judgement.verdict != LineCheck::Verdict::Wrong, now,
                                 pageClock.startTime());
     showHint(n);

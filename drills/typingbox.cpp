@@ -31,6 +31,7 @@ void TypingBox::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(hasSelectedText() ? &keeping : event);
     composition = false;
     heldBack = false;
+    preedit.clear();
 }
 
 void TypingBox::takeOverTyping() {
@@ -45,9 +46,11 @@ void TypingBox::takeOverTyping() {
 void TypingBox::inputMethodEvent(QInputMethodEvent* event) {
     // A commit is judged even when the event goes on to open the next code.
     composition = event->commitString().isEmpty() && !event->preeditString().isEmpty();
+    lastCode = event->commitString().isEmpty() ? QString() : preedit;
     beginEdit();
     QLineEdit::inputMethodEvent(event);
     edit = {};
+    preedit = event->preeditString();
     composition = !event->preeditString().isEmpty();
     if (!composition && heldBack) {
         // The composition ended without a commit, after it had changed the text.
@@ -58,6 +61,7 @@ void TypingBox::inputMethodEvent(QInputMethodEvent* event) {
 }
 
 void TypingBox::keyPressEvent(QKeyEvent* event) {
+    lastCode.clear();
     beginEdit();
     QLineEdit::keyPressEvent(event);
     edit = {};

@@ -35,6 +35,9 @@ class TypingBox : public QLineEdit {
         int to = 0;
     };
     Added added() const { return lastAdded; }
+    // The code letters the input method showed just before the last change committed text: its
+    // last preedit. Empty for a change that was no commit, or when it showed none.
+    QString committedCode() const { return lastCode; }
 
   signals:
     // The text has changed by a commit, a key, a paste or a deletion, or by the program.
@@ -60,4 +63,6 @@ class TypingBox : public QLineEdit {
     Added lastAdded;
     bool composition = false;
     bool heldBack = false;
+    QString preedit;
+    QString lastCode;
 };

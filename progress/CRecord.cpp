@@ -11,7 +11,9 @@
 #include "data/history.h"
 #include "platform/errors.h"
 #include "platform/gbk.h"
+#include "progress/adaptivepractice.h"
 #include "progress/article.h"
+#include "progress/confusionlist.h"
 #include "progress/recordpictures.h"
 #include "progress/speedchart.h"
 #include "progress/textfeed.h"
@@ -132,11 +134,20 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
     Label1 = new QLabel(this);
     Label1->setObjectName("Label1");
     right->addWidget(Label1);
+    confusions = new ConfusionList(this);
+    confusions->setMaximumHeight(120);
+    right->addWidget(confusions);
     Button1 = new QPushButton(QStringLiteral("练习薄弱字[&W]"), this);
     Button1->setObjectName("Button1");
     Button2 = new QPushButton(QStringLiteral("自选文章[&O]"), this);
     Button2->setObjectName("Button2");
-    for (QPushButton* b : {Button1, Button2}) {
+    auto* adaptive = new QPushButton(AdaptivePractice::kCaption + QStringLiteral("[&I]"), this);
+    adaptive->setObjectName("ButtonAdaptive");
+    connect(adaptive, &QPushButton::clicked, this, Errors::handler(this, [this] {
+                AdaptivePractice::show();
+                refresh();
+            }));
+    for (QPushButton* b : {Button1, Button2, adaptive}) {
         b->setAutoDefault(false);
         right->addWidget(b);
     }
@@ -184,6 +195,16 @@ void TfrmRecord::refresh() {
     keys = Ranking::keysIn(store);
     fillGrid();
     drawHeatMap();
+    confusions->fill(store, [this](const QString& c) { return fullCode(c); });
+}
+
+QString TfrmRecord::fullCode(const QString& character) {
+    if (!Gbk::canEncode(character))
+        return {};
+    Table2.SetIndexName(QStringLiteral("WZindex"));
+    return Table2.FindKey(Gbk::encode(character))
+               ? Table2.FieldAsString(QStringLiteral("全码")).toLower()
+               : QString();
 }
 
 void TfrmRecord::ComboBox1Change() {

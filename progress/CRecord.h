@@ -62,6 +62,8 @@ class TfrmRecord : public TForm {
     void choosePage(int index);
     void fillGrid();
     void drawHeatMap();
+    QString fullCode(const QString& character);
+    class ConfusionList* confusions = nullptr;
 };
 
 extern TfrmRecord* frmRecord;

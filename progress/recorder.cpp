@@ -106,6 +106,7 @@ void rootPageFinished(qint64 elapsedMs, int errors, const QString& speedText) {
     p.rangeSecond = frmwbTest1->JB2->text().toInt();
     p.lesson = lessonCaption(p.drill, p.rangeFirst, p.rangeSecond);
     p.errors = errors;
+    p.strokes = rootLog().take();
     History::Store::instance().record(p);
     catchUpWhenIdle(frmwbTest1);
 }

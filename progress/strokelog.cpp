@@ -4,6 +4,16 @@ void StrokeLog::reset() {
     list.clear();
     accepted.clear();
     wrongHere = 0;
+    wrongsHere.clear();
+    code.clear();
+}
+
+void StrokeLog::composed(const QString& typed, bool hintShowing) {
+    code.clear();
+    for (QChar c : typed)
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            code += c;
+    hinted = hintShowing;
 }
 
 void StrokeLog::changed(int box, const QString& text, bool right, uint32_t now,
@@ -13,8 +23,11 @@ void StrokeLog::changed(int box, const QString& text, bool right, uint32_t now,
         accepted[box] = text.size();  // deleted, or emptied by the program
         return;
     }
+    const QString typed = code;
+    code.clear();
     if (!right) {
         ++wrongHere;
+        wrongsHere << text.mid(before);
         return;
     }
     if (text.size() == before)
@@ -34,10 +47,19 @@ void StrokeLog::changed(int box, const QString& text, bool right, uint32_t now,
     quint32 count = 0;
     for (qsizetype i = 0; i < added.size(); i += width(i)) ++count;
     quint32 k = 0;
-    for (qsizetype i = 0; i < added.size(); i += width(i), ++k)
-        list.append({added.mid(i, width(i)).toString(),
-                     since / count + (k == 0 ? since % count : 0), k == 0 ? wrongHere : 0});
+    for (qsizetype i = 0; i < added.size(); i += width(i), ++k) {
+        History::Stroke stroke{added.mid(i, width(i)).toString(),
+                               since / count + (k == 0 ? since % count : 0),
+                               k == 0 ? wrongHere : 0};
+        if (k == 0) {
+            stroke.code = typed;
+            stroke.wrongs = wrongsHere;
+        }
+        stroke.hinted = hinted;
+        list.append(stroke);
+    }
     wrongHere = 0;
+    wrongsHere.clear();
     last = now;
     accepted[box] = text.size();
 }
@@ -45,6 +67,36 @@ void StrokeLog::changed(int box, const QString& text, bool right, uint32_t now,
 QList<History::Stroke> StrokeLog::take() {
     QList<History::Stroke> page = list;
     reset();
+    return page;
+}
+
+int RootItemLog::recordOf(QStringView character) {
+    const int code = character.size() == 1 ? character[0].unicode() - kFirst : -1;
+    return code >= 0 && code < 0x1000 ? code : -1;
+}
+
+void RootItemLog::pageShown(const QList<int>& records, uint32_t now) {
+    items.clear();
+    for (int record : records) items.append({QString(itemCharacter(record)), 0, 0});
+    last = now;
+}
+
+void RootItemLog::answered(int item, QChar letter, bool right, uint32_t now) {
+    if (item < 1 || item > items.size())
+        return;
+    History::Stroke& stroke = items[item - 1];
+    if (!right) {
+        ++stroke.wrong;
+        stroke.wrongs << QString(letter).toLower();
+        return;
+    }
+    stroke.ms = quint32(uint32_t(now - last));
+    last = now;
+}
+
+QList<History::Stroke> RootItemLog::take() {
+    QList<History::Stroke> page = items;
+    items.clear();
     return page;
 }
 
@@ -57,6 +109,11 @@ StrokeLog& textLog() {
 
 StrokeLog& fingerLog() {
     static StrokeLog log;
+    return log;
+}
+
+RootItemLog& rootLog() {
+    static RootItemLog log;
     return log;
 }
 

@@ -9,6 +9,7 @@ struct Feed {
     QString caption;
     QList<QStringList> pages;
     int index = 0;
+    std::function<QStringList()> next{};
 };
 Feed& feed() {
     static Feed f;
@@ -21,6 +22,14 @@ void show(const QString& caption, const QList<QStringList>& pages) {
         return;
     feed() = {caption, pages, 0};
     frmTest->ShowLines(pages.first());
+    feed() = {};
+}
+
+void show(const QString& caption, const QStringList& page, std::function<QStringList()> next) {
+    if (page.isEmpty())
+        return;
+    feed() = {caption, {page}, 0, std::move(next)};
+    frmTest->ShowLines(page);
     feed() = {};
 }
 
@@ -42,6 +51,14 @@ int pageCount() {
 
 void pageFinished() {
     Feed& f = feed();
+    if (f.next) {
+        const QStringList page = f.next();
+        if (!page.isEmpty()) {
+            f.pages = {page};
+            frmTest->loadLines(page);
+        }
+        return;
+    }
     if (f.pages.size() < 2)
         return;  // one page is typed again, as every lesson is
     f.index = (f.index + 1) % int(f.pages.size());

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Text-drill pages that come from a list of lines instead of table rows: the weak-character
 // page and the pupil's own article. The drill shows them as any lesson; after a finished page
@@ -14,6 +15,8 @@ inline constexpr int kLineLength = 36;  // characters: what a typing box shows i
 
 // Shows the text drill modally on these pages; returns when the pupil closes it.
 void show(const QString& caption, const QList<QStringList>& pages);
+// Shows one page, and after each finished page the one next() makes.
+void show(const QString& caption, const QStringList& page, std::function<QStringList()> next);
 
 bool active();
 QString caption();

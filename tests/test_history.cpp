@@ -28,6 +28,20 @@ using namespace TextDrillSession;
 
 namespace {
 
+// A file as the first version wrote it: the pages and their texts, user_version 1.
+constexpr char kBackToVersion1[] =
+    "DROP TABLE tallies; DROP TABLE times; DROP TABLE summed; DROP TABLE codes;"
+    "DROP TABLE confusions; DROP TABLE attempts; DROP TABLE derived; DROP TABLE settings;"
+    "CREATE TABLE old(id INTEGER PRIMARY KEY, at INTEGER NOT NULL, drill TEXT NOT NULL,"
+    " lesson TEXT NOT NULL, range_first INTEGER NOT NULL, range_second INTEGER NOT NULL,"
+    " page_no INTEGER NOT NULL, ms INTEGER NOT NULL, amount INTEGER NOT NULL,"
+    " speed_text TEXT NOT NULL, speed REAL NOT NULL, errors INTEGER NOT NULL,"
+    " strokes INTEGER REFERENCES texts(id), times BLOB);"
+    "INSERT INTO old SELECT id, at, drill, lesson, range_first, range_second, page_no, ms,"
+    " amount, speed_text, speed, errors, strokes, times FROM pages;"
+    "DROP TABLE pages; ALTER TABLE old RENAME TO pages;"
+    "CREATE INDEX pages_by_lesson ON pages(drill, lesson, at); PRAGMA user_version = 1;";
+
 QByteArray digest(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -138,6 +152,7 @@ class HistoryTest : public QObject {
     Result typeTextPage() {
         return finishPage([] {
             tick = 1000;
+            TextDrillPupil::preedit(QStringLiteral("qa"));
             TextDrillPupil::commit(QStringLiteral("错"));
             // A phrase whose first character is wrong is a wrong attempt too, though its last
             // character stands where the line has it.
@@ -146,6 +161,8 @@ class HistoryTest : public QObject {
             for (int n = 1; n <= 5; ++n)
                 for (const QChar c : line(n)) {
                     tick = 1000 + 100 * k++;
+                    if (k == 3)  // the second character, typed with its code showing
+                        TextDrillPupil::preedit(QStringLiteral("wq"));
                     TextDrillPupil::commit(QString(c));
                 }
         });
@@ -203,6 +220,8 @@ class HistoryTest : public QObject {
         RootPupil::setClock(5000);
         RootPupil::showDrill(31, 0, [] {
             RootPupil::whenShown(frmTime, [] { QTest::keyClick(frmTime, Qt::Key_Return); });
+            RootPupil::press(Qt::Key_Up);
+            RootPupil::type(RootPupil::wrongLetter());
             RootPupil::finishAtBox28();
         });
         QCOMPARE(frmwbTest1->BC1->text(), QString());
@@ -228,6 +247,13 @@ class HistoryTest : public QObject {
         for (const History::Stroke& s : t.strokes) typed += s.character;
         QCOMPARE(typed, longRow(29) + longRow(30) + longRow(31) + longRow(32) + longRow(33));
         QCOMPARE(t.strokes[0].wrong, 2u);
+        // What came out instead, in order, and the codes shown before each commit.
+        QCOMPARE(t.strokes[0].wrongs,
+                 QStringList({QStringLiteral("错"), QStringLiteral("错") + line(1).at(1)}));
+        QCOMPARE(t.strokes[0].code, QString());
+        QCOMPARE(t.strokes[1].code, QStringLiteral("wq"));
+        QCOMPARE(t.strokes[2].code, QString());
+        QVERIFY(t.strokes[1].hinted);
         QCOMPARE(t.strokes[0].ms, 0u);
         QCOMPARE(t.strokes[1].ms, 100u);
         QCOMPARE(t.strokes[31].ms, 100u);  // the first of line 2
@@ -245,6 +271,7 @@ class HistoryTest : public QObject {
         QCOMPARE(PageTiming::timeText(f.ms), finger.time);
         QCOMPARE(f.strokes.size(), keys.size());
         QCOMPARE(f.strokes[0].wrong, 1u);
+        QCOMPARE(f.strokes[0].wrongs, QStringList{QStringLiteral("1")});  // the key hit instead
         QCOMPARE(f.strokes[0].ms, 0u);
         QVERIFY(f.strokes[1].ms > 0);
 
@@ -257,7 +284,9 @@ class HistoryTest : public QObject {
         QCOMPARE(r.amount, 28);
         QCOMPARE(r.errors, 27);  // boxes 1 to 27 left empty
         QCOMPARE(r.speedText, QStringLiteral("每分钟:1680个"));
-        QVERIFY(r.strokes.isEmpty());
+        QCOMPARE(r.strokes.size(), 28);  // one per item, the wrong letter given for item 28
+        QCOMPARE(r.strokes[27].wrongs, QStringList{QStringLiteral("z")});
+        QCOMPARE(r.strokes[0].wrongs, QStringList());
         QCOMPARE(messages.size(), 1);
     }
 
@@ -530,9 +559,7 @@ class HistoryTest : public QObject {
         QCOMPARE(messages.size(), 0);
 
         // The file as the first version wrote it: no totals, user_version 1.
-        QCOMPARE(inOtherConnection("DROP TABLE tallies; DROP TABLE times; DROP TABLE summed;"
-                                   " PRAGMA user_version = 1;"),
-                 SQLITE_OK);
+        QCOMPARE(inOtherConnection(kBackToVersion1), SQLITE_OK);
         History::Store older(path);
         QCOMPARE(totalsIn(older), totalsOfStrokes(older));
         QCOMPARE(through(), 0);

@@ -74,7 +74,7 @@ class MainMenuTest : public QObject {
             {"N3 自由练习[&E]", "N12 文章练习[&1]", "N4 文章练习[&2]", "N32 文章练习[&3]",
              "N42 文章练习[&4]", "—", "N24 自由练习[&R] F5"},
             {"X1 学习帮助[&H]", "S1 背景音乐[&S]", "F1 编码查找[&F] F8", "—", "A3 学习帮助[&A]",
-             "—", "N44 学习记录[&R]", "N45 输入法设置[&I]"},
+             "—", "N44 学习记录[&R]", "I1 智能练习[&I]", "N45 输入法设置[&M]"},
         };
         const QList<QAction*> titles = frmmavro->MainMenu1->actions();
         QCOMPARE(titles.size(), course.size());

@@ -323,16 +323,18 @@ class RecordTest : public QObject {
         });
     }
 
-    // The new command ends the help menu after a separator, followed only by the input method
-    // set-up.
+    // The record command follows a separator near the end of the help menu, followed by the
+    // adaptive practice and the input method set-up.
     void commandEndsHelpMenu() {
         QMenu* help = frmmavro->MainMenu1->findChild<QMenu*>("X1");
         QVERIFY(help);
         const QList<QAction*> actions = help->actions();
         QCOMPARE(actions.last()->objectName(), QStringLiteral("N45"));
-        QCOMPARE(actions[actions.size() - 2]->objectName(), QStringLiteral("N44"));
-        QCOMPARE(actions[actions.size() - 2]->text(), QStringLiteral("学习记录[&R]"));
-        QVERIFY(actions[actions.size() - 3]->isSeparator());
+        QCOMPARE(actions[actions.size() - 2]->text(), QStringLiteral("智能练习[&I]"));
+        const QAction* record = actions[actions.size() - 3];
+        QCOMPARE(record->objectName(), QStringLiteral("N44"));
+        QCOMPARE(record->text(), QStringLiteral("学习记录[&R]"));
+        QVERIFY(actions[actions.size() - 4]->isSeparator());
     }
 };
 

@@ -1,0 +1,360 @@
+#include "data/historydetails.h"
+
+#include <sqlite3.h>
+#include <limits>
+
+namespace History {
+
+namespace {
+
+class Query {
+  public:
+    Query(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr); }
+    ~Query() { sqlite3_finalize(stmt); }
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+    explicit operator bool() const { return stmt != nullptr; }
+    sqlite3_stmt* operator*() const { return stmt; }
+
+    Query& bind(int i, const QString& text) {
+        const QByteArray utf8 = text.toUtf8();
+        sqlite3_bind_text(stmt, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    Query& bind(int i, qint64 value) {
+        sqlite3_bind_int64(stmt, i, value);
+        return *this;
+    }
+    Query& bindBlob(int i, const QByteArray& bytes) {
+        if (bytes.isEmpty())
+            sqlite3_bind_null(stmt, i);
+        else
+            sqlite3_bind_blob(stmt, i, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    bool row() { return stmt && sqlite3_step(stmt) == SQLITE_ROW; }
+    bool done() { return stmt && sqlite3_step(stmt) == SQLITE_DONE; }
+    void reset() {
+        if (stmt) {
+            sqlite3_reset(stmt);
+            sqlite3_clear_bindings(stmt);
+        }
+    }
+    QString text(int column) const {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
+                                 sqlite3_column_bytes(stmt, column));
+    }
+    QByteArray blob(int column) const {
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)),
+                          sqlite3_column_bytes(stmt, column));
+    }
+    qint64 integer(int column) const { return sqlite3_column_int64(stmt, column); }
+
+  private:
+    sqlite3_stmt* stmt = nullptr;
+};
+
+void putVarint(QByteArray& out, quint64 value) {
+    while (value >= 0x80) {
+        out.append(char(0x80 | (value & 0x7F)));
+        value >>= 7;
+    }
+    out.append(char(value));
+}
+
+bool getVarint(const QByteArray& in, qsizetype& pos, quint64& value) {
+    value = 0;
+    for (int shift = 0; pos < in.size() && shift < 64; shift += 7) {
+        const auto byte = quint8(in[pos++]);
+        value |= quint64(byte & 0x7F) << shift;
+        if (!(byte & 0x80))
+            return true;
+    }
+    return false;
+}
+
+qint64 summedThrough(sqlite3* db) {
+    Query select(db, "SELECT through FROM summed;");
+    return select.row() ? select.integer(0) : std::numeric_limits<qint64>::max();
+}
+
+// The pages of a drill after page through with every stroke's details.
+constexpr char kPagesOfDrill[] =
+    "SELECT texts.body, times, codes.body, hints, wrongs FROM pages"
+    " JOIN texts ON texts.id = pages.strokes LEFT JOIN codes ON codes.id = pages.codes"
+    " WHERE pages.id > ?1 AND +drill = ?2;";
+
+QList<Stroke> strokesOf(const Query& q, int first) {
+    QList<Stroke> strokes = unpack(q.text(first), q.blob(first + 1));
+    unpackDetails(strokes, {q.text(first + 2), q.blob(first + 3), q.text(first + 4)});
+    return strokes;
+}
+
+// Visits what the drill's pages after page through add to the totals.
+template <typename Confusion, typename Attempt>
+bool walkDetails(sqlite3* db, const QString& drill, qint64 through, Confusion&& confusion,
+                 Attempt&& attempt) {
+    Query select(db, kPagesOfDrill);
+    if (!select)
+        return false;
+    select.bind(1, through).bind(2, drill);
+    int rc;
+    while ((rc = sqlite3_step(*select)) == SQLITE_ROW)
+        for (const Stroke& s : strokesOf(select, 0)) {
+            for (const QString& typed : s.wrongs) confusion(s.character, typed);
+            if (!s.code.isEmpty())
+                attempt(s.character, s.code);
+        }
+    return rc == SQLITE_DONE;
+}
+
+class Snapshot {
+  public:
+    explicit Snapshot(sqlite3* db) : db(db) {
+        open = sqlite3_exec(db, "BEGIN;", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~Snapshot() {
+        if (open)
+            sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
+    }
+
+  private:
+    sqlite3* db;
+    bool open;
+};
+
+}  // namespace
+
+Details packDetails(const QList<Stroke>& strokes) {
+    Details d;
+    bool anyCode = false, anyHint = false;
+    QStringList codes;
+    for (const Stroke& s : strokes) {
+        codes << s.code;
+        anyCode = anyCode || !s.code.isEmpty();
+        anyHint = anyHint || s.hinted;
+        for (const QString& w : s.wrongs) d.wrongs += w + kWrongEnd;
+    }
+    if (anyCode)
+        d.codes = codes.join(QLatin1Char(' '));
+    if (anyHint) {
+        bool state = false;
+        quint64 run = 0;
+        for (const Stroke& s : strokes) {
+            if (s.hinted != state) {
+                putVarint(d.hints, run);
+                state = s.hinted;
+                run = 0;
+            }
+            ++run;
+        }
+        putVarint(d.hints, run);
+    }
+    return d;
+}
+
+void unpackDetails(QList<Stroke>& strokes, const Details& details) {
+    if (!details.codes.isEmpty()) {
+        const QStringList codes = details.codes.split(QLatin1Char(' '));
+        for (qsizetype i = 0; i < strokes.size() && i < codes.size(); ++i)
+            strokes[i].code = codes[i];
+    }
+    qsizetype pos = 0, at = 0;
+    bool state = false;
+    quint64 run = 0;
+    while (at < strokes.size() && getVarint(details.hints, pos, run)) {
+        for (quint64 k = 0; k < run && at < strokes.size(); ++k) strokes[at++].hinted = state;
+        state = !state;
+    }
+    if (details.wrongs.isEmpty())
+        return;
+    const QStringList wrongs = details.wrongs.split(kWrongEnd);  // the last entry is empty
+    qsizetype next = 0;
+    for (Stroke& s : strokes)
+        for (quint32 k = 0; k < s.wrong && next + 1 < wrongs.size(); ++k)
+            s.wrongs << wrongs[next++];
+}
+
+namespace DetailRows {
+
+bool write(sqlite3* db, qint64 id, const Page& page) {
+    const Details d = packDetails(page.strokes);
+    if (d.codes.isEmpty() && d.hints.isEmpty() && d.wrongs.isEmpty())
+        return true;
+    qint64 codesId = 0;
+    if (!d.codes.isEmpty()) {
+        Query insert(db, "INSERT OR IGNORE INTO codes(body) VALUES (?1);");
+        Query find(db, "SELECT id FROM codes WHERE body = ?1;");
+        if (!insert.bind(1, d.codes).done() || !find.bind(1, d.codes).row())
+            return false;
+        codesId = find.integer(0);
+    }
+    Query update(db, "UPDATE pages SET codes = ?1, hints = ?2, wrongs = ?3 WHERE id = ?4;");
+    if (codesId)
+        update.bind(1, codesId);
+    update.bindBlob(2, d.hints).bind(4, id);
+    if (!d.wrongs.isEmpty())
+        update.bind(3, d.wrongs);
+    return update.done();
+}
+
+bool addTotals(sqlite3* db, const QString& drill, qint64 through) {
+    QHash<QPair<QString, QString>, qint64> confusions, attempts;
+    if (!walkDetails(
+            db, drill, through,
+            [&](const QString& wanted, const QString& typed) {
+                ++confusions[{wanted, typed}];
+            },
+            [&](const QString& c, const QString& code) {
+                ++attempts[{c, code}];
+            }))
+        return false;
+    // Each row is added to, or made when it is not there yet (the update comes first: after the
+    // first pages nearly every row exists).
+    auto add = [db](Query& update, Query& insert, const QString& drill,
+                    const QPair<QString, QString>& key, qint64 count) {
+        update.reset();
+        insert.reset();
+        if (!update.bind(1, drill).bind(2, key.first).bind(3, key.second).bind(4, count).done())
+            return false;
+        return sqlite3_changes(db) > 0 ||
+               insert.bind(1, drill).bind(2, key.first).bind(3, key.second).bind(4, count).done();
+    };
+    Query updateConfusion(db,
+                          "UPDATE confusions SET count = count + ?4"
+                          " WHERE drill = ?1 AND wanted = ?2 AND typed = ?3;");
+    Query insertConfusion(
+        db, "INSERT INTO confusions(drill, wanted, typed, count) VALUES (?1, ?2, ?3, ?4);");
+    for (auto it = confusions.cbegin(); it != confusions.cend(); ++it)
+        if (!add(updateConfusion, insertConfusion, drill, it.key(), it.value()))
+            return false;
+    // The attempts are the text drill's only; ?1 is unused there.
+    Query updateAttempt(db,
+                        "UPDATE attempts SET count = count + ?4"
+                        " WHERE ?1 IS NOT NULL AND character = ?2 AND code = ?3;");
+    Query insertAttempt(db,
+                        "INSERT INTO attempts(character, code, count)"
+                        " SELECT ?2, ?3, ?4 WHERE ?1 IS NOT NULL;");
+    for (auto it = attempts.cbegin(); it != attempts.cend(); ++it)
+        if (!add(updateAttempt, insertAttempt, drill, it.key(), it.value()))
+            return false;
+    return true;
+}
+
+}  // namespace DetailRows
+
+void Store::forEachPage(qint64 after, const std::function<bool(qint64, const Page&)>& visit) {
+    if (!open())
+        return;
+    Query select(db,
+                 "SELECT pages.id, at, drill, lesson, range_first, range_second, page_no, ms,"
+                 " amount, speed_text, errors, texts.body, times, codes.body, hints, wrongs"
+                 " FROM pages LEFT JOIN texts ON texts.id = pages.strokes"
+                 " LEFT JOIN codes ON codes.id = pages.codes WHERE pages.id > ?1"
+                 " ORDER BY at, pages.id;");
+    select.bind(1, after);
+    while (select.row()) {
+        Page page;
+        page.at = QDateTime::fromMSecsSinceEpoch(select.integer(1), Qt::UTC);
+        page.drill = select.text(2);
+        page.lesson = select.text(3);
+        page.rangeFirst = int(select.integer(4));
+        page.rangeSecond = int(select.integer(5));
+        page.pageNo = int(select.integer(6));
+        page.ms = select.integer(7);
+        page.amount = int(select.integer(8));
+        page.speedText = select.text(9);
+        page.errors = int(select.integer(10));
+        page.strokes = strokesOf(select, 11);
+        if (!visit(select.integer(0), page))
+            return;
+    }
+}
+
+void Store::forEachConfusion(const QString& drill,
+                             const std::function<void(QStringView, QStringView, qint64)>& visit) {
+    if (!open())
+        return;
+    sumUpLongRun();
+    const Snapshot snapshot(db);
+    Query select(db, "SELECT wanted, typed, count FROM confusions WHERE drill = ?1;");
+    select.bind(1, drill);
+    while (select.row()) visit(select.text(0), select.text(1), select.integer(2));
+    walkDetails(
+        db, drill, summedThrough(db),
+        [&](const QString& wanted, const QString& typed) { visit(wanted, typed, 1); },
+        [](const QString&, const QString&) {});
+}
+
+void Store::forEachCodeAttempt(const std::function<void(QStringView, QStringView, qint64)>& visit) {
+    if (!open())
+        return;
+    sumUpLongRun();
+    const Snapshot snapshot(db);
+    Query select(db, "SELECT character, code, count FROM attempts;");
+    while (select.row()) visit(select.text(0), select.text(1), select.integer(2));
+    walkDetails(
+        db, kText, summedThrough(db), [](const QString&, const QString&) {},
+        [&](const QString& c, const QString& code) { visit(c, code, 1); });
+}
+
+int Store::merge(const QList<Page>& pages) {
+    if (!open() || sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return -1;
+    int added = 0;
+    bool ok = true;
+    {
+        Query present(db, "SELECT 1 FROM pages WHERE at = ?1 AND drill = ?2 AND lesson = ?3;");
+        for (const Page& page : pages) {
+            present.reset();
+            present.bind(1, page.at.toMSecsSinceEpoch()).bind(2, page.drill).bind(3, page.lesson);
+            if (present.row())
+                continue;
+            if (!(ok = writeOne(page)))
+                break;
+            ++added;
+        }
+        // Derived state is worked out again in the order of the pages' times.
+        if (ok && added > 0)
+            ok = sqlite3_exec(db, "DELETE FROM derived;", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    if (!ok || sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+        return -1;
+    }
+    return added;
+}
+
+QByteArray Store::derived(const QString& name, qint64* through) {
+    *through = 0;
+    if (!open())
+        return {};
+    Query select(db, "SELECT through, body FROM derived WHERE name = ?1;");
+    if (!select.bind(1, name).row())
+        return {};
+    *through = select.integer(0);
+    return select.blob(1);
+}
+
+void Store::keepDerived(const QString& name, qint64 through, const QByteArray& body) {
+    if (!open())
+        return;
+    Query insert(db, "INSERT OR REPLACE INTO derived(name, through, body) VALUES (?1, ?2, ?3);");
+    insert.bind(1, name).bind(2, through).bindBlob(3, body).done();
+}
+
+QString Store::setting(const QString& name, const QString& fallback) {
+    if (!open())
+        return fallback;
+    Query select(db, "SELECT value FROM settings WHERE name = ?1;");
+    return select.bind(1, name).row() ? select.text(0) : fallback;
+}
+
+void Store::setSetting(const QString& name, const QString& value) {
+    if (!open())
+        return;
+    Query insert(db, "INSERT OR REPLACE INTO settings(name, value) VALUES (?1, ?2);");
+    insert.bind(1, name).bind(2, value).done();
+}
+
+}  // namespace History

@@ -1,0 +1,208 @@
+#include "progress/mastery.h"
+
+#include <QDataStream>
+#include <QIODevice>
+
+#include "progress/strokelog.h"
+
+namespace Mastery {
+
+namespace {
+
+constexpr char kStateName[] = "mastery-1";
+
+struct PageTally {
+    double ms = 0;
+    qint64 timed = 0;
+    qint64 right = 0;
+    double wrong = 0;
+};
+
+void smooth(Score& score, const PageTally& t, qint64 at) {
+    if (t.timed > 0) {
+        const double ms = t.ms / double(t.timed);
+        score.ms = score.timed ? score.ms + kSmoothing * (ms - score.ms) : ms;
+        score.timed = true;
+    }
+    const double total = double(t.right) + t.wrong;
+    if (total > 0) {
+        const double accuracy = double(t.right) / total;
+        score.accuracy =
+            score.samples ? score.accuracy + kSmoothing * (accuracy - score.accuracy) : accuracy;
+    }
+    score.samples += t.right;
+    score.lastAt = at;
+}
+
+void settle(QHash<QString, Score>& scores, const QHash<QString, PageTally>& page, qint64 at) {
+    for (auto it = page.cbegin(); it != page.cend(); ++it) smooth(scores[it.key()], *it, at);
+}
+
+}  // namespace
+
+double targetMs(int charactersPerMinute) {
+    return 60000.0 / qMax(1, charactersPerMinute);
+}
+
+double confidence(const Score& score, double target) {
+    if (score.samples < kMinimumSamples)
+        return 0;
+    const double speed = score.timed && score.ms > 0 ? target / score.ms : 1.0;
+    return qMin(speed, score.accuracy / kAccuracyGoal);
+}
+
+bool due(const Score& score, double target, qint64 now) {
+    if (score.samples == 0)
+        return false;
+    const double c = confidence(score, target);
+    const int days = c < 0.5 ? 1 : c < 0.8 ? 4 : c < 1 ? 16 : 32;
+    return now - score.lastAt >= qint64(days) * 86400000;
+}
+
+Mistake classify(const Wubi::CodeBook& book, const QString& wanted, const QString& cameOut,
+                 const QString& typedCode) {
+    Mistake m;
+    const Wubi::Character* w = book.find(wanted);
+    if (!w || w->fullCode.isEmpty())
+        return m;
+    const QString full = w->fullCode;
+    QString typed = typedCode;
+    if (typed.isEmpty()) {
+        const Wubi::Character* x = book.find(cameOut);
+        if (!x)
+            return m;
+        // The code of what came out that goes furthest along the wanted one.
+        typed = x->fullCode;
+        if (x->shortCode.size() < typed.size() && full.startsWith(x->shortCode))
+            typed = x->shortCode;
+    }
+    const bool validCode = full.startsWith(typed) && typed.size() >= w->shortCode.size();
+    if (validCode && cameOut != wanted) {
+        m.kind = Mistake::WrongCandidate;
+        return m;
+    }
+    int p = 0;
+    while (p < typed.size() && p < full.size() && typed[p] == full[p]) ++p;
+    m.position = p;
+    m.typedKey = p < typed.size() ? typed[p] : QChar();
+    if (w->hasIdentificationCode() && p == w->roots.size())
+        m.kind = Mistake::IdentificationCode;
+    else if (p < w->roots.size() && !m.typedKey.isNull())
+        m.kind = Mistake::RootOnWrongKey;
+    return m;
+}
+
+void Tracker::addPage(const History::Page& page, const Wubi::CodeBook& book) {
+    QHash<QString, PageTally> chars, rootsOfPage, keysOfPage;
+    const qint64 at = page.at.toMSecsSinceEpoch();
+    if (page.drill == History::kText) {
+        for (qsizetype i = 0; i < page.strokes.size(); ++i) {
+            const History::Stroke& s = page.strokes[i];
+            const Wubi::Character* c = book.find(s.character);
+            const bool timed = i > 0;
+            PageTally& ct = chars[s.character];
+            ++ct.right;
+            ct.wrong += s.wrong;
+            if (timed) {
+                ct.ms += s.ms;
+                ++ct.timed;
+            }
+            if (!c)
+                continue;
+            const QString code = c->fullCode.left(4);
+            auto count = [&](QHash<QString, PageTally>& tallies, const QString& item) {
+                PageTally& t = tallies[item];
+                ++t.right;
+                if (timed) {
+                    t.ms += s.ms;
+                    ++t.timed;
+                }
+            };
+            for (const QString& r : c->roots) count(rootsOfPage, r);
+            for (QChar k : code) count(keysOfPage, QString(k));
+            for (qsizetype w = 0; w < qsizetype(s.wrong); ++w) {
+                const Mistake m = classify(book, s.character, s.wrongs.value(w), QString());
+                if (m.kind == Mistake::RootOnWrongKey || m.kind == Mistake::IdentificationCode) {
+                    if (m.position < c->roots.size())
+                        rootsOfPage[c->roots[m.position]].wrong += 1;
+                    if (m.position < code.size())
+                        keysOfPage[QString(code[m.position])].wrong += 1;
+                } else if (m.kind == Mistake::Unknown) {
+                    for (const QString& r : c->roots) rootsOfPage[r].wrong += 1;
+                    for (QChar k : code) keysOfPage[QString(k)].wrong += 1;
+                }
+            }
+        }
+    } else if (page.drill == History::kRoot) {
+        // The root drill tells which roots the pupil places right, not how fast they type them.
+        for (const History::Stroke& s : page.strokes) {
+            const QString root = book.rootOfRecord(RootItemLog::recordOf(s.character));
+            if (root.isEmpty())
+                continue;
+            PageTally& t = rootsOfPage[root];
+            ++t.right;
+            t.wrong += s.wrong;
+        }
+    }
+    settle(characters, chars, at);
+    settle(roots, rootsOfPage, at);
+    settle(keys, keysOfPage, at);
+}
+
+namespace {
+void write(QDataStream& out, const QHash<QString, Score>& scores) {
+    out << qint64(scores.size());
+    for (auto it = scores.cbegin(); it != scores.cend(); ++it)
+        out << it.key() << it->ms << it->accuracy << it->samples << it->lastAt << it->timed;
+}
+void read(QDataStream& in, QHash<QString, Score>& scores) {
+    qint64 n = 0;
+    in >> n;
+    for (qint64 i = 0; i < n && in.status() == QDataStream::Ok; ++i) {
+        QString key;
+        Score s;
+        in >> key >> s.ms >> s.accuracy >> s.samples >> s.lastAt >> s.timed;
+        scores.insert(key, s);
+    }
+}
+}  // namespace
+
+QByteArray Tracker::save() const {
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << through;
+    write(out, characters);
+    write(out, roots);
+    write(out, keys);
+    return bytes;
+}
+
+Tracker Tracker::load(const QByteArray& bytes) {
+    Tracker t;
+    QDataStream in(bytes);
+    in >> t.through;
+    read(in, t.characters);
+    read(in, t.roots);
+    read(in, t.keys);
+    if (in.status() != QDataStream::Ok)
+        return {};
+    return t;
+}
+
+Tracker current(History::Store& store, const Wubi::CodeBook& book) {
+    qint64 through = 0;
+    Tracker t = Tracker::load(store.derived(QLatin1String(kStateName), &through));
+    if (t.through != through)
+        t = {};
+    const qint64 before = t.through;
+    store.forEachPage(t.through, [&](qint64 id, const History::Page& page) {
+        t.addPage(page, book);
+        t.through = qMax(t.through, id);
+        return true;
+    });
+    if (t.through != before)
+        store.keepDerived(QLatin1String(kStateName), t.through, t.save());
+    return t;
+}
+
+}  // namespace Mastery
