@@ -632,8 +632,10 @@ bool Store::writeOne(const Page& page, bool fromLeftovers) {
         const QByteArray times = packTimes(page.strokes);
         sqlite3_bind_blob(*insert, 13, times.constData(), int(times.size()), SQLITE_TRANSIENT);
     }
-    return sqlite3_step(*insert) == SQLITE_DONE &&
-           DetailRows::write(db, sqlite3_last_insert_rowid(db), page);
+    if (sqlite3_step(*insert) != SQLITE_DONE)
+        return false;
+    // A leftover page already present added no row, and so has no details to add either.
+    return sqlite3_changes(db) == 0 || DetailRows::write(db, sqlite3_last_insert_rowid(db), page);
 }
 
 QList<Page> Store::pages(const QString& drill, bool withStrokes) {

@@ -310,7 +310,7 @@ int Store::merge(const QList<Page>& pages) {
             present.bind(1, page.at.toMSecsSinceEpoch()).bind(2, page.drill).bind(3, page.lesson);
             if (present.row())
                 continue;
-            if (!(ok = writeOne(page)))
+            if (!(ok = writeOne(page, false)))
                 break;
             ++added;
         }
