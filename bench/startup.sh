@@ -53,10 +53,8 @@ time_one() {
 median() { sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
 
 export QORVEX_DRIVE="$build/drive"
-QORVEX_STARTUP_REPORT=1 timeout 5 "$build/qorvex" 2>&1 >/dev/null | grep "qorvex:" &
-sleep 1.5
-pkill -x -f "$build/qorvex" || true
-wait || true
+# The report comes at once; timeout ends this program, never another one of the same name.
+QORVEX_STARTUP_REPORT=1 timeout 1.5 "$build/qorvex" 2>&1 >/dev/null | grep "qorvex:" || true
 
 labels=(qorvex floor)
 commands=("$build/qorvex" "$build/bench/startup-floor")

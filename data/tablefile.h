@@ -7,6 +7,8 @@
 struct sqlite3;
 
 // An open table file of the data directory: a read-only SQLCipher database holding one table.
+// Every table and query of the process on the same file shares one connection to it; each keeps
+// its own statements.
 class TableFile {
   public:
     TableFile() = default;
@@ -15,24 +17,26 @@ class TableFile {
     TableFile& operator=(const TableFile&) = delete;
 
     // Opens "<directory>\<name>" (the directory by the path rule, the name matched without regard
-    // to case), trying the session's passwords and asking its handler once when they fail. A file
-    // that cannot be opened raises a lasting AppError naming it.
+    // to case). A keyed file needs its password in the session's list; the session's handler is
+    // asked once when the list lacks it. A file that cannot be opened raises a lasting AppError
+    // naming it.
     void open(TSession& session, const QString& directory, const QString& name);
     void close();
 
-    sqlite3* handle() const { return db; }
-    const QString& tableName() const { return table; }  // the SQL table inside the file
+    sqlite3* handle() const;
+    const QString& tableName() const;  // the SQL table inside the file
     // The file on disk, as the pupil's messages name it; the name asked for until one was found.
     const QString& path() const { return filePath; }
 
     // The engine's last error on this file, in words the pupil can act on.
     QString problem() const;
 
-  private:
-    bool tryPasswords(const QString& path, const QStringList& passwords);
+    struct Connection;
 
-    sqlite3* db = nullptr;
-    QString table;
+  private:
+    static Connection* connectFirst(TSession& session, const QString& path, const QByteArray& id);
+
+    Connection* connection = nullptr;
     QString filePath;
 };
 

@@ -6,7 +6,7 @@ packages=(
     qt6-base-dev qt6-base-private-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     qt6-svg-dev  # make-icons paints the scalable desktop icon through Qt's SVG paint device
     qt6-charts-dev libqt6opengl6-dev  # the record window's speed chart (its CMake files need OpenGL's)
-    libsqlcipher-dev sqlcipher
+    sqlcipher  # the table format test, and for anyone inspecting the tables (README)
     libfluidsynth-dev fluid-soundfont-gm
     libxcb1-dev libxcb-keysyms1-dev libxcb-xinput-dev  # hot keys: raw key events when another program holds the key
     fonts-noto-cjk rime-data-wubi

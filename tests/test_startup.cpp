@@ -35,6 +35,13 @@ class StartupTest : public QObject {
                 frmWBfind->Table1.Active());
         QVERIFY(HotKeys::isRegistered(frmwbTest1, 112));
         QVERIFY(HotKeys::isRegistered(frmTest, 113));
+        // The tables open through the cipher code built into the program: neither OpenSSL nor a
+        // system SQLCipher is mapped.
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        const QByteArray mapped = maps.readAll();
+        QVERIFY(mapped.contains("libQt6Core"));
+        QVERIFY(!mapped.contains("libcrypto") && !mapped.contains("libsqlcipher"));
 
         frmmavro->show();
         QVERIFY(QTest::qWaitForWindowExposed(frmmavro));

@@ -2,6 +2,7 @@
 // fields, the index search and the lookup query.
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QtTest>
 
 #include "course/builder/tablewriter.h"
@@ -26,6 +27,21 @@ class TableEngineTest : public QObject {
             return e.message();
         }
         return {};
+    }
+
+    // Runs an SQL script through Debian's sqlcipher shell on the file; its output.
+    static QString sqlcipher(const QString& file, const QString& script) {
+        QProcess shell;
+        shell.start(QStringLiteral("sqlcipher"), {QStringLiteral("-batch"), file});
+        if (!shell.waitForStarted())
+            qFatal("The sqlcipher tool (Debian package sqlcipher) is needed: scripts/deps.sh");
+        shell.write(script.toUtf8());
+        shell.closeWriteChannel();
+        shell.waitForFinished();
+        const QByteArray errors = shell.readAllStandardError();
+        if (shell.exitCode() != 0 || !errors.isEmpty())
+            qFatal("sqlcipher failed on %s: %s", qPrintable(file), errors.constData());
+        return QString::fromUtf8(shell.readAllStandardOutput());
     }
 
   private slots:
@@ -221,6 +237,34 @@ class TableEngineTest : public QObject {
             found << query.data(query.index(row, 0)).toString();
         QCOMPARE(found, characters);
         QCOMPARE(query.headerData(2, Qt::Horizontal).toString(), QStringLiteral("全码"));
+    }
+
+    // The tables stay SQLCipher 3 files: Debian's sqlcipher tool (SQLCipher 3.4.1, the engine
+    // they were first written with) reads what the course builder writes, and a table the tool
+    // writes opens here; an unkeyed file opens without a password.
+    void tablesReadAndWrittenBySqlcipherOpenBothWays() {
+        const QString keyed = QStringLiteral("PRAGMA key = 'wqmzrk'; PRAGMA kdf_iter = 64;\n");
+        const QDir mavro(course->mavro());
+        QCOMPARE(sqlcipher(mavro.filePath("kzWb.DB"),
+                           keyed + "SELECT 全码 FROM Kzwb WHERE 文字 = '键';"),
+                 QStringLiteral("qvfp\n"));
+
+        const QString table =
+            "CREATE TABLE Text (Item REAL, 文字 TEXT);"
+            "INSERT INTO Text VALUES (1, '工地在要'), (2, '中国人民');";
+        sqlcipher(mavro.filePath("old.DB"), keyed + table);
+        sqlcipher(mavro.filePath("plain.DB"), table);
+        TSession session;
+        TTable plain(session, "Table1");
+        plain.Open("\\mavro", "plain.DB");
+        QVERIFY(session.passwords().isEmpty());
+        session.setOnPassword(Password);
+        TTable old(session, "Table2");
+        old.Open("\\mavro", "old.DB");
+        for (TTable* t : {&plain, &old}) {
+            t->Next();
+            QCOMPARE(t->FieldAsString("文字"), QStringLiteral("中国人民"));
+        }
     }
 
     void filesAreUnreadableWithoutThePassword() {
