@@ -10,6 +10,7 @@
 
 #include "data/historydetails.h"
 #include "data/historyfiles.h"
+#include "data/varint.h"
 #include "platform/errors.h"
 
 namespace History {
@@ -46,25 +47,6 @@ std::function<void(const QString&)>& messageSink() {
     return sink;
 }
 
-void putVarint(QByteArray& out, quint64 value) {
-    while (value >= 0x80) {
-        out.append(char(0x80 | (value & 0x7F)));
-        value >>= 7;
-    }
-    out.append(char(value));
-}
-
-bool getVarint(const QByteArray& in, qsizetype& pos, quint64& value) {
-    value = 0;
-    for (int shift = 0; pos < in.size() && shift < 64; shift += 7) {
-        const auto byte = quint8(in[pos++]);
-        value |= quint64(byte & 0x7F) << shift;
-        if (!(byte & 0x80))
-            return true;
-    }
-    return false;
-}
-
 // Walks strokes packed by packTimes: visit(character, ms, wrong) for each character that still
 // has its times.
 template <typename Visit>
@@ -73,10 +55,10 @@ void forEachPackedStroke(const QString& characters, const QByteArray& times, Vis
     for (qsizetype i = 0; i < characters.size(); ++i) {
         const qsizetype n = characters[i].isHighSurrogate() && i + 1 < characters.size() ? 2 : 1;
         quint64 packed = 0, wrong = 0;
-        if (!getVarint(times, pos, packed))
+        if (!Varint::get(times, pos, packed))
             break;
         wrong = packed & 3;
-        if (wrong == 3 && !getVarint(times, pos, wrong))
+        if (wrong == 3 && !Varint::get(times, pos, wrong))
             break;
         visit(QStringView(characters).mid(i, n), quint32(packed >> 2), quint32(wrong));
         i += n - 1;
@@ -264,9 +246,9 @@ QByteArray packTimes(const QList<Stroke>& strokes) {
     QByteArray out;
     out.reserve(strokes.size() * 2);
     for (const Stroke& s : strokes) {
-        putVarint(out, (quint64(s.ms) << 2) | qMin<quint32>(s.wrong, 3));
+        Varint::put(out, (quint64(s.ms) << 2) | qMin<quint32>(s.wrong, 3));
         if (s.wrong >= 3)
-            putVarint(out, s.wrong);
+            Varint::put(out, s.wrong);
     }
     return out;
 }
@@ -778,7 +760,6 @@ bool Store::sumUp() {
     return true;
 }
 
-
 // ---- Removing pages ----
 
 namespace {
@@ -795,9 +776,10 @@ bool removePages(sqlite3* db, const char* where, const QStringList& values) {
     QList<qint64> ids;
     bool done = true;
     {
-        const QByteArray sql = "SELECT pages.id, drill, texts.body, times FROM pages"
-                               " LEFT JOIN texts ON texts.id = pages.strokes WHERE " +
-                               QByteArray(where) + ";";
+        const QByteArray sql =
+            "SELECT pages.id, drill, texts.body, times FROM pages"
+            " LEFT JOIN texts ON texts.id = pages.strokes WHERE " +
+            QByteArray(where) + ";";
         Statement select(db, sql.constData());
         for (int i = 0; i < values.size(); ++i) select.bind(i + 1, values[i]);
         int rc = SQLITE_ERROR;
@@ -837,13 +819,12 @@ bool removePages(sqlite3* db, const char* where, const QStringList& values) {
         remove.bindAll(ids[i]);
         done = remove && sqlite3_step(*remove) == SQLITE_DONE;
     }
-    done = done &&
-           sqlite3_exec(db,
-                        "DELETE FROM tallies WHERE met <= 0;"
-                        "DELETE FROM times WHERE count <= 0;"
-                        "DELETE FROM texts WHERE id NOT IN"
-                        " (SELECT strokes FROM pages WHERE strokes IS NOT NULL);",
-                        nullptr, nullptr, nullptr) == SQLITE_OK;
+    done = done && sqlite3_exec(db,
+                                "DELETE FROM tallies WHERE met <= 0;"
+                                "DELETE FROM times WHERE count <= 0;"
+                                "DELETE FROM texts WHERE id NOT IN"
+                                " (SELECT strokes FROM pages WHERE strokes IS NOT NULL);",
+                                nullptr, nullptr, nullptr) == SQLITE_OK;
     if (!done || sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK) {
         sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
         return false;

@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 #include <limits>
 
+#include "data/varint.h"
+
 namespace History {
 
 namespace {
@@ -53,25 +55,6 @@ class Query {
   private:
     sqlite3_stmt* stmt = nullptr;
 };
-
-void putVarint(QByteArray& out, quint64 value) {
-    while (value >= 0x80) {
-        out.append(char(0x80 | (value & 0x7F)));
-        value >>= 7;
-    }
-    out.append(char(value));
-}
-
-bool getVarint(const QByteArray& in, qsizetype& pos, quint64& value) {
-    value = 0;
-    for (int shift = 0; pos < in.size() && shift < 64; shift += 7) {
-        const auto byte = quint8(in[pos++]);
-        value |= quint64(byte & 0x7F) << shift;
-        if (!(byte & 0x80))
-            return true;
-    }
-    return false;
-}
 
 qint64 summedThrough(sqlite3* db) {
     Query select(db, "SELECT through FROM summed;");
@@ -142,13 +125,13 @@ Details packDetails(const QList<Stroke>& strokes) {
         quint64 run = 0;
         for (const Stroke& s : strokes) {
             if (s.hinted != state) {
-                putVarint(d.hints, run);
+                Varint::put(d.hints, run);
                 state = s.hinted;
                 run = 0;
             }
             ++run;
         }
-        putVarint(d.hints, run);
+        Varint::put(d.hints, run);
     }
     return d;
 }
@@ -162,7 +145,7 @@ void unpackDetails(QList<Stroke>& strokes, const Details& details) {
     qsizetype pos = 0, at = 0;
     bool state = false;
     quint64 run = 0;
-    while (at < strokes.size() && getVarint(details.hints, pos, run)) {
+    while (at < strokes.size() && Varint::get(details.hints, pos, run)) {
         for (quint64 k = 0; k < run && at < strokes.size(); ++k) strokes[at++].hinted = state;
         state = !state;
     }
