@@ -788,6 +788,10 @@ bool removePages(sqlite3* db, const char* where, const QStringList& values) {
             ids.append(id);
             if (id > through)
                 continue;
+            if (!DetailRows::takeBack(db, id, select.text(1))) {
+                rc = SQLITE_ERROR;
+                break;
+            }
             Totals& totals = byDrill[select.text(1)];
             bool first = true;
             forEachPackedStroke(select.text(2), select.blob(3),
@@ -819,12 +823,14 @@ bool removePages(sqlite3* db, const char* where, const QStringList& values) {
         remove.bindAll(ids[i]);
         done = remove && sqlite3_step(*remove) == SQLITE_DONE;
     }
-    done = done && sqlite3_exec(db,
-                                "DELETE FROM tallies WHERE met <= 0;"
-                                "DELETE FROM times WHERE count <= 0;"
-                                "DELETE FROM texts WHERE id NOT IN"
-                                " (SELECT strokes FROM pages WHERE strokes IS NOT NULL);",
-                                nullptr, nullptr, nullptr) == SQLITE_OK;
+    done = done &&
+           sqlite3_exec(db,
+                        "DELETE FROM tallies WHERE met <= 0;"
+                        "DELETE FROM times WHERE count <= 0;"
+                        "DELETE FROM texts WHERE id NOT IN"
+                        " (SELECT strokes FROM pages WHERE strokes IS NOT NULL);",
+                        nullptr, nullptr, nullptr) == SQLITE_OK &&
+           DetailRows::tidyAfterRemoval(db);
     if (!done || sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK) {
         sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
         return false;

@@ -224,6 +224,42 @@ bool addTotals(sqlite3* db, const QString& drill, qint64 through) {
     return true;
 }
 
+bool takeBack(sqlite3* db, qint64 id, const QString& drill) {
+    Query select(db,
+                 "SELECT texts.body, times, codes.body, hints, wrongs FROM pages"
+                 " JOIN texts ON texts.id = pages.strokes LEFT JOIN codes ON codes.id = pages.codes"
+                 " WHERE pages.id = ?1;");
+    if (!select.bind(1, id).row())
+        return true;  // a page without strokes has no details
+    Query confusion(db,
+                    "UPDATE confusions SET count = count - 1"
+                    " WHERE drill = ?1 AND wanted = ?2 AND typed = ?3;");
+    Query attempt(db, "UPDATE attempts SET count = count - 1 WHERE character = ?1 AND code = ?2;");
+    for (const Stroke& s : strokesOf(select, 0)) {
+        for (const QString& typed : s.wrongs) {
+            confusion.reset();
+            if (!confusion.bind(1, drill).bind(2, s.character).bind(3, typed).done())
+                return false;
+        }
+        if (drill == kText && !s.code.isEmpty()) {
+            attempt.reset();
+            if (!attempt.bind(1, s.character).bind(2, s.code).done())
+                return false;
+        }
+    }
+    return true;
+}
+
+bool tidyAfterRemoval(sqlite3* db) {
+    return sqlite3_exec(db,
+                        "DELETE FROM confusions WHERE count <= 0;"
+                        "DELETE FROM attempts WHERE count <= 0;"
+                        "DELETE FROM codes WHERE id NOT IN"
+                        " (SELECT codes FROM pages WHERE codes IS NOT NULL);"
+                        "DELETE FROM derived;",
+                        nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
 }  // namespace DetailRows
 
 void Store::forEachPage(qint64 after, const std::function<bool(qint64, const Page&)>& visit) {

@@ -31,5 +31,11 @@ bool write(sqlite3* db, qint64 id, const Page& page);
 // Adds the details of the drill's pages after page through to the running totals, inside the
 // caller's transaction.
 bool addTotals(sqlite3* db, const QString& drill, qint64 through);
+// Takes a summed page's details back out of the running totals before the page is removed,
+// inside the caller's transaction.
+bool takeBack(sqlite3* db, qint64 id, const QString& drill);
+// After pages were removed: rows brought to nothing go, and so do code texts no page uses; state
+// derived from the pages is worked out afresh.
+bool tidyAfterRemoval(sqlite3* db);
 
 }  // namespace History::DetailRows

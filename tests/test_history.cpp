@@ -581,7 +581,24 @@ class HistoryTest : public QObject {
             History::Page page = somePage(n);
             page.lesson = lesson;
             page.strokes.append({only, 310, 1});
+            for (History::Stroke& s : page.strokes)  // as the drills record them
+                s.wrongs = QStringList(s.wrong, QStringLiteral("错"));
+            page.strokes.last().code = QStringLiteral("gggg");
             QVERIFY(store.record(page));
+        };
+        // What the confusion and code totals say of the characters each page adds.
+        auto detailTotals = [&] {
+            QStringList seen;
+            store.forEachConfusion(History::kText, [&](QStringView w, QStringView t, qint64 n) {
+                if (t == u"错" && w != u"工")
+                    seen << w.toString() + " for " + QString::number(n);
+            });
+            store.forEachCodeAttempt([&](QStringView c, QStringView code, qint64 n) {
+                if (code == u"gggg")
+                    seen << c.toString() + " coded " + QString::number(n);
+            });
+            seen.sort();
+            return seen;
         };
         record(QStringLiteral("甲"), 1, QStringLiteral("一"));
         record(QStringLiteral("甲"), 2, QStringLiteral("二"));
@@ -596,11 +613,13 @@ class HistoryTest : public QObject {
         QCOMPARE(totals, totalsOfStrokes(store));
         QVERIFY(!totals.join('\n').contains(u'二') && !totals.join('\n').contains(u'四'));
         QVERIFY(totals.contains(QStringLiteral("text 工 met 2 wrong 4")));
+        QCOMPARE(detailTotals(), QStringList({"一 coded 1", "一 for 1", "三 coded 1", "三 for 1"}));
         QVERIFY(store.removeLesson(History::kText, "乙"));
         QVERIFY(store.sumUp());
         totals = totalsIn(store);
         QCOMPARE(totals, totalsOfStrokes(store));
         QVERIFY(totals.contains(QStringLiteral("text 工 met 1 wrong 2")));
+        QCOMPARE(detailTotals(), QStringList({"一 coded 1", "一 for 1"}));
         QCOMPARE(store.lessons().size(), 1);
         QCOMPARE(store.firstRecorded(), pages[0].at);
     }
