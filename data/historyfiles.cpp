@@ -55,7 +55,13 @@ QString leftoverPattern(const QString& history) {
 
 QJsonObject toJson(const Page& page) {
     QString characters;
-    for (const Stroke& s : page.strokes) characters += s.character;
+    QJsonArray codes, wrongs, hinted;
+    for (const Stroke& s : page.strokes) {
+        characters += s.character;
+        codes.append(s.code);
+        wrongs.append(QJsonArray::fromStringList(s.wrongs));
+        hinted.append(s.hinted);
+    }
     return {{"at", double(page.at.toMSecsSinceEpoch())},
             {"drill", page.drill},
             {"lesson", page.lesson},
@@ -67,7 +73,10 @@ QJsonObject toJson(const Page& page) {
             {"speedText", page.speedText},
             {"errors", page.errors},
             {"characters", characters},
-            {"times", QString::fromLatin1(packTimes(page.strokes).toBase64())}};
+            {"times", QString::fromLatin1(packTimes(page.strokes).toBase64())},
+            {"codes", codes},
+            {"wrongs", wrongs},
+            {"hinted", hinted}};
 }
 
 Page fromJson(const QJsonObject& o) {
@@ -84,6 +93,15 @@ Page fromJson(const QJsonObject& o) {
     page.errors = o["errors"].toInt();
     page.strokes = unpack(o["characters"].toString(),
                           QByteArray::fromBase64(o["times"].toString().toLatin1()));
+    // Each stroke's code, what came instead and the hint's state; absent in older files.
+    const QJsonArray codes = o["codes"].toArray(), wrongs = o["wrongs"].toArray(),
+                     hinted = o["hinted"].toArray();
+    for (qsizetype i = 0; i < page.strokes.size(); ++i) {
+        Stroke& s = page.strokes[i];
+        s.code = codes.at(i).toString();
+        for (const QJsonValue w : wrongs.at(i).toArray()) s.wrongs << w.toString();
+        s.hinted = hinted.at(i).toBool();
+    }
     return page;
 }
 

@@ -328,11 +328,15 @@ class HistoryTest : public QObject {
         const QByteArray before = digest(path);
         QVERIFY(!before.isEmpty());
         QVERIFY(::chmod(QFile::encodeName(path).constData(), mode) == 0);
+        History::Page third = somePage(3);
+        for (History::Stroke& s : third.strokes)  // as the drills record them
+            s.wrongs = QStringList(s.wrong, QStringLiteral("土"));
+        third.strokes[1].code = QStringLiteral("fbg");
         messages.clear();
         asPupil([&] {
             History::Store store(path);
             QVERIFY(!store.record(somePage(2)));
-            QVERIFY(!store.record(somePage(3)));
+            QVERIFY(!store.record(third));
             QCOMPARE(store.heldBack(), 2);
             QVERIFY(store.statusText().contains(path));
         });
@@ -353,6 +357,8 @@ class HistoryTest : public QObject {
         QCOMPARE(pages[2].speedText, somePage(3).speedText);
         QCOMPARE(pages[2].strokes[1].character, QStringLiteral("地"));
         QCOMPARE(pages[2].strokes[1].ms, 480u);
+        QCOMPARE(pages[2].strokes[1].code, QStringLiteral("fbg"));
+        QCOMPARE(pages[2].strokes[0].wrongs, QStringList({"土", "土"}));
         QCOMPARE(History::Leftovers::find(path), QStringList());
         QCOMPARE(messages.size(), 2);
     }
