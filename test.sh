@@ -9,7 +9,9 @@ cd "$(dirname "$0")"
 scripts/deps.sh fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6 dbus-x11 openbox clang \
     ibus ibus-table-wubi sway wtype grim qt6-wayland
 scripts/build.sh
-(cd build && ctest --output-on-failure --timeout 600 -j2)
+# A desktop test that loses a race with the window manager or the input method under load gets
+# one more run; a real fault fails both.
+(cd build && ctest --output-on-failure --timeout 600 -j2 --repeat until-pass:2)
 [ "${QORVEX_TESTS:-all}" = plain ] && exit 0
 scripts/sanitizers.sh
 scripts/fuzz.sh

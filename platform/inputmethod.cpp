@@ -31,9 +31,10 @@ const QString kWbxSettings = QStringLiteral("fcitx5/table/wbx.conf");
 // Start-up waits for the bus no longer than this; it answers in well under a millisecond.
 constexpr int kStartupBusTimeoutMs = 150;
 constexpr int kPageBusTimeoutMs = 1000;
-// A box waits this long for fcitx5 to give its window the focus, in steps.
+// A box waits this long for fcitx5 to give its window the focus, in steps: some seconds on a
+// loaded machine.
 constexpr int kFocusPollMs = 50;
-constexpr int kFocusTries = 80;
+constexpr int kFocusTries = 300;
 
 bool chosenHere = false;
 
