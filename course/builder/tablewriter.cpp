@@ -15,19 +15,19 @@ namespace Layouts {
 
 TableLayout practiceText()
 {
-    return {"Text", {{"Item", FieldSpec::Real, 8}, {"文字", FieldSpec::String, 80}}, {}, {}};
+    return {"Text", {{"Item", FieldDef::Real, 8}, {"文字", FieldDef::String, 80}}, {}, {}};
 }
 
 TableLayout codeTable()
 {
     return {"Kzwb",
-            {{"文字", FieldSpec::String, 8},
-             {"简码", FieldSpec::String, 4},
-             {"全码", FieldSpec::String, 4},
-             {"Pic1", FieldSpec::Picture, 0},
-             {"Pic2", FieldSpec::Picture, 0},
-             {"Pic3", FieldSpec::Picture, 0},
-             {"Pic4", FieldSpec::Picture, 0}},
+            {{"文字", FieldDef::String, 8},
+             {"简码", FieldDef::String, 4},
+             {"全码", FieldDef::String, 4},
+             {"Pic1", FieldDef::Picture, 0},
+             {"Pic2", FieldDef::Picture, 0},
+             {"Pic3", FieldDef::Picture, 0},
+             {"Pic4", FieldDef::Picture, 0}},
             "WZindex",
             "文字",
             // The code lookup's LIKE on the full code: a prefix is a range of this index, and as
@@ -38,10 +38,10 @@ TableLayout codeTable()
 TableLayout rootTable()
 {
     return {"Wb1",
-            {{"No", FieldSpec::String, 4},
-             {"Pic", FieldSpec::Picture, 0},
-             {"Key", FieldSpec::String, 1},
-             {"Mem", FieldSpec::Memo, 240}},
+            {{"No", FieldDef::String, 4},
+             {"Pic", FieldDef::Picture, 0},
+             {"Key", FieldDef::String, 1},
+             {"Mem", FieldDef::Memo, 240}},
             {},
             {}};
 }
@@ -54,12 +54,12 @@ QString quoted(const QString& identifier)
     return QLatin1Char('"') + identifier + QLatin1Char('"');
 }
 
-QString sqlType(FieldSpec::Kind kind)
+QString sqlType(FieldDef::Kind kind)
 {
     switch (kind) {
-    case FieldSpec::Real:
+    case FieldDef::Real:
         return "REAL";
-    case FieldSpec::Picture:
+    case FieldDef::Picture:
         return "BLOB";
     default:
         return "TEXT";
@@ -90,7 +90,7 @@ TableWriter::TableWriter(const QString& path, TableLayout tableLayout)
         fail(QStringLiteral("cannot key %1").arg(tempPath));
 
     QStringList columns, marks;
-    for (const FieldSpec& f : layout.fields) {
+    for (const FieldDef& f : layout.fields) {
         columns << quoted(f.name) + ' ' + sqlType(f.kind);
         marks << "?";
     }
@@ -135,12 +135,12 @@ void TableWriter::addRow(const QVariantList& values, const QString& source)
                               .arg(layout.fields.size())
                               .arg(values.size()));
     for (int i = 0; i < values.size(); ++i) {
-        const FieldSpec& f = layout.fields[i];
+        const FieldDef& f = layout.fields[i];
         switch (f.kind) {
-        case FieldSpec::Real:
+        case FieldDef::Real:
             sqlite3_bind_double(insert, i + 1, values[i].toDouble());
             break;
-        case FieldSpec::Picture: {
+        case FieldDef::Picture: {
             const QByteArray png = values[i].toByteArray();
             if (png.isEmpty())
                 sqlite3_bind_null(insert, i + 1);

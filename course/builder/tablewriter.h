@@ -9,7 +9,7 @@
 struct sqlite3;
 
 // A field of a practice table. String and memo sizes bind the GBK byte length of the text.
-struct FieldSpec {
+struct FieldDef {
     enum Kind { Real, String, Memo, Picture };
     QString name;
     Kind kind;
@@ -18,7 +18,7 @@ struct FieldSpec {
 
 struct TableLayout {
     QString sqlTable;  // the table's name inside the file
-    QList<FieldSpec> fields;
+    QList<FieldDef> fields;
     QString indexName;  // empty: no secondary index
     QString indexField;
     // Indexes that only speed up queries, as "name ON %1 (columns)" with %1 for the table.
