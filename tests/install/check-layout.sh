@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # check-layout.sh <source> <build> <stage> <version> <app id>: builds the program as the package
 # builds it (debian/rules: dpkg-buildflags' flags with its hardening options, no tests, installed
-# into /usr and stripped) in <build>/package-build, stages that install into <stage>, and checks
+# into /usr and stripped) in <source>/build-package, stages that install into <stage>, and checks
 # the desktop entry, the AppStream file, the icons, the manual page, the modules and the command
-# line. ccache makes the build after the first one quick.
+# line. The package build does not depend on how the suite itself was built, so the plain and the
+# sanitizer suites share that one folder and only the first of them compiles it.
 set -euo pipefail
 source=$1 build=$2 stage=$3 version=$4 id=$5
-package_build=$build/package-build
+package_build=$source/build-package
 (
     cd "$source"
     # The flags dpkg-buildpackage gives debian/rules; its prefix map is made from this folder.
