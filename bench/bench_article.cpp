@@ -4,23 +4,13 @@
 //
 //   xvfb-run -a bench_article [openings]
 //   (QORVEX_BUILT_DRIVE overrides <build>/drive)
-#include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <algorithm>
-#include <cstdio>
 
-#include "app/cmavro.h"
-#include "app/windows.h"
 #include "bench/builtdrive.h"
 #include "drills/ctest.h"
-#include "platform/errors.h"
-#include "platform/firstframe.h"
 #include "platform/gbk.h"
 #include "progress/CRecord.h"
 #include "tools/filedialogs.h"
@@ -28,12 +18,6 @@
 namespace {
 
 constexpr qsizetype kSize = 1024 * 1024;
-
-void settle(int ms) {
-    QElapsedTimer wait;
-    wait.start();
-    while (wait.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 // Resident and peak resident memory of this process in KiB.
 qint64 statusKiB(const char* field) {
@@ -51,32 +35,6 @@ void resetPeak() {
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
 }
-
-// Closes the drill at its first frame and stamps the moment.
-class FrameWatch : public QObject {
-  public:
-    FrameWatch(QWidget* window, QElapsedTimer& clock) : window(window), clock(clock) {
-        window->installEventFilter(this);
-    }
-    ~FrameWatch() override { window->removeEventFilter(this); }
-    qint64 ns = -1;
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == window && event->type() == QEvent::Paint && !stamped) {
-            stamped = true;
-            QTimer::singleShot(0, this, [this] {
-                ns = clock.nsecsElapsed();
-                window->close();
-            });
-        }
-        return false;
-    }
-
-  private:
-    QWidget* window;
-    QElapsedTimer& clock;
-    bool stamped = false;
-};
 
 QByteArray randomBytes() {
     QRandomGenerator random(7);
@@ -131,23 +89,9 @@ int main(int argc, char** argv) {
     qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
     QApplication app(argc, argv);
     const int openings = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 5;
-    const QString drive = builtDrive();
-    if (!QFile::exists(QDir(drive).filePath("mavro/kzWb.DB"))) {
-        std::printf(
-            "The built course %s is not there yet: build the course target first. "
-            "Nothing measured.\n",
-            qPrintable(QDir::cleanPath(drive)));
-        return 0;
-    }
-    qputenv("QORVEX_DRIVE", drive.toLocal8Bit());
     QStringList said;
-    Errors::setSink([&](const QString& message) { said << message; });
-
-    FirstFrame::hold();
-    createWindows();
-    frmmavro->show();
-    FirstFrame::releaseAfterPaint(frmmavro);
-    settle(1000);
+    if (!startOnBuiltDrive("kzWb.DB", 1000, said))
+        return 0;
     frmRecord = new TfrmRecord;
     frmRecord->create();
     frmRecord->show();

@@ -6,57 +6,14 @@
 //   xvfb-run -a bench_drillopen [openings [finger|root|text]]
 //   (QORVEX_BUILT_DRIVE overrides <build>/drive)
 #include <QAction>
-#include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QTimer>
 #include <algorithm>
-#include <cstdio>
 
-#include "app/cmavro.h"
-#include "app/windows.h"
 #include "bench/builtdrive.h"
 #include "drills/CTT.h"
 #include "drills/CwbTest1.h"
 #include "drills/ctest.h"
-#include "platform/errors.h"
-#include "platform/firstframe.h"
 
 namespace {
-
-void settle(int ms) {
-    QElapsedTimer wait;
-    wait.start();
-    while (wait.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
-// Stamps the moment the watched window's first frame is out: its paint event has been handled,
-// and the queued call after it runs once the frame is drawn and flushed.
-class FrameWatch : public QObject {
-  public:
-    FrameWatch(QWidget* window, QElapsedTimer& clock) : window(window), clock(clock) {
-        window->installEventFilter(this);
-    }
-    ~FrameWatch() override { window->removeEventFilter(this); }
-    qint64 ns = -1;
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == window && event->type() == QEvent::Paint && !stamped) {
-            stamped = true;
-            QTimer::singleShot(0, this, [this] {
-                ns = clock.nsecsElapsed();
-                window->close();
-            });
-        }
-        return false;
-    }
-
-  private:
-    QWidget* window;
-    QElapsedTimer& clock;
-    bool stamped = false;
-};
 
 // Opens the drill by its menu command, closes it at its first frame; nanoseconds to that frame.
 qint64 openOnce(const char* command, QWidget* drill) {
@@ -86,24 +43,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int openings = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 15;
     const QByteArray only = argc > 2 ? QByteArray(argv[2]) : QByteArray();
-    const QString drive = builtDrive();
-    if (!QFile::exists(QDir(drive).filePath("mavro/111.DB"))) {
-        std::printf(
-            "The built course %s is not there yet: build the course target first. "
-            "Nothing measured.\n",
-            qPrintable(QDir::cleanPath(drive)));
-        return 0;
-    }
-    qputenv("QORVEX_DRIVE", drive.toLocal8Bit());
-    QStringList errors;
-    Errors::setSink([&](const QString& message) { errors << message; });
-
     // As start-up does: every window, the main window shown, the held work done after its frame.
-    FirstFrame::hold();
-    createWindows();
-    frmmavro->show();
-    FirstFrame::releaseAfterPaint(frmmavro);
-    settle(1500);
+    QStringList errors;
+    if (!startOnBuiltDrive("111.DB", 1500, errors))
+        return 0;
 
     struct Drill {
         const char* name;

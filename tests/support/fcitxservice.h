@@ -1,29 +1,26 @@
 #pragma once
 
-#include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <functional>
 
-class QObject;
+#include "support/imdaemon.h"
 
 // A private D-Bus session and an fcitx5 of our own running its Wubi table, with a configuration
 // made for the run (learning off, the input state shared by every window, so that Wubi stays on
 // as the focus moves), or as a pupil has it after adding Wubi and nothing else. Start it before
 // QApplication exists and set QT_IM_MODULE=fcitx.
-class FcitxService {
+class FcitxService : public ImDaemon {
   public:
     enum class Profile {
         Tuned,    // Wubi stays on from window to window and keeps the table's own order
         AsAdded,  // fcitx5's defaults with Wubi added to the group: off in each new window,
                   // candidates by frequency, learning on
     };
-    QString failure;
+    FcitxService() : ImDaemon("fcitx5") {}
 
     bool start(Profile profile = Profile::Tuned);
-    void stop();
-    QString log() const;
+    void stop() override;
 
     struct Reply {
         int exitCode = -1;
@@ -34,21 +31,14 @@ class FcitxService {
     static bool wubiActive();
 
   private:
-    bool fail(const QString& why);
-    QString dir(const QString& name) const;
-    QString logPath() const;
     void writeConfiguration(Profile profile) const;
     bool startBus();
 
-    QTemporaryDir home;
-    QProcess fcitx;
     qint64 busPid = 0;
 };
 
 namespace Fcitx {
-// Real key strokes, as the pupil's keyboard makes them (xdotool key names): on the X server, or
-// through the Wayland compositor's virtual keyboard when the test runs on Wayland.
-void strokes(const QStringList& keys);
+using ImTest::strokes;
 
 // The main of an X11 test with Wubi on: starts the service, then the application, then runs the
 // test object that makeTest creates. The test reads the service through service(). The run fails

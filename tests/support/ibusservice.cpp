@@ -1,14 +1,9 @@
 #include "support/ibusservice.h"
 
 #include <sqlite3.h>
-#include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QStandardPaths>
-#include <QThread>
-#include <QtTest>
-#include <memory>
+#include <QProcessEnvironment>
 
 namespace {
 
@@ -22,72 +17,38 @@ QString ibus(const QStringList& arguments) {
     return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
 }
 
-void strokes(const QStringList& keys) {
-    QProcess::execute("xdotool", QStringList{"key", "--delay", "40"} + keys);
-}
-
 }  // namespace
 
 bool IbusService::start() {
-    for (const char* tool : {"ibus-daemon", "ibus", "xdotool"})
-        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-            return fail(QStringLiteral("%1 is not installed (test.sh installs it)").arg(tool));
+    if (!prepare({"ibus-daemon", "ibus", "xdotool"}))
+        return false;
     if (!QFile::exists(kTable))
         return fail("ibus-table-wubi is not installed (test.sh installs it)");
-    if (!home.isValid())
-        return fail("no temporary folder");
     // The daemon and the table engine keep what they learn under a home of their own.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
-        env.insert(name, home.path() + '/' + name);
+        env.insert(name, dir(name));
     env.insert("GSETTINGS_BACKEND", "memory");
     // The daemon writes where it listens into this file; ibus and Qt's ibus plugin read it.
-    qputenv("IBUS_ADDRESS_FILE", (home.path() + "/address").toLocal8Bit());
-    env.insert("IBUS_ADDRESS_FILE", home.path() + "/address");
+    const QString address = home.filePath("address");
+    qputenv("IBUS_ADDRESS_FILE", address.toLocal8Bit());
+    env.insert("IBUS_ADDRESS_FILE", address);
     daemon.setProcessEnvironment(env);
-    daemon.setProcessChannelMode(QProcess::MergedChannels);
-    daemon.setStandardOutputFile(logPath());
-    daemon.start("ibus-daemon", {"--panel=disable", "--config=disable", "--emoji-extension=disable",
-                                 "--cache=none", "--verbose"});
-    if (!daemon.waitForStarted())
-        return fail("ibus-daemon did not start");
-    for (int i = 0; i < 200; ++i) {
-        if (daemon.state() != QProcess::Running)
-            return fail("ibus-daemon stopped: " + log());
-        if (ibus({"list-engine"}).contains(kEngine)) {
-            ibus({"engine", kEngine});
-            return true;
-        }
-        QThread::msleep(50);
-    }
-    return fail("ibus-daemon did not list the Wubi table: " + log());
+    const bool listed = launch({"--panel=disable", "--config=disable", "--emoji-extension=disable",
+                                "--cache=none", "--verbose"},
+                               [] { return ibus({"list-engine"}).contains(kEngine); },
+                               "ibus-daemon did not list the Wubi table");
+    if (listed)
+        ibus({"engine", kEngine});
+    return listed;
 }
 
 void IbusService::stop() {
-    if (daemon.state() != QProcess::Running)
-        return;
-    ibus({"exit"});
-    if (!daemon.waitForFinished(5000))
-        daemon.kill();
-}
-
-QString IbusService::log() const {
-    QFile file(logPath());
-    file.open(QIODevice::ReadOnly);
-    return QString::fromLocal8Bit(file.readAll());
+    halt([] { ibus({"exit"}); });
 }
 
 bool IbusService::wubiActive() {
     return ibus({"engine"}) == kEngine;
-}
-
-bool IbusService::fail(const QString& why) {
-    failure = why;
-    return false;
-}
-
-QString IbusService::logPath() const {
-    return home.path() + "/ibus-daemon.log";
 }
 
 namespace Ibus {
@@ -131,15 +92,7 @@ QString keysFor(const QString& text) {
 int exec(int argc, char** argv, const std::function<QObject*()>& makeTest) {
     IbusService im;
     running = &im;
-    if (im.start())
-        qputenv("QT_IM_MODULE", "ibus");
-    int result = 1;
-    {
-        QApplication app(argc, argv);
-        std::unique_ptr<QObject> test(makeTest());
-        result = QTest::qExec(test.get(), argc, argv);
-    }
-    im.stop();
+    const int result = ImTest::exec(argc, argv, im, im.start(), "ibus", makeTest);
     running = nullptr;
     return result;
 }
@@ -149,32 +102,12 @@ IbusService& service() {
 }
 
 void logIfFailed() {
-    if (QTest::currentTestFailed())
-        qWarning().noquote() << "ibus-daemon log:\n" << service().log().right(20000);
+    ImTest::logIfFailed(service());
 }
 
 QString warmUp() {
-    if (!service().failure.isEmpty())
-        return service().failure;
-    if (QGuiApplication::platformName() != "xcb")
-        return "runs on X11 only";
     QLineEdit scratch;
-    scratch.show();
-    scratch.activateWindow();
-    if (!QTest::qWaitForWindowActive(&scratch) ||
-        !QTest::qWaitFor([&] { return scratch.hasFocus(); }))
-        return "a box of our own got no keyboard";
-    if (!QTest::qWaitFor(IbusService::wubiActive, 10000))
-        return "Wubi did not come on: " + ibus({"engine"});
-    for (int attempt = 0; attempt < 40 && scratch.text() != QStringLiteral("地"); ++attempt) {
-        scratch.clear();
-        strokes({"f", "space"});
-        QTest::qWait(500);
-    }
-    if (scratch.text() != QStringLiteral("地"))
-        return "Wubi gave no characters: " + scratch.text() + "\nibus-daemon log:\n" +
-               service().log();
-    return {};
+    return ImTest::firstCharacter(scratch, service(), {"xcb"}, IbusService::wubiActive);
 }
 
 }  // namespace Ibus

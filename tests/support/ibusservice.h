@@ -1,32 +1,22 @@
 #pragma once
 
-#include <QProcess>
 #include <QString>
-#include <QTemporaryDir>
 #include <functional>
 
-class QObject;
+#include "support/imdaemon.h"
 
 // An ibus-daemon of our own, on an address of its own, with ibus-table's Wubi
 // (table:wubi-jidian86) as the engine of every input context. Settings live in memory, so the
 // table starts from what it ships with. Start it before QApplication exists and set
 // QT_IM_MODULE=ibus.
-class IbusService {
+class IbusService : public ImDaemon {
   public:
-    QString failure;
+    IbusService() : ImDaemon("ibus-daemon") {}
 
     bool start();
-    void stop();
-    QString log() const;
+    void stop() override;
     // True once ibus reports Wubi as the engine.
     static bool wubiActive();
-
-  private:
-    bool fail(const QString& why);
-    QString logPath() const;
-
-    QTemporaryDir home;
-    QProcess daemon;
 };
 
 namespace Ibus {
