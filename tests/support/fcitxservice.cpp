@@ -30,14 +30,14 @@ bool FcitxService::start(Profile profile) {
         return false;
     // fcitx5-remote would have the bus start an fcitx5 of the desktop's own, which could take the
     // name before ours: it is asked only once ours holds it.
-    return launch({"--disable=all",
-                   "--enable=keyboard,table,punctuation,pinyinhelper,dbus,dbusfrontend,xcb",
-                   "--verbose=default=4,key_trace=5"},
-                  [] {
-                      return BusNames::ownedOnSessionBus({"org.fcitx.Fcitx5"}, 1000).value(0) &&
-                             remote({}).exitCode == 0 && remote({"-q"}).output == "Default";
-                  },
-                  "fcitx5 did not come up on the private bus");
+    return launch(
+        {"--disable=all", "--enable=keyboard,table,punctuation,pinyinhelper,dbus,dbusfrontend,xcb",
+         "--verbose=default=4,key_trace=5"},
+        [] {
+            return BusNames::ownedOnSessionBus({"org.fcitx.Fcitx5"}, 1000).value(0) &&
+                   remote({}).exitCode == 0 && remote({"-q"}).output == "Default";
+        },
+        "fcitx5 did not come up on the private bus");
 }
 
 void FcitxService::stop() {
@@ -92,8 +92,6 @@ namespace Fcitx {
 
 namespace {
 
-FcitxService* running = nullptr;
-
 // The ids of the input contexts fcitx5 holds, from its own account: "IC [id] program:...".
 QStringList inputContexts() {
     QProcess p;
@@ -112,10 +110,8 @@ QStringList inputContexts() {
 int exec(int argc, char** argv, const std::function<QObject*()>& makeTest,
          FcitxService::Profile profile) {
     FcitxService im;
-    running = &im;
     const bool up = im.start(profile);
     int result = ImTest::exec(argc, argv, im, up, "fcitx", makeTest);
-    running = nullptr;
     // fcitx5 saves what it learned when it stops; its Wubi table was meant to learn nothing.
     const QDir learned(qEnvironmentVariable("XDG_DATA_HOME") + "/fcitx5/table");
     if (up && profile == FcitxService::Profile::Tuned &&
@@ -138,18 +134,10 @@ bool ContextWatch::await() const {
         10000);
 }
 
-FcitxService& service() {
-    return *running;
-}
-
-void logIfFailed() {
-    ImTest::logIfFailed(service());
-}
-
 QString warmUp() {
     QLineEdit scratch;
-    if (const QString why = ImTest::firstCharacter(scratch, service(), {"xcb", "wayland"},
-                                                   FcitxService::wubiActive);
+    if (const QString why =
+            ImTest::firstCharacter(scratch, {"xcb", "wayland"}, FcitxService::wubiActive);
         !why.isEmpty())
         return why;
     // A box that takes the input method gets no letter: Wubi keeps it as a code.

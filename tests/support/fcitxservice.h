@@ -41,13 +41,12 @@ namespace Fcitx {
 using ImTest::strokes;
 
 // The main of an X11 test with Wubi on: starts the service, then the application, then runs the
-// test object that makeTest creates. The test reads the service through service(). The run fails
-// when fcitx5 saved learned choices as it stopped: its Wubi table is set to learn nothing.
+// test object that makeTest creates. The run fails when fcitx5 saved learned choices as it
+// stopped: its Wubi table is set to learn nothing.
 int exec(int argc, char** argv, const std::function<QObject*()>& makeTest,
          FcitxService::Profile profile = FcitxService::Profile::Tuned);
-FcitxService& service();
 // After a test that failed, the end of fcitx5's log: what it made of the keys.
-void logIfFailed();
+using ImTest::logIfFailed;
 
 // fcitx5 loads the Wubi table on first use and loses keys typed meanwhile: types into a plain
 // line edit of our own until a code gives its character, and checks that such a box gets no

@@ -34,10 +34,11 @@ bool IbusService::start() {
     qputenv("IBUS_ADDRESS_FILE", address.toLocal8Bit());
     env.insert("IBUS_ADDRESS_FILE", address);
     daemon.setProcessEnvironment(env);
-    const bool listed = launch({"--panel=disable", "--config=disable", "--emoji-extension=disable",
-                                "--cache=none", "--verbose"},
-                               [] { return ibus({"list-engine"}).contains(kEngine); },
-                               "ibus-daemon did not list the Wubi table");
+    const bool listed = launch(
+        {"--panel=disable", "--config=disable", "--emoji-extension=disable", "--cache=none",
+         "--verbose"},
+        [] { return ibus({"list-engine"}).contains(kEngine); },
+        "ibus-daemon did not list the Wubi table");
     if (listed)
         ibus({"engine", kEngine});
     return listed;
@@ -52,10 +53,6 @@ bool IbusService::wubiActive() {
 }
 
 namespace Ibus {
-
-namespace {
-IbusService* running = nullptr;
-}
 
 QString keysFor(const QString& text) {
     sqlite3* db = nullptr;
@@ -91,23 +88,12 @@ QString keysFor(const QString& text) {
 
 int exec(int argc, char** argv, const std::function<QObject*()>& makeTest) {
     IbusService im;
-    running = &im;
-    const int result = ImTest::exec(argc, argv, im, im.start(), "ibus", makeTest);
-    running = nullptr;
-    return result;
-}
-
-IbusService& service() {
-    return *running;
-}
-
-void logIfFailed() {
-    ImTest::logIfFailed(service());
+    return ImTest::exec(argc, argv, im, im.start(), "ibus", makeTest);
 }
 
 QString warmUp() {
     QLineEdit scratch;
-    return ImTest::firstCharacter(scratch, service(), {"xcb"}, IbusService::wubiActive);
+    return ImTest::firstCharacter(scratch, {"xcb"}, IbusService::wubiActive);
 }
 
 }  // namespace Ibus

@@ -28,8 +28,7 @@ QString keysFor(const QString& text);
 // The main of an X11 test with ibus Wubi on: starts the service, then the application, then runs
 // the test object that makeTest creates.
 int exec(int argc, char** argv, const std::function<QObject*()>& makeTest);
-IbusService& service();
-void logIfFailed();
+using ImTest::logIfFailed;
 
 // The table engine starts on first use and may lose keys typed meanwhile: types into a plain
 // line edit of our own until a code gives its character. Empty when Wubi is ready, else what

@@ -67,6 +67,10 @@ QString ImDaemon::logPath() const {
 
 namespace ImTest {
 
+namespace {
+ImDaemon* running = nullptr;
+}
+
 void strokes(const QStringList& keys) {
     if (QGuiApplication::platformName() != "wayland") {
         QProcess::execute("xdotool", QStringList{"key", "--delay", "40"} + keys);
@@ -90,25 +94,31 @@ int exec(int argc, char** argv, ImDaemon& service, bool up, const char* module,
          const std::function<QObject*()>& makeTest) {
     if (up)
         qputenv("QT_IM_MODULE", module);
+    running = &service;
     int result = 1;
     {
         QApplication app(argc, argv);
         std::unique_ptr<QObject> test(makeTest());
         result = QTest::qExec(test.get(), argc, argv);
     }
+    running = nullptr;
     service.stop();
     return result;
 }
 
-void logIfFailed(const ImDaemon& service) {
-    if (QTest::currentTestFailed())
-        qWarning().noquote() << service.name() + " log:\n" << service.log().right(20000);
+ImDaemon& service() {
+    return *running;
 }
 
-QString firstCharacter(QLineEdit& scratch, const ImDaemon& service, const QStringList& platforms,
+void logIfFailed() {
+    if (QTest::currentTestFailed())
+        qWarning().noquote() << service().name() + " log:\n" << service().log().right(20000);
+}
+
+QString firstCharacter(QLineEdit& scratch, const QStringList& platforms,
                        const std::function<bool()>& wubiActive) {
-    if (!service.failure.isEmpty())
-        return service.failure;
+    if (!service().failure.isEmpty())
+        return service().failure;
     if (!platforms.contains(QGuiApplication::platformName()))
         return "runs on " + platforms.join(" or ") + " only";
     scratch.show();
@@ -124,8 +134,8 @@ QString firstCharacter(QLineEdit& scratch, const ImDaemon& service, const QStrin
         QTest::qWait(500);
     }
     if (!scratch.text().contains(QStringLiteral("地")))
-        return "Wubi gave no characters: " + scratch.text() + "\n" + service.name() +
-               " log:\n" + service.log();
+        return "Wubi gave no characters: " + scratch.text() + "\n" + service().name() + " log:\n" +
+               service().log();
     return {};
 }
 

@@ -54,17 +54,18 @@ void strokes(const QStringList& keys);
 
 // The main of a desktop test with an input method: the service was started before (up says
 // whether it came up; QT_IM_MODULE is set to module then); creates the application, runs the
-// test object that makeTest creates and stops the service.
+// test object that makeTest creates, the service at hand through service(), and stops it.
 int exec(int argc, char** argv, ImDaemon& service, bool up, const char* module,
          const std::function<QObject*()>& makeTest);
+ImDaemon& service();
 
 // After a test that failed, the end of the daemon's log: what it made of the keys.
-void logIfFailed(const ImDaemon& service);
+void logIfFailed();
 
 // The input method loads its Wubi table on first use and loses keys typed meanwhile: types into
 // scratch, a plain line edit of the caller's, until a code gives its character. platforms are
 // those the service runs on (Qt's names). Empty when Wubi is ready, else what went wrong.
-QString firstCharacter(QLineEdit& scratch, const ImDaemon& service, const QStringList& platforms,
+QString firstCharacter(QLineEdit& scratch, const QStringList& platforms,
                        const std::function<bool()>& wubiActive);
 
 }  // namespace ImTest
