@@ -3,10 +3,10 @@
 #include "support/fcitxservice.h"
 #include "support/menustate.h"
 
-QString WubiDesktop::start() {
+QString WubiDesktop::start(const CourseProgram::Prepare& prepare) {
     if (const QString why = Fcitx::warmUp(); !why.isEmpty())
         return why;
-    if (const QString why = program.start(); !why.isEmpty())
+    if (const QString why = program.start(prepare); !why.isEmpty())
         return why;
     const Fcitx::ContextWatch context;
     if (!MenuState::showMainWindow())

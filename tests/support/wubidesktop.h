@@ -9,8 +9,9 @@
 // place, so that the next context fcitx5 makes is the one of the window the test opens.
 class WubiDesktop {
   public:
-    // Empty when everything is up; otherwise what is not.
-    [[nodiscard]] QString start();
+    // Empty when everything is up; otherwise what is not. prepare changes the course before the
+    // windows read it.
+    [[nodiscard]] QString start(const CourseProgram::Prepare& prepare = {});
 
     CourseProgram program;
 };
