@@ -34,10 +34,13 @@ void ConfusionList::fill(History::Store& store,
     store.forEachConfusion(History::kText, [&](QStringView wanted, QStringView typed, qint64 n) {
         counts[{wanted.toString(), typed.toString()}] += n;
     });
+    // A year holds tens of thousands of pairs: only the few shown are put in order.
     QList<QPair<qint64, QPair<QString, QString>>> ranked;
+    ranked.reserve(counts.size());
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
         ranked.append({it.value(), it.key()});
-    std::sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) {
+    const auto shownEnd = ranked.begin() + qMin<qsizetype>(kShown, ranked.size());
+    std::partial_sort(ranked.begin(), shownEnd, ranked.end(), [](const auto& a, const auto& b) {
         return a.first != b.first ? a.first > b.first : a.second < b.second;
     });
     CodeHabits::Habits habits;
@@ -51,11 +54,13 @@ void ConfusionList::fill(History::Store& store,
     }
 
     clear();
-    for (const auto& [n, pair] : ranked.mid(0, kShown))
+    for (auto it = ranked.cbegin(); it != shownEnd; ++it) {
+        const auto& [n, pair] = *it;
         addItem(QStringLiteral("把「%1」(%2) 打成「%3」(%4) ×%5")
                     .arg(pair.first, codeText(fullCode(pair.first)), pair.second,
                          codeText(fullCode(pair.second)))
                     .arg(n));
+    }
     for (const CodeHabits::RootSlip& s : habits.roots.mid(0, kShown))
         addItem(QStringLiteral("字根%1(%2) 打到了 %3 ×%4")
                     .arg(rootText(s.root), keyText(s.key), keyText(s.typed))
