@@ -40,7 +40,7 @@ double targetMs(int charactersPerMinute);
 // Whether a character is due again: after 1, 4, 16 or 32 days, the surer the pupil, the later.
 bool due(const Score& score, double targetMs, qint64 now);
 
-// What a wrong attempt tells about the code.
+// What a commit tells about the code typed for it.
 struct Mistake {
     enum Kind {
         Unknown,
