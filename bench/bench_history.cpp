@@ -299,18 +299,21 @@ int main(int argc, char** argv) {
         std::printf("mastery worked out from the whole year (once): %.1f ms\n",
                     msOf([&] { Mastery::current(store, *book); }));
         QRandomGenerator random(9);
-        QList<double> pages, mastery, confusions;
-        for (int i = 0; i < 10; ++i) {
+        QList<double> pages, pagesCpu, mastery, confusions;
+        for (int i = 0; i < 50; ++i) {
             store.record(page(History::kText, QStringLiteral("智能练习"),
                               QDateTime::currentDateTimeUtc(), 60000,
                               strokes(textOf(i, true, random), random)));
+            const double cpuStart = cpuMs();
             pages << msOf([&] { AdaptiveLesson::pageFor(store, *book, random); });
+            pagesCpu << cpuMs() - cpuStart;
             mastery << msOf([&] { Mastery::current(store, *book); });
             confusions << msOf([&] {
                 store.forEachConfusion(History::kText, [](QStringView, QStringView, qint64) {});
             });
         }
         printTimes("adaptive page after each finished page", pages);
+        printTimes("  the same, CPU time of the process", pagesCpu);
         printTimes("  of which: mastery brought up to date", mastery);
         printTimes("  of which: reading the confusions", confusions);
         QList<double> exports;

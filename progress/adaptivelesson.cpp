@@ -11,21 +11,20 @@ namespace {
 const QString kKeysSetting = QStringLiteral("adaptive/keys");
 const QString kTargetSetting = QStringLiteral("adaptive/targetCpm");
 
-bool madeOf(const Wubi::Character& c, const QString& keys, const Wubi::CodeBook& book) {
-    if (c.roots.isEmpty())
-        return false;
-    for (const QString& r : c.roots)
-        if (!keys.contains(book.keyOf(r)))
-            return false;
-    return true;
-}
-
-// Common characters made only of the keys' roots, most frequent first.
-QStringList eligible(const Wubi::CodeBook& book, const QString& keys) {
+// The roots used by at least kMinimumFocus of the characters, a character counting once for a
+// root it has twice.
+QStringList rootsUsedBy(const Wubi::CodeBook& book, const QStringList& characters) {
+    QHash<QString, int> used;
+    for (const QString& character : characters) {
+        const QStringList& roots = book.find(character)->roots;
+        for (qsizetype i = 0; i < roots.size(); ++i)
+            if (std::find(roots.cbegin(), roots.cbegin() + i, roots[i]) == roots.cbegin() + i)
+                ++used[roots[i]];
+    }
     QStringList result;
-    for (const QString& character : book.byRank())
-        if (madeOf(*book.find(character), keys, book))
-            result << character;
+    for (auto it = used.cbegin(); it != used.cend(); ++it)
+        if (*it >= kMinimumFocus)
+            result << it.key();
     return result;
 }
 
@@ -35,47 +34,88 @@ int courseOrder(const Wubi::CodeBook& book, const QString& root) {
     return int(book.keyOrder().indexOf(key)) * 100 + int(book.rootsOn(key).indexOf(root));
 }
 
-}  // namespace
-
-QStringList rootsInPlay(const Wubi::CodeBook& book, const QString& keys) {
-    QHash<QString, int> used;
-    for (const QString& character : eligible(book, keys))
-        for (const QString& r : QSet<QString>(book.find(character)->roots.cbegin(),
-                                              book.find(character)->roots.cend()))
-            ++used[r];
-    QStringList roots;
-    for (auto it = used.cbegin(); it != used.cend(); ++it)
-        if (*it >= kMinimumFocus)
-            roots << it.key();
+// In the course's order.
+QStringList inCourseOrder(const Wubi::CodeBook& book, QStringList roots) {
     std::sort(roots.begin(), roots.end(), [&](const QString& a, const QString& b) {
         return courseOrder(book, a) < courseOrder(book, b);
     });
     return roots;
 }
 
-QString keysInPlay(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, double targetMs,
-                   int unlockedBefore) {
+// The keys in play and, with them, the common characters made of them and their roots in play:
+// worked out once a page.
+struct InPlay {
+    QString keys;
+    QStringList common;
+    QStringList roots;  // in no order
+};
+
+InPlay inPlay(const Wubi::CodeBook& book, const QString& keys) {
+    InPlay p{keys, book.madeOf(keys), {}};
+    p.roots = rootsUsedBy(book, p.common);
+    return p;
+}
+
+InPlay keysAndRoots(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, double targetMs,
+                    int unlockedBefore) {
     const QString& order = book.keyOrder();
     const int n = int(
         qBound<qsizetype>(qMin<qsizetype>(kFirstKeys, order.size()), unlockedBefore, order.size()));
-    const QString keys = order.left(n);
+    InPlay now = inPlay(book, order.left(n));
     if (n == order.size())
-        return keys;
-    for (const QString& root : rootsInPlay(book, keys)) {
+        return now;
+    for (const QString& root : now.roots) {
         const Mastery::Score score = tracker.roots.value(root);
         if (Mastery::confidence(score, targetMs) < 1 || score.accuracy < Mastery::kAccuracyGoal)
-            return keys;
+            return now;
     }
-    return order.left(n + 1);
+    return inPlay(book, order.left(n + 1));
+}
+
+// The confusions a page can use, most met first: pairs of two different characters of the book.
+// A year's history holds tens of thousands of pairs, read at every page, so they are counted by
+// their two code units instead of as pairs of texts.
+QList<Confusion> worstPairs(History::Store& store, const Wubi::CodeBook& book) {
+    QHash<quint32, qint64> counts;
+    store.forEachConfusion(History::kText, [&](QStringView wanted, QStringView typed, qint64 n) {
+        if (wanted.size() == 1 && typed.size() == 1 && wanted != typed)
+            counts[quint32(wanted[0].unicode()) << 16 | typed[0].unicode()] += n;
+    });
+    QList<QPair<qint64, quint32>> ranked;
+    ranked.reserve(counts.size());
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        ranked.append({-it.value(), it.key()});
+    std::sort(ranked.begin(), ranked.end());
+    QList<Confusion> worst;
+    for (const auto& [minusCount, pair] : ranked) {
+        const QString wanted(QChar(char16_t(pair >> 16))), typed(QChar(char16_t(pair & 0xFFFF)));
+        if (book.find(wanted) && book.find(typed))
+            worst.append({wanted, typed, -minusCount});
+        if (worst.size() == kPairs)
+            break;
+    }
+    return worst;
+}
+
+}  // namespace
+
+QStringList rootsInPlay(const Wubi::CodeBook& book, const QString& keys) {
+    return inCourseOrder(book, inPlay(book, keys).roots);
+}
+
+QString keysInPlay(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, double targetMs,
+                   int unlockedBefore) {
+    return keysAndRoots(book, tracker, targetMs, unlockedBefore).keys;
 }
 
 Plan makePage(const Wubi::CodeBook& book, const Mastery::Tracker& tracker,
               const QList<Confusion>& confusions, double targetMs, int unlockedBefore, qint64 now,
               QRandomGenerator& random) {
     Plan plan;
-    plan.keys = keysInPlay(book, tracker, targetMs, unlockedBefore);
-    const QStringList roots = rootsInPlay(book, plan.keys);
-    const QStringList common = eligible(book, plan.keys);
+    const InPlay play = keysAndRoots(book, tracker, targetMs, unlockedBefore);
+    plan.keys = play.keys;
+    const QStringList roots = inCourseOrder(book, play.roots);
+    const QStringList& common = play.common;
 
     // The weakest root: least confidence, then fewest strokes, then the earliest in the course.
     auto weaker = [&](const QString& a, const QString& b) {
@@ -149,13 +189,7 @@ int targetCpm(History::Store& store) {
 
 Plan pageFor(History::Store& store, const Wubi::CodeBook& book, QRandomGenerator& random) {
     const Mastery::Tracker tracker = Mastery::current(store, book);
-    QList<Confusion> confusions;
-    QHash<QPair<QString, QString>, qint64> counts;
-    store.forEachConfusion(History::kText, [&](QStringView w, QStringView t, qint64 n) {
-        counts[{w.toString(), t.toString()}] += n;
-    });
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        confusions.append({it.key().first, it.key().second, it.value()});
+    const QList<Confusion> confusions = worstPairs(store, book);
     const int before = store.setting(kKeysSetting).toInt();
     const Plan plan = makePage(book, tracker, confusions, Mastery::targetMs(targetCpm(store)),
                                before, QDateTime::currentMSecsSinceEpoch(), random);

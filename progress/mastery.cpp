@@ -38,6 +38,13 @@ void settle(QHash<QString, Score>& scores, const QHash<QString, PageTally>& page
     for (auto it = page.cbegin(); it != page.cend(); ++it) smooth(scores[it.key()], *it, at);
 }
 
+bool isCode(const QString& text) {
+    for (QChar c : text)
+        if (c < QLatin1Char('a') || c > QLatin1Char('z'))
+            return false;
+    return !text.isEmpty();
+}
+
 }  // namespace
 
 double targetMs(int charactersPerMinute) {
@@ -67,6 +74,8 @@ Mistake classify(const Wubi::CodeBook& book, const QString& wanted, const QStrin
         return m;
     const QString full = w->fullCode;
     QString typed = typedCode;
+    if (typed.isEmpty() && isCode(cameOut))
+        typed = cameOut;
     if (typed.isEmpty()) {
         const Wubi::Character* x = book.find(cameOut);
         if (!x)
@@ -77,8 +86,10 @@ Mistake classify(const Wubi::CodeBook& book, const QString& wanted, const QStrin
             typed = x->shortCode;
     }
     const bool validCode = full.startsWith(typed) && typed.size() >= w->shortCode.size();
-    if (validCode && cameOut != wanted) {
-        m.kind = Mistake::WrongCandidate;
+    if (validCode) {
+        m.kind = cameOut != wanted                    ? Mistake::WrongCandidate
+                 : typed.size() > w->shortCode.size() ? Mistake::LongerThanNeeded
+                                                      : Mistake::Right;
         return m;
     }
     int p = 0;

@@ -40,20 +40,24 @@ double targetMs(int charactersPerMinute);
 // Whether a character is due again: after 1, 4, 16 or 32 days, the surer the pupil, the later.
 bool due(const Score& score, double targetMs, qint64 now);
 
-// What a wrong attempt tells about the code.
+// What a commit tells about the code typed for it.
 struct Mistake {
     enum Kind {
         Unknown,
         RootOnWrongKey,      // position's root sought on another key
         IdentificationCode,  // the roots right, the final identification code missing or wrong
         WrongCandidate,      // the code right, another candidate chosen
+        Right,               // the right character by its shortest code
+        LongerThanNeeded,    // the right character by a longer code where a shorter one does
     };
     Kind kind = Unknown;
     int position = -1;  // code position (from 0)
     QChar typedKey;
 };
-// typedCode: the letters shown before the wrong commit, or empty (then the code of what came out
-// is taken).
+// What a commit says of the code typed for wanted: a wrong one (cameOut another character) or the
+// right one (cameOut == wanted). typedCode: the letters shown before the commit, or empty; then the
+// code is what came out when that is letters (the input method gave up the letters themselves),
+// else the code of the character that came out.
 Mistake classify(const Wubi::CodeBook& book, const QString& wanted, const QString& cameOut,
                  const QString& typedCode);
 

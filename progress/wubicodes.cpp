@@ -129,6 +129,7 @@ void CodeBook::add(const QString& character, const QString& shortCode, const QSt
     c.fullCode = fullCode.toLower();
     c.roots = byPosition(splits.value(character), c.fullCode, rootKeys);
     c.level1 = isLevel1(character);
+    for (const QString& r : c.roots) c.keys |= keyBits(QString(rootKeys.value(r)));
     c.rank = int(book.size());
     book.insert(character, c);
 }
@@ -147,11 +148,32 @@ void CodeBook::rankBy(const QString& text) {
         return ca.rank < cb.rank;
     });
     ranked.clear();
+    rankedKeys.clear();
     for (int i = 0; i < all.size(); ++i) {
-        book[all[i]].rank = i;
-        if (book[all[i]].level1)
+        Character& c = book[all[i]];
+        c.rank = i;
+        if (c.level1) {
             ranked << all[i];
+            rankedKeys << c.keys;
+        }
     }
+}
+
+QStringList CodeBook::madeOf(const QString& keys) const {
+    const quint32 allowed = keyBits(keys);
+    QStringList result;
+    for (qsizetype i = 0; i < ranked.size(); ++i)
+        if (rankedKeys[i] != 0 && (rankedKeys[i] & ~allowed) == 0)
+            result << ranked[i];
+    return result;
+}
+
+quint32 CodeBook::keyBits(QStringView keys) {
+    quint32 bits = 0;
+    for (QChar k : keys)
+        if (k >= QLatin1Char('a') && k <= QLatin1Char('y'))
+            bits |= 1u << (k.unicode() - 'a');
+    return bits;
 }
 
 const Character* CodeBook::find(QStringView character) const {

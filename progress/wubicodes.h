@@ -27,6 +27,7 @@ struct Character {
     QStringList roots;    // by code position; empty when the split is unknown
     int rank = 0;         // by frequency, 0 the most frequent
     bool level1 = false;  // GB2312 level 1 (the 3,755 common characters)
+    quint32 keys = 0;     // the keys of its roots, as CodeBook::keyBits gives them
     bool hasIdentificationCode() const {
         return (roots.size() == 2 || roots.size() == 3) && fullCode.size() == roots.size() + 1;
     }
@@ -60,6 +61,11 @@ class CodeBook {
     const QHash<QString, Character>& characters() const { return book; }
     // Common characters, most frequent first.
     const QStringList& byRank() const { return ranked; }
+    // Common characters made only of roots on the given keys, most frequent first. Asked for at
+    // every adaptive page, so it compares key bits instead of looking up each root.
+    QStringList madeOf(const QString& keys) const;
+    // One bit per key letter a to y.
+    static quint32 keyBits(QStringView keys);
     // "口" for a glyph, "〔革下〕" for a drawn shape.
     static QString rootText(const QString& root);
 
@@ -72,6 +78,7 @@ class CodeBook {
     QString order;
     QHash<QString, Character> book;
     QStringList ranked;
+    QList<quint32> rankedKeys;  // Character::keys of each of ranked
 };
 
 }  // namespace Wubi

@@ -1,8 +1,11 @@
 // The adaptive practice with a simulated pupil: a scripted typist with its own error rate and
-// speed per root types the pages the lesson makes, and the lesson answers to what it typed.
+// speed per root types the pages the lesson makes, and the lesson answers to what it typed. The
+// record window's list tells a pupil what their own codes show.
 #include <QtTest>
 
+#include "data/history.h"
 #include "progress/adaptivelesson.h"
+#include "progress/confusionlist.h"
 #include "progress/mastery.h"
 #include "progress/wubicodes.h"
 
@@ -165,7 +168,56 @@ class AdaptiveTest : public QObject {
                  pupil.tracker.roots[QStringLiteral("土")].accuracy);
         QVERIFY(pupil.tracker.roots[QStringLiteral("土")].accuracy < 0.95);
     }
+
+    void theListTellsRootsIdentificationCodesAndShorterCodes() {
+        Wubi::CodeBook codes = Wubi::CodeBook::withRoots();
+        for (const char* row :
+             {"中 k khk", "四 lh lhng", "叭 kwy kwy", "只 kw kwu", "经 xc xcag"}) {
+            const QStringList f = QString::fromUtf8(row).split(' ');
+            codes.add(f[0], f[1], f[2]);
+        }
+        QTemporaryDir folder;
+        History::Store store(folder.filePath("history.sqlite3"));
+        auto typed = [&](QList<History::Stroke> strokes) {
+            History::Page page;
+            page.at = QDateTime::currentDateTimeUtc();
+            page.drill = History::kText;
+            page.lesson = QStringLiteral("课程练习[&1]");
+            for (History::Stroke& s : strokes) s.wrong = quint32(s.wrongs.size());
+            page.strokes = strokes;
+            QVERIFY(store.record(page));
+        };
+        ConfusionList list;
+        auto shown = [&] {
+            list.fill(
+                store,
+                [&](const QString& c) {
+                    return codes.find(c) ? codes.find(c)->fullCode : QString();
+                },
+                &codes);
+            QStringList lines;
+            for (int i = 0; i < list.count(); ++i) lines << list.item(i)->text();
+            return lines;
+        };
+
+        // 经 by its full code, twice: right, but xc would do.
+        typed({{"经", 900, 0, "xcag"}, {"经", 900, 0, "xcag"}});
+        QCOMPARE(shown(), QStringList({"还没有打错的字。", "「经」可以只打 xc ×2"}));
+
+        // 口 sought on L: 四 came out for 中, then the input method gave up the letters; 叭 without
+        // its identification code gave 只.
+        typed({{"中", 900, 0, "k", {"四"}},
+               {"中", 900, 0, "k", {"lh"}},
+               {"叭", 900, 0, "kwy", {"只"}}});
+        const QStringList lines = shown();
+        QVERIFY2(lines.startsWith("把「中」(khk) 打成「lh」(?) ×1"), qPrintable(lines.join('\n')));
+        QVERIFY(lines.contains("把「中」(khk) 打成「四」(lhng) ×1"));
+        QVERIFY(lines.contains("字根「口」(K) 打到了 L ×2"));
+        QVERIFY(lines.contains("「叭」少了识别码 y ×1"));
+        QCOMPARE(lines.last(), "「经」可以只打 xc ×2");
+        QVERIFY(!lines.contains("还没有打错的字。"));
+    }
 };
 
-QTEST_GUILESS_MAIN(AdaptiveTest)
+QTEST_MAIN(AdaptiveTest)
 #include "test_adaptive.moc"
