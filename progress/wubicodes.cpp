@@ -129,7 +129,9 @@ void CodeBook::add(const QString& character, const QString& shortCode, const QSt
     c.fullCode = fullCode.toLower();
     c.roots = byPosition(splits.value(character), c.fullCode, rootKeys);
     c.level1 = isLevel1(character);
-    for (const QString& r : c.roots) c.keys |= keyBits(QString(rootKeys.value(r)));
+    // Every letter typed for it, identification code included: a root whose drawing the splits
+    // place elsewhere still has its key pressed.
+    c.keys = keyBits(c.fullCode);
     c.rank = int(book.size());
     book.insert(character, c);
 }

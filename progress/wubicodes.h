@@ -27,7 +27,7 @@ struct Character {
     QStringList roots;    // by code position; empty when the split is unknown
     int rank = 0;         // by frequency, 0 the most frequent
     bool level1 = false;  // GB2312 level 1 (the 3,755 common characters)
-    quint32 keys = 0;     // the keys of its roots, as CodeBook::keyBits gives them
+    quint32 keys = 0;     // the keys of its full code, as CodeBook::keyBits gives them
     bool hasIdentificationCode() const {
         return (roots.size() == 2 || roots.size() == 3) && fullCode.size() == roots.size() + 1;
     }

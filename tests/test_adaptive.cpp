@@ -158,6 +158,23 @@ class AdaptiveTest : public QObject {
             QVERIFY(QStringLiteral("王土大木工").contains(c));
     }
 
+    void theCoursesPagesAskOnlyForKeysInPlay() {
+        const QString drive = qEnvironmentVariable("QORVEX_BUILT_DRIVE");
+        QVERIFY2(!drive.isEmpty(), "QORVEX_BUILT_DRIVE is set by CTest");
+        qputenv("QORVEX_DRIVE", drive.toLocal8Bit());
+        // The course's own codes: a root its splits draw elsewhere still has its key pressed.
+        const Wubi::CodeBook& course = Wubi::CodeBook::shared();
+        QRandomGenerator random(6);
+        const AdaptiveLesson::Plan plan =
+            AdaptiveLesson::makePage(course, {}, {}, 1000, 0, 0, random);
+        QVERIFY(!plan.fallBack);
+        for (QChar c : plan.lines.join(QString())) {
+            const QString code = course.find(QString(c))->fullCode;
+            for (QChar k : code)
+                QVERIFY2(plan.keys.contains(k), qPrintable(QString(c) + ':' + code));
+        }
+    }
+
     void stateKeptAsBytesReadsBackTheSame() {
         Session pupil(book, 5);
         pupil.typist.errorRate[QStringLiteral("土")] = 0.3;
