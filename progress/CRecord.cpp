@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 #include "data/history.h"
@@ -204,6 +205,10 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
     connect(Button4, &QPushButton::clicked, this, Errors::handler(this, &TfrmRecord::Button4Click));
     connect(Button5, &QPushButton::clicked, this, Errors::handler(this, &TfrmRecord::Button5Click));
     connect(Button6, &QPushButton::clicked, this, Errors::handler(this, &TfrmRecord::Button6Click));
+    connect(PageControl1, &QTabWidget::currentChanged, this, Errors::handler(this, [this] {
+                if (PageControl1->currentWidget() == Image2)
+                    fillMasteryMap();
+            }));
     connect(SpinEdit1, &QSpinBox::valueChanged, this,
             Errors::handler(this, [this] { SpinEdit1Change(); }));
 }
@@ -240,11 +245,16 @@ void TfrmRecord::refresh() {
     fillGrid();
     drawHeatMap();
     confusions->fill(store, [this](const QString& c) { return fullCode(c); });
-    fillMasteryMap();
+    if (PageControl1->currentWidget() == Image2)
+        fillMasteryMap();
     showGoal();
 }
 
+// Filled when it is looked at: the first look at a long history works out every root's score
+// from all its pages, which would make every opening of the window slow.
 void TfrmRecord::fillMasteryMap() {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     History::Store& store = History::Store::instance();
     const Wubi::CodeBook& book = Wubi::CodeBook::shared();
     const Mastery::Tracker tracker = Mastery::current(store, book);

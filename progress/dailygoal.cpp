@@ -1,6 +1,7 @@
 #include "progress/dailygoal.h"
 
-#include <QHash>
+#include <QDataStream>
+#include <QIODevice>
 #include <cmath>
 
 namespace DailyGoal {
@@ -9,14 +10,10 @@ namespace {
 
 const QString kSetting = QStringLiteral("goal/minutesPerDay");
 
+const QString kState = QStringLiteral("dailygoal-1");
+
 QDate localDate(const QDateTime& at) {
     return at.toLocalTime().date();
-}
-
-QHash<QDate, qint64> msPerDay(const QList<History::Page>& pages) {
-    QHash<QDate, qint64> days;
-    for (const History::Page& page : pages) days[localDate(page.at)] += page.ms;
-    return days;
 }
 
 }  // namespace
@@ -30,22 +27,60 @@ void setMinutes(History::Store& store, int minutes) {
     store.setSetting(kSetting, QString::number(qBound(1, minutes, kMaxMinutes)));
 }
 
-qint64 practisedOn(const QList<History::Page>& pages, const QDate& day) {
-    qint64 ms = 0;
-    for (const History::Page& page : pages)
-        if (localDate(page.at) == day)
-            ms += page.ms;
-    return ms;
+void Tally::add(const History::Page& page) {
+    msPerDay[localDate(page.at)] += page.ms;
+    if (page.drill != History::kText || page.ms <= 0 || page.amount <= 0)
+        return;
+    const qint64 at = page.at.toMSecsSinceEpoch();
+    auto place = speeds.end();
+    while (place != speeds.begin() && (place - 1)->first > at) --place;
+    speeds.insert(place, {at, charactersPerMinute(page)});
+    if (speeds.size() > kFitPages)
+        speeds.removeFirst();
 }
 
-int streak(const QList<History::Page>& pages, int goalMinutes, const QDateTime& now) {
-    const QHash<QDate, qint64> days = msPerDay(pages);
-    const auto met = [&](const QDate& day) { return days.value(day) >= goalMinutes * 60000LL; };
-    QDate day = localDate(now);
-    int run = 0;
-    if (met(day))
-        ++run;
-    for (day = day.addDays(-1); met(day); day = day.addDays(-1)) ++run;
+QByteArray Tally::save() const {
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << through << msPerDay << speeds;
+    return bytes;
+}
+
+Tally Tally::load(const QByteArray& bytes) {
+    Tally t;
+    QDataStream in(bytes);
+    in >> t.through >> t.msPerDay >> t.speeds;
+    return in.status() == QDataStream::Ok ? t : Tally();
+}
+
+Tally tally(History::Store& store) {
+    qint64 through = 0;
+    Tally t = Tally::load(store.derived(kState, &through));
+    if (t.through != through)
+        t = {};
+    const qint64 before = t.through;
+    if (t.through == 0) {
+        // Without a tally the pages come without their strokes, which is much cheaper.
+        for (const History::Page& page : store.pages()) t.add(page);
+        for (const auto& [drill, lesson] : store.lessons())
+            for (const History::Store::PageMark& mark : store.marks(drill, lesson))
+                t.through = qMax(t.through, mark.id);
+    } else {
+        store.forEachPage(t.through, [&](qint64 id, const History::Page& page) {
+            t.add(page);
+            t.through = qMax(t.through, id);
+            return true;
+        });
+    }
+    if (t.through != before)
+        store.keepDerived(kState, t.through, t.save());
+    return t;
+}
+
+int streak(const QHash<QDate, qint64>& msPerDay, int goalMinutes, const QDate& today) {
+    const auto met = [&](const QDate& day) { return msPerDay.value(day) >= goalMinutes * 60000LL; };
+    int run = met(today) ? 1 : 0;
+    for (QDate day = today.addDays(-1); met(day); day = day.addDays(-1)) ++run;
     return run;
 }
 
@@ -81,13 +116,12 @@ int pagesToTarget(const QList<double>& speeds, double target) {
 Status status(History::Store& store, int targetCpm, const QDateTime& now) {
     Status s;
     s.goalMinutes = minutes(store);
-    const QList<History::Page> pages = store.pages();
-    s.todayMinutes = int(practisedOn(pages, localDate(now)) / 60000);
-    s.streak = streak(pages, s.goalMinutes, now);
+    const Tally t = tally(store);
+    const QDate today = localDate(now);
+    s.todayMinutes = int(t.msPerDay.value(today) / 60000);
+    s.streak = streak(t.msPerDay, s.goalMinutes, today);
     QList<double> speeds;
-    for (auto it = pages.crbegin(); it != pages.crend() && speeds.size() < kFitPages; ++it)
-        if (it->drill == History::kText && it->ms > 0 && it->amount > 0)
-            speeds.prepend(charactersPerMinute(*it));
+    for (const auto& [at, cpm] : t.speeds) speeds << cpm;
     s.pagesToTarget = pagesToTarget(speeds, targetCpm);
     return s;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
+#include <QPair>
 #include <QString>
 
 #include "data/history.h"
@@ -28,12 +31,25 @@ inline constexpr double kFitR2 = 0.3;
 int minutes(History::Store& store);
 void setMinutes(History::Store& store, int minutes);
 
-// Milliseconds practised on day (local date), every drill counted.
-qint64 practisedOn(const QList<History::Page>& pages, const QDate& day);
+// What the goal needs of the history, kept with it so that opening the record window reads only
+// the pages written since.
+struct Tally {
+    QHash<QDate, qint64> msPerDay;        // every drill, by the local date when the page was added
+    QList<QPair<qint64, double>> speeds;  // (UTC ms, characters a minute) of the last kFitPages
+                                          // text pages, oldest first
+    qint64 through = 0;                   // the last page added
+
+    void add(const History::Page& page);
+    QByteArray save() const;
+    static Tally load(const QByteArray& bytes);
+};
+// The tally brought up to date from the pages after the one kept, which is kept again.
+Tally tally(History::Store& store);
+
 // Days in a row, ending today, whose practice reached the goal. Today counts once it is met;
 // until then the run ends with yesterday, as the day is not over. A day without enough
 // practice ends the run.
-int streak(const QList<History::Page>& pages, int goalMinutes, const QDateTime& now);
+int streak(const QHash<QDate, qint64>& msPerDay, int goalMinutes, const QDate& today);
 
 // Characters per minute of a text page: the drill counts a Chinese character as two bytes. 0
 // for a page without a time.
