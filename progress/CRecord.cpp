@@ -2,6 +2,7 @@
 
 #include <QDynamicPropertyChangeEvent>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMessageBox>
@@ -120,7 +121,7 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
     Chart1 = SpeedChart::create(PageControl1, &error);
     if (!Chart1)
         Chart1 = new QLabel(QStringLiteral("速度图无法显示：%1").arg(error), PageControl1);
-    Chart1->setMinimumHeight(200);
+    Chart1->setMinimumHeight(170);  // with the tabs, as tall as the chart alone was
     Chart1->installEventFilter(this);
     PageControl1->addTab(Chart1, QStringLiteral("速度"));
     Image2 = new MasteryMap(PageControl1);
@@ -188,9 +189,14 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
             }));
     Button6 = new QPushButton(QStringLiteral("导出记录[&E]"), this);
     Button6->setObjectName("Button6");
+    // Two by two, so that the window keeps its height.
+    auto* buttons = new QGridLayout;
+    right->addLayout(buttons);
+    int place = 0;
     for (QPushButton* b : {Button1, Button2, adaptive, Button6}) {
         b->setAutoDefault(false);
-        right->addWidget(b);
+        buttons->addWidget(b, place / 2, place % 2);
+        ++place;
     }
     right->addStretch();
     Button3 = new QPushButton(QStringLiteral("关闭"), this);
