@@ -2,18 +2,24 @@
 
 #include <QDynamicPropertyChangeEvent>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 #include "data/history.h"
 #include "platform/errors.h"
 #include "platform/gbk.h"
+#include "progress/adaptivelesson.h"
 #include "progress/adaptivepractice.h"
 #include "progress/article.h"
 #include "progress/confusionlist.h"
+#include "progress/dailygoal.h"
+#include "progress/historyexport.h"
+#include "progress/masterymap.h"
 #include "progress/recordpictures.h"
 #include "progress/speedchart.h"
 #include "progress/textfeed.h"
@@ -22,6 +28,8 @@
 TfrmRecord* frmRecord = nullptr;
 
 namespace {
+
+const QString kNoPages = QStringLiteral("还没有练习记录。练完一页后，这里会显示速度和错误。");
 
 const QString kDrillNames[][2] = {{History::kText, QStringLiteral("文字练习")},
                                   {History::kFinger, QStringLiteral("指法练习")},
@@ -98,13 +106,45 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
         b->setAutoDefault(false);
         lesson->addWidget(b);
     }
+    Panel1 = new QStackedWidget(this);
+    Panel1->setObjectName("Panel1");
+    page->addWidget(Panel1, 1);
+    Label3 = new QLabel(kNoPages, Panel1);
+    Label3->setObjectName("Label3");
+    Label3->setAlignment(Qt::AlignCenter);
+    Label3->setWordWrap(true);
+    Panel1->addWidget(Label3);
+    PageControl1 = new QTabWidget(Panel1);
+    PageControl1->setObjectName("PageControl1");
+    Panel1->addWidget(PageControl1);
     QString error;
-    Chart1 = SpeedChart::create(this, &error);
+    Chart1 = SpeedChart::create(PageControl1, &error);
     if (!Chart1)
-        Chart1 = new QLabel(QStringLiteral("速度图无法显示：%1").arg(error), this);
-    Chart1->setMinimumHeight(200);
+        Chart1 = new QLabel(QStringLiteral("速度图无法显示：%1").arg(error), PageControl1);
+    Chart1->setMinimumHeight(170);  // with the tabs, as tall as the chart alone was
     Chart1->installEventFilter(this);
-    page->addWidget(Chart1, 1);
+    PageControl1->addTab(Chart1, QStringLiteral("速度"));
+    Image2 = new MasteryMap(PageControl1);
+    PageControl1->addTab(Image2, QStringLiteral("字根掌握"));
+
+    auto* goal = new QHBoxLayout;
+    page->addLayout(goal);
+    auto* goalCaption = new QLabel(QStringLiteral("每天练习目标[&G]"), this);
+    SpinEdit1 = new QSpinBox(this);
+    SpinEdit1->setObjectName("SpinEdit1");
+    SpinEdit1->setRange(1, DailyGoal::kMaxMinutes);
+    SpinEdit1->setSuffix(QStringLiteral(" 分钟"));
+    goalCaption->setBuddy(SpinEdit1);
+    Label4 = new QLabel(this);
+    Label4->setObjectName("Label4");
+    Label5 = new QLabel(this);
+    Label5->setObjectName("Label5");
+    Label6 = new QLabel(this);
+    Label6->setObjectName("Label6");
+    goal->addWidget(goalCaption);
+    goal->addWidget(SpinEdit1);
+    for (QLabel* label : {Label4, Label5, Label6}) goal->addWidget(label);
+    goal->addStretch();
 
     auto* lower = new QHBoxLayout;
     page->addLayout(lower, 1);
@@ -147,9 +187,16 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
                 AdaptivePractice::show();
                 refresh();
             }));
-    for (QPushButton* b : {Button1, Button2, adaptive}) {
+    Button6 = new QPushButton(QStringLiteral("导出记录[&E]"), this);
+    Button6->setObjectName("Button6");
+    // Two by two, so that the window keeps its height.
+    auto* buttons = new QGridLayout;
+    right->addLayout(buttons);
+    int place = 0;
+    for (QPushButton* b : {Button1, Button2, adaptive, Button6}) {
         b->setAutoDefault(false);
-        right->addWidget(b);
+        buttons->addWidget(b, place / 2, place % 2);
+        ++place;
     }
     right->addStretch();
     Button3 = new QPushButton(QStringLiteral("关闭"), this);
@@ -163,6 +210,13 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
     connect(Button2, &QPushButton::clicked, this, Errors::handler(this, &TfrmRecord::Button2Click));
     connect(Button4, &QPushButton::clicked, this, Errors::handler(this, &TfrmRecord::Button4Click));
     connect(Button5, &QPushButton::clicked, this, Errors::handler(this, &TfrmRecord::Button5Click));
+    connect(Button6, &QPushButton::clicked, this, Errors::handler(this, &TfrmRecord::Button6Click));
+    connect(PageControl1, &QTabWidget::currentChanged, this, Errors::handler(this, [this] {
+                if (PageControl1->currentWidget() == Image2)
+                    fillMasteryMap();
+            }));
+    connect(SpinEdit1, &QSpinBox::valueChanged, this,
+            Errors::handler(this, [this] { SpinEdit1Change(); }));
 }
 
 void TfrmRecord::FormCreate() {
@@ -190,12 +244,96 @@ void TfrmRecord::refresh() {
         ComboBox1->setPlaceholderText(store.statusText());  // why, when nothing is kept
     }
     ComboBox1Change();
+    Panel1->setCurrentWidget(ComboBox1->count() > 0 ? static_cast<QWidget*>(PageControl1) : Label3);
 
     weakest = Ranking::weakestIn(store);
     keys = Ranking::keysIn(store);
     fillGrid();
     drawHeatMap();
     confusions->fill(store, [this](const QString& c) { return fullCode(c); });
+    if (PageControl1->currentWidget() == Image2)
+        fillMasteryMap();
+    showGoal();
+}
+
+// Filled when it is looked at: the first look at a long history works out every root's score
+// from all its pages, which would make every opening of the window slow.
+void TfrmRecord::fillMasteryMap() {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    History::Store& store = History::Store::instance();
+    const Wubi::CodeBook& book = Wubi::CodeBook::shared();
+    const Mastery::Tracker tracker = Mastery::current(store, book);
+    const double target = Mastery::targetMs(AdaptiveLesson::targetCpm(store));
+    // The keys the adaptive practice has brought in, under the setting it keeps them in.
+    const int unlocked = store.setting(QStringLiteral("adaptive/keys")).toInt();
+    QList<MasteryMap::Root> roots = MasteryMap::rootsOf(
+        book, tracker, AdaptiveLesson::keysInPlay(book, tracker, target, unlocked), target);
+    if (drawnRoots.isEmpty())
+        drawnRoots = readDrawnRoots();
+    for (MasteryMap::Root& root : roots) root.picture = drawnRoots.value(root.name);
+    Image2->setRoots(roots);
+}
+
+// The shapes without a glyph, as the code table draws them in the first common character that
+// has each among its coded roots.
+QHash<QString, QPixmap> TfrmRecord::readDrawnRoots() {
+    const Wubi::CodeBook& book = Wubi::CodeBook::shared();
+    QSet<QString> wanted;
+    for (QChar key : book.keyOrder())
+        for (const QString& root : book.rootsOn(key))
+            if (root.startsWith(QLatin1Char('@')))
+                wanted.insert(root);
+    QHash<QString, QPixmap> pictures;
+    Table2.SetIndexName(QStringLiteral("WZindex"));
+    for (const QString& character : book.byRank()) {
+        const QStringList& roots = book.find(character)->roots;
+        for (int p = 0; p < roots.size() && p < 4 && !wanted.isEmpty(); ++p) {
+            if (!wanted.contains(roots[p]))
+                continue;
+            const HintLookup::Hint* hint = hints.find(Gbk::encode(character));
+            if (hint && !hint->pictures[p].isNull()) {
+                pictures.insert(roots[p], hint->pictures[p]);
+                wanted.remove(roots[p]);
+            }
+        }
+        if (wanted.isEmpty())
+            break;
+    }
+    return pictures;
+}
+
+void TfrmRecord::showGoal() {
+    History::Store& store = History::Store::instance();
+    const DailyGoal::Status status =
+        DailyGoal::status(store, AdaptiveLesson::targetCpm(store), QDateTime::currentDateTime());
+    {
+        const QSignalBlocker quiet(SpinEdit1);
+        SpinEdit1->setValue(status.goalMinutes);
+    }
+    Label4->setText(DailyGoal::todayText(status));
+    Label5->setText(DailyGoal::streakText(status));
+    Label6->setText(DailyGoal::estimateText(status));
+    Label6->setVisible(!Label6->text().isEmpty());
+}
+
+void TfrmRecord::SpinEdit1Change() {
+    DailyGoal::setMinutes(History::Store::instance(), SpinEdit1->value());
+    showGoal();
+}
+
+void TfrmRecord::Button6Click() {
+    // No folder asked for: the pupil's own history goes with their documents, not the course.
+    QString path =
+        FileDialogs::chooseSave(this, {QStringLiteral("导出学习记录"), QString(),
+                                       QStringLiteral("JSON 文件|*.json|CSV 表格|*.csv")});
+    if (path.isEmpty())
+        return;
+    // A name typed without either ending gets the JSON one, which keeps every stroke.
+    if (!path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive) &&
+        !path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        path += QLatin1String(".json");
+    HistoryExport::write(History::Store::instance(), path);
 }
 
 QString TfrmRecord::fullCode(const QString& character) {

@@ -33,10 +33,12 @@ QPixmap rootStrip(const std::array<QPixmap, 4>& pictures, qreal ratio) {
     return strip;
 }
 
-// Green through yellow to red, light enough for black text on it.
+QColor scale(double good) {
+    return QColor::fromHsvF(float(qBound(0.0, good, 1.0) * 120.0 / 360.0), 0.55f, 0.95f);
+}
+
 QColor heat(double rate) {
-    const double t = qBound(0.0, (rate - kGood) / (kBad - kGood), 1.0);
-    return QColor::fromHsvF(float((1 - t) * 120.0 / 360.0), 0.55f, 0.95f);
+    return scale(1 - (rate - kGood) / (kBad - kGood));
 }
 
 QPixmap heatMap(const QList<Ranking::KeyScore>& keys, qreal ratio) {

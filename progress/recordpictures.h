@@ -16,6 +16,9 @@ namespace RecordPictures {
 inline constexpr QSize kRootStrip{4 * 28, 28};
 QPixmap rootStrip(const std::array<QPixmap, 4>& pictures, qreal ratio);
 
+// Red through yellow to green as good goes from 0 to 1, light enough for black text on it.
+QColor scale(double good);
+
 // Error rates from kGood (green) to kBad and over (red); keys never practised are grey.
 inline constexpr double kGood = 0.0;
 inline constexpr double kBad = 0.25;

@@ -1,5 +1,6 @@
-// The record window from the menu: its chart, weak characters and key map over a history, and the
-// practice its two buttons open in the text drill, typed through to the result dialog.
+// The record window from the menu: its chart, root map, daily goal, weak characters and key map
+// over a history, the practice its two buttons open in the text drill, typed through to the result
+// dialog, the export of the history, and the window of a pupil with no page yet.
 #include <sys/stat.h>
 #include <QComboBox>
 #include <QHeaderView>
@@ -11,6 +12,8 @@
 #include "platform/gbk.h"
 #include "progress/CRecord.h"
 #include "progress/article.h"
+#include "progress/dailygoal.h"
+#include "progress/masterymap.h"
 #include "progress/speedchart.h"
 #include "support/textdrillsession.h"
 #include "tools/filedialogs.h"
@@ -28,6 +31,24 @@ History::Page textPage(const QString& lesson, int speed, const QString& typed,
     p.speedText = QStringLiteral("每分钟%1个").arg(speed);
     for (QChar c : typed) p.strokes.append({QString(c), 400, 0});
     p.strokes.first().wrong = wrongOnFirst;
+    return p;
+}
+
+// A text page of minutes on a local day and time, typed at cpm characters a minute.
+History::Page pageAt(const QDateTime& at, double minutes, double cpm = 30) {
+    History::Page p;
+    p.at = at.toUTC();
+    p.drill = History::kText;
+    p.lesson = QStringLiteral("课程练习[&1]");
+    p.ms = qint64(minutes * 60000);
+    p.amount = int(2 * cpm * minutes);
+    return p;
+}
+
+// A page of one character typed count times, each after ms.
+History::Page repeated(const QString& character, int count, quint32 ms) {
+    History::Page p = textPage(QStringLiteral("课程练习[&2]"), 0, character.repeated(count), 0);
+    for (History::Stroke& s : p.strokes) s.ms = ms;
     return p;
 }
 
@@ -323,6 +344,149 @@ class RecordTest : public QObject {
         });
     }
 
+    // Today's minutes, the days in a row that met the goal, and the goal kept with the history.
+    void dailyGoalOverChosenDays() {
+        History::Store store(home.filePath("goal.sqlite3"));
+        const QDate today(2026, 3, 10);
+        const QDateTime now(today, QTime(20, 0));
+        for (const auto& [day, minutes] :
+             QList<QPair<int, double>>{{-4, 30}, {-2, 15}, {-1, 8}, {-1, 8}, {0, 10}})
+            QVERIFY(store.record(pageAt(QDateTime(today.addDays(day), QTime(9, 0)), minutes)));
+        DailyGoal::Status status = DailyGoal::status(store, 60, now);
+        QCOMPARE(status.goalMinutes, 15);
+        QCOMPARE(status.todayMinutes, 10);
+        QCOMPARE(status.streak, 2);  // today not met yet; the day before the two is empty
+        QCOMPARE(DailyGoal::todayText(status), QStringLiteral("今天已练 10 分钟，还差 5 分钟。"));
+        // A page just before midnight is still today.
+        QVERIFY(store.record(pageAt(QDateTime(today, QTime(23, 59)), 5)));
+        status = DailyGoal::status(store, 60, now);
+        QCOMPARE(status.todayMinutes, 15);
+        QCOMPARE(status.streak, 3);
+        DailyGoal::setMinutes(store, 16);
+        status = DailyGoal::status(store, 60, now);
+        QCOMPARE(status.streak, 1);  // only yesterday's 16 minutes reach 16
+        QCOMPARE(DailyGoal::status(store, 60, now.addDays(2)).streak, 0);
+        QCOMPARE(DailyGoal::minutes(store), 16);
+    }
+
+    // The estimate: a line through the last text pages that rises clearly enough.
+    void pagesToTargetSpeed_data() {
+        QTest::addColumn<QList<double>>("speeds");
+        QTest::addColumn<int>("pages");
+        QList<double> rising, noisy, flat, falling, reached;
+        for (int i = 0; i < 20; ++i) {
+            rising << 30 + i;
+            noisy << 30 + i + (i % 2 ? 5 : -5);
+            flat << 40 + (i % 2 ? 5 : -5);
+            falling << 50 - i;
+            reached << 50 + i;
+        }
+        QTest::newRow("rising") << rising << 11;
+        QTest::newRow("rising, noisy") << noisy << 10;
+        QTest::newRow("too few pages") << rising.mid(0, 9) << -1;
+        QTest::newRow("flat") << flat << -1;
+        QTest::newRow("falling") << falling << -1;
+        QTest::newRow("reached") << reached << -1;
+    }
+    void pagesToTargetSpeed() {
+        QFETCH(QList<double>, speeds);
+        QFETCH(int, pages);
+        QCOMPARE(DailyGoal::pagesToTarget(speeds, 60), pages);
+    }
+
+    // The last 30 text pages of the history, at 30.5 to 59.5 characters a minute, and the line the
+    // pupil reads; a finger page in between plays no part.
+    void estimateFromTheHistory() {
+        History::Store store(home.filePath("estimate.sqlite3"));
+        const QDateTime start(QDate(2026, 3, 1), QTime(8, 0));
+        for (int i = 0; i < 40; ++i)
+            QVERIFY(store.record(pageAt(start.addSecs(600 * i), 2, i < 10 ? 80 : 20.5 + i)));
+        History::Page finger = pageAt(start.addSecs(600 * 35), 2, 5);
+        finger.drill = History::kFinger;
+        QVERIFY(store.record(finger));
+        const DailyGoal::Status status = DailyGoal::status(store, 60, start.addDays(1));
+        QCOMPARE(DailyGoal::estimateText(status), QStringLiteral("约再练1页可达到目标速度"));
+        QCOMPARE(DailyGoal::estimateText(DailyGoal::status(store, 50, start)), QString());
+    }
+
+    // The pupil types a new goal into the window; it is kept and shown again next time.
+    void goalTypedInTheWindowIsKept() {
+        inRecordWindow([] {
+            QCOMPARE(frmRecord->SpinEdit1->value(), 15);
+            QTRY_VERIFY(frmRecord->isActiveWindow());
+            QTest::keyClick(frmRecord, Qt::Key_G, Qt::AltModifier);
+            QTRY_COMPARE(QApplication::focusWidget(), frmRecord->SpinEdit1);
+            QTest::keyClick(frmRecord->SpinEdit1, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(frmRecord->SpinEdit1, "40");
+            QVERIFY2(frmRecord->Label4->text().contains(QStringLiteral("还差")),
+                     qPrintable(frmRecord->Label4->text()));
+        });
+        QCOMPARE(DailyGoal::minutes(History::Store::instance()), 40);
+        inRecordWindow([] { QCOMPARE(frmRecord->SpinEdit1->value(), 40); });
+    }
+
+    // Roots of keys not brought in yet are grey; a root typed slowly is red, one typed fast and
+    // right green.
+    void rootMapColoursByConfidence() {
+        History::Store& store = History::Store::instance();
+        // 工 is all of its root 工 (key A), 要 is 西 (S) and 女: both keys come first. Each page
+        // moves a root a tenth of the way; the pages before these were typed at other speeds.
+        for (int page = 0; page < 20; ++page) {
+            QVERIFY(store.record(repeated(QStringLiteral("工"), 25, 300)));
+            if (page < 10)
+                QVERIFY(store.record(repeated(QStringLiteral("要"), 25, 8000)));
+        }
+        inRecordWindow([] {
+            MasteryMap* map = frmRecord->Image2;
+            frmRecord->PageControl1->setCurrentWidget(map);
+            const QImage image = map->grab().toImage();
+            const auto colour = [&](const QString& root) {
+                const QRect cell = map->cellOf(root);
+                return image.pixelColor((cell.topLeft() + QPoint(1, 1)) * image.devicePixelRatio());
+            };
+            const QColor locked = colour(QStringLiteral("金")), weak = colour(QStringLiteral("西")),
+                         mastered = colour(QStringLiteral("工"));
+            QVERIFY2(
+                qAbs(locked.red() - locked.green()) < 8 && qAbs(locked.green() - locked.blue()) < 8,
+                qPrintable(locked.name()));
+            QVERIFY2(weak.red() > weak.green() + 60, qPrintable(weak.name()));
+            QVERIFY2(mastered.green() > mastered.red() + 60, qPrintable(mastered.name()));
+        });
+    }
+
+    // The history saved where the pupil chooses: JSON unless the name ends in .csv; a folder that
+    // is not there is told.
+    void exportWritesTheChosenFile() {
+        const int pages = int(History::Store::instance().pages().size());
+        QString chosen;
+        QString filter;
+        FileDialogs::setSaveChooser([&](QWidget*, const FileDialogs::Request& request) {
+            filter = request.filter;
+            return chosen;
+        });
+        for (const QString& name : {QStringLiteral("我的记录"), QStringLiteral("记录.csv")}) {
+            chosen = home.filePath(name);
+            inRecordWindow([] { QTest::mouseClick(frmRecord->Button6, Qt::LeftButton); });
+        }
+        QVERIFY(filter.contains(QStringLiteral("*.json")) &&
+                filter.contains(QStringLiteral("*.csv")));
+        QFile json(home.filePath("我的记录.json"));
+        QVERIFY(json.open(QIODevice::ReadOnly));
+        const QJsonObject document = QJsonDocument::fromJson(json.readAll()).object();
+        QCOMPARE(document.value("format").toString(), QStringLiteral("qorvex-history"));
+        QCOMPARE(document.value("pages").toArray().size(), pages);
+        QFile csv(home.filePath("记录.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(csv.readAll().count('\n'), pages + 1);
+
+        messages.clear();
+        chosen = home.filePath("没有的文件夹/记录.json");
+        inRecordWindow([] { QTest::mouseClick(frmRecord->Button6, Qt::LeftButton); });
+        FileDialogs::setSaveChooser({});
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(chosen), qPrintable(messages[0]));
+    }
+
     // The record command follows a separator near the end of the help menu, followed by the
     // adaptive practice and the input method set-up.
     void commandEndsHelpMenu() {
@@ -335,6 +499,21 @@ class RecordTest : public QObject {
         QCOMPARE(record->objectName(), QStringLiteral("N44"));
         QCOMPARE(record->text(), QStringLiteral("学习记录[&R]"));
         QVERIFY(actions[actions.size() - 4]->isSeparator());
+    }
+
+    // With every page removed the chart area says what will come there.
+    void emptyHistoryShowsASentence() {
+        History::Store& store = History::Store::instance();
+        inRecordWindow(
+            [] { QCOMPARE(frmRecord->Panel1->currentWidget(), frmRecord->PageControl1); });
+        for (const auto& [drill, lesson] : store.lessons())
+            QVERIFY(store.removeLesson(drill, lesson));
+        inRecordWindow([] {
+            QVERIFY(frmRecord->Label3->isVisible());
+            QVERIFY(!frmRecord->PageControl1->isVisible());
+            QCOMPARE(frmRecord->Label3->text(),
+                     QStringLiteral("还没有练习记录。练完一页后，这里会显示速度和错误。"));
+        });
     }
 };
 

@@ -20,12 +20,14 @@
 #include <QtTest>
 
 #include "app/cmavro.h"
+#include "data/history.h"
 #include "drills/CTT.h"
 #include "drills/Ctime.h"
 #include "drills/CwbTest1.h"
 #include "drills/ctest.h"
 #include "media/CSound.h"
 #include "media/CWeb.h"
+#include "progress/CRecord.h"
 #include "support/courseprogram.h"
 #include "support/modalrun.h"
 #include "tools/CWBFind.h"
@@ -269,6 +271,21 @@ class TextFitsTest : public QObject {
         clipped << clippedWhileShown(frmFree, [] { return frmFree->ShowModal(); });
         clipped << clippedWhileShown(frmSound, [] { return frmSound->ShowModal(); });
         clipped << clippedWhileShown(frmWeb, [] { return frmWeb->ShowModal(); });
+        // The record window, first without a page, then over days of rising speed: the goal line
+        // with its estimate.
+        frmRecord = new TfrmRecord;
+        frmRecord->create();
+        clipped << clippedWhileShown(frmRecord, [] { return frmRecord->ShowModal(); });
+        for (int day = 12; day >= 1; --day) {
+            History::Page page;
+            page.at = QDateTime::currentDateTimeUtc().addDays(-day);
+            page.drill = History::kText;
+            page.lesson = QStringLiteral("课程练习[&1]");
+            page.ms = 60000;
+            page.amount = 2 * (30 - day);
+            History::Store::instance().record(page);
+        }
+        clipped << clippedWhileShown(frmRecord, [] { return frmRecord->ShowModal(); });
         clipped.removeDuplicates();
         QVERIFY2(clipped.isEmpty(), qPrintable("\n" + clipped.join('\n')));
     }

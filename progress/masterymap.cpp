@@ -1,0 +1,223 @@
+#include "progress/masterymap.h"
+
+#include <QHelpEvent>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QToolTip>
+#include <cmath>
+
+#include "progress/recordpictures.h"
+
+namespace {
+
+struct Row {
+    const char* keys;
+    qreal indent;  // in key pitches, as the rows of a keyboard are staggered
+};
+// Z has no roots: its place stays empty, so that X lies where the fingers find it.
+const Row kRows[] = {{"qwertyuiop", 0}, {"asdfghjkl", 0.25}, {"xcvbnm", 1.75}};
+constexpr int kKeysAcross = 10;
+constexpr int kGap = 4;
+constexpr int kPadding = 3;
+
+const QColor kLocked(214, 214, 214);
+
+QFont pixelFont(const QString& family, int pixels, bool bold = false) {
+    QFont font(family);
+    font.setPixelSize(qMax(1, pixels));
+    font.setBold(bold);
+    return font;
+}
+
+// The row of a key and its place in it; row -1 for a key that is not drawn.
+QPair<int, int> placeOf(QChar key) {
+    for (int row = 0; row < 3; ++row) {
+        const int index = int(QByteArray(kRows[row].keys).indexOf(char(key.toLatin1())));
+        if (index >= 0)
+            return {row, index};
+    }
+    return {-1, -1};
+}
+
+}  // namespace
+
+MasteryMap::MasteryMap(QWidget* parent) : QWidget(parent) {
+    setObjectName("MasteryMap");
+}
+
+QList<MasteryMap::Root> MasteryMap::rootsOf(const Wubi::CodeBook& book,
+                                            const Mastery::Tracker& tracker,
+                                            const QString& keysInPlay, double targetMs) {
+    QList<Root> roots;
+    for (QChar key : QStringLiteral("qwertyuiopasdfghjklxcvbnm"))
+        for (const QString& name : book.rootsOn(key))
+            roots.append({name,
+                          key,
+                          !keysInPlay.contains(key),
+                          Mastery::confidence(tracker.roots.value(name), targetMs),
+                          {}});
+    return roots;
+}
+
+QColor MasteryMap::colour(const Root& root) {
+    return root.locked ? kLocked : RecordPictures::scale(root.confidence);
+}
+
+void MasteryMap::setRoots(const QList<Root>& list) {
+    roots = list;
+    QHash<QChar, int> perKey;
+    mostOnAKey = 1;
+    for (const Root& root : roots) mostOnAKey = qMax(mostOnAKey, ++perKey[root.key]);
+    update();
+}
+
+QSize MasteryMap::sizeHint() const {
+    return {760, 220};
+}
+
+QSize MasteryMap::minimumSizeHint() const {
+    return {480, 150};
+}
+
+MasteryMap::Layout MasteryMap::layout() const {
+    Layout l;
+    l.legendTop = height() - (fontMetrics().height() + 6);
+    l.pitch = qreal(width()) / kKeysAcross;
+    const qreal rowHeight = qreal(l.legendTop) / 3;
+    l.letter = qBound(9, int(rowHeight * 0.22), 14);
+    const int across = int(l.pitch) - kGap - 2 * kPadding;
+    const int down = int(rowHeight) - kGap - l.letter - 2 * kPadding;
+    // The most roots of a key decide one cell size for all, so that every root reads alike.
+    for (int columns = 1; columns <= mostOnAKey; ++columns) {
+        const int lines = (mostOnAKey + columns - 1) / columns;
+        const int cell = qMin(across / columns, down / lines);
+        if (cell > l.cell) {
+            l.cell = cell;
+            l.columns = columns;
+        }
+    }
+    return l;
+}
+
+QRectF MasteryMap::keyRect(const Layout& l, QChar key) const {
+    const auto [row, index] = placeOf(key);
+    if (row < 0)
+        return {};
+    const qreal rowHeight = qreal(l.legendTop) / 3;
+    return QRectF((kRows[row].indent + index) * l.pitch + kGap / 2.0, row * rowHeight + kGap / 2.0,
+                  l.pitch - kGap, rowHeight - kGap);
+}
+
+QRect MasteryMap::cellRect(const Layout& l, QChar key, int index) const {
+    const QRectF k = keyRect(l, key);
+    if (k.isNull())
+        return {};
+    const int left = int(k.left() + (k.width() - l.columns * l.cell) / 2);
+    const int top = int(k.top()) + kPadding + l.letter;
+    return QRect(left + (index % l.columns) * l.cell, top + (index / l.columns) * l.cell,
+                 l.cell - 1, l.cell - 1);
+}
+
+QRect MasteryMap::cellOf(const QString& name) const {
+    const Layout l = layout();
+    QHash<QChar, int> perKey;
+    for (const Root& root : roots) {
+        const int index = perKey[root.key]++;
+        if (root.name == name)
+            return cellRect(l, root.key, index);
+    }
+    return {};
+}
+
+void MasteryMap::paintEvent(QPaintEvent*) {
+    const Layout l = layout();
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (const Row& row : kRows)
+        for (const char* key = row.keys; *key; ++key) {
+            const QRectF k = keyRect(l, QLatin1Char(*key));
+            p.setPen(QColor(120, 120, 120));
+            p.setBrush(QColor(248, 248, 245));
+            p.drawRoundedRect(k, 3, 3);
+            p.setPen(QColor(60, 60, 60));
+            p.setFont(pixelFont(QStringLiteral("Arial"), l.letter - 1, true));
+            p.drawText(k.adjusted(kPadding, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                       QString(QLatin1Char(*key)).toUpper());
+        }
+    const QFont glyphs = pixelFont(QStringLiteral("Noto Sans CJK SC"), l.cell - 2);
+    p.setFont(glyphs);
+    QHash<QChar, int> perKey;
+    for (const Root& root : roots) {
+        const QRect cell = cellRect(l, root.key, perKey[root.key]++);
+        if (cell.isNull())
+            continue;
+        p.fillRect(cell, colour(root));
+        if (!root.picture.isNull()) {
+            // Black strokes on white: multiplied, the white takes the cell's colour.
+            p.setCompositionMode(QPainter::CompositionMode_Multiply);
+            p.setOpacity(root.locked ? 0.45 : 1);
+            p.drawPixmap(cell, root.picture);
+            p.setOpacity(1);
+            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        } else {
+            p.setPen(root.locked ? QColor(140, 140, 140) : Qt::black);
+            p.drawText(cell, Qt::AlignCenter, Wubi::CodeBook::rootText(root.name));
+        }
+    }
+    paintLegend(p, l);
+}
+
+void MasteryMap::paintLegend(QPainter& p, const Layout& l) {
+    const QFontMetrics metrics = fontMetrics();
+    const int top = l.legendTop + 4, side = metrics.height() - 4;
+    p.setFont(font());
+    int x = kGap / 2;
+    const auto text = [&](const QString& caption) {
+        const int width = metrics.horizontalAdvance(caption);
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawText(QRect(x, l.legendTop + 2, width + 2, metrics.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter, caption);
+        x += width + 8;
+    };
+    const auto swatch = [&](int width, const QBrush& brush) {
+        const QRect box(x, top + 1, width, side - 2);
+        p.fillRect(box, brush);
+        p.setPen(QColor(120, 120, 120));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(box);
+        x += width + 6;
+    };
+    text(QStringLiteral("字根掌握程度："));
+    swatch(side * 2, kLocked);
+    text(QStringLiteral("未解锁"));
+    text(QStringLiteral("生疏"));
+    QLinearGradient ramp(x, 0, x + 120, 0);
+    for (int i = 0; i <= 4; ++i) ramp.setColorAt(i / 4.0, RecordPictures::scale(i / 4.0));
+    swatch(120, ramp);
+    text(QStringLiteral("熟练"));
+}
+
+bool MasteryMap::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const QPoint at = static_cast<QHelpEvent*>(event)->pos();
+    const Layout l = layout();
+    QHash<QChar, int> perKey;
+    for (const Root& root : roots)
+        if (cellRect(l, root.key, perKey[root.key]++).contains(at)) {
+            const QString name = QStringLiteral("%1（%2键）")
+                                     .arg(Wubi::CodeBook::rootText(root.name))
+                                     .arg(root.key.toUpper());
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
+                               root.locked
+                                   ? name + QStringLiteral("：智能练习还没有练到这个键")
+                                   : name + QStringLiteral("：掌握 %1%")
+                                                .arg(qRound(qMin(root.confidence, 1.0) * 100)),
+                               this);
+            return true;
+        }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+#include "progress/mastery.h"
+#include "progress/wubicodes.h"
+
+// The record window's root map: the 25 root keys as they lie on the keyboard, each with its
+// roots in the course's order, every root coloured by how surely the pupil knows it. Roots of
+// keys the adaptive practice has not brought in yet are grey. Painted at the screen's density.
+class MasteryMap : public QWidget {
+    Q_OBJECT
+  public:
+    struct Root {
+        QString name;  // as the code book names it: a glyph, or "@name" for a drawn shape
+        QChar key;     // lower case
+        bool locked = true;
+        double confidence = 0;
+        QPixmap picture;  // a drawn shape's picture, black on white; null for a glyph
+    };
+
+    explicit MasteryMap(QWidget* parent = nullptr);
+
+    // Every root of the book's keys with the pupil's confidence; a root is locked when its key is
+    // not among keysInPlay.
+    static QList<Root> rootsOf(const Wubi::CodeBook& book, const Mastery::Tracker& tracker,
+                               const QString& keysInPlay, double targetMs);
+    // Grey when locked, else red through yellow to green as confidence goes from 0 to 1.
+    static QColor colour(const Root& root);
+
+    void setRoots(const QList<Root>& roots);
+    // Where the root's cell is drawn, in widget coordinates; a null rect for an unknown root.
+    QRect cellOf(const QString& name) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+
+  private:
+    struct Layout {
+        qreal pitch = 0;
+        int cell = 0;
+        int columns = 1;
+        int legendTop = 0;
+        int letter = 0;  // the key letter's line
+    };
+    Layout layout() const;
+    QRectF keyRect(const Layout& l, QChar key) const;
+    QRect cellRect(const Layout& l, QChar key, int index) const;
+    void paintLegend(QPainter& p, const Layout& l);
+
+    QList<Root> roots;
+    int mostOnAKey = 1;
+};
