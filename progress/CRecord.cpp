@@ -250,7 +250,8 @@ void TfrmRecord::refresh() {
     keys = Ranking::keysIn(store);
     fillGrid();
     drawHeatMap();
-    confusions->fill(store, [this](const QString& c) { return fullCode(c); });
+    confusions->fill(
+        store, [this](const QString& c) { return fullCode(c); }, &Wubi::CodeBook::shared());
     if (PageControl1->currentWidget() == Image2)
         fillMasteryMap();
     showGoal();
