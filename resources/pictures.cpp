@@ -45,6 +45,19 @@ QPixmap resultPicture(QSize size, qreal ratio) {
     return scaled;
 }
 
+QPixmap fitted(const QPixmap& stored, QSize box, qreal ratio) {
+    if (stored.isNull() || box.isEmpty())
+        return stored;
+    const QSize dense = box * ratio;
+    QPixmap picture = stored;
+    if (picture.width() > dense.width() || picture.height() > dense.height())
+        picture = stored.scaled(dense, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const qreal fill =
+        qMax(qreal(picture.width()) / box.width(), qreal(picture.height()) / box.height());
+    picture.setDevicePixelRatio(qBound(qreal(1), fill, qMax(qreal(1), ratio)));
+    return picture;
+}
+
 QPixmap yesMark(qreal ratio) {
     QPixmap picture(QSize(16, 16) * ratio);
     picture.setDevicePixelRatio(ratio);
