@@ -20,7 +20,7 @@ QPixmap compiledPicture(const QString& name, qreal ratio = screenRatio());
 // box has at the ratio is scaled down smoothly once here, rather than at every paint, and one with
 // more pixels than the box keeps them as a denser picture, up to the ratio. A smaller picture is
 // left as it is.
-QPixmap fitted(const QPixmap& stored, QSize box, qreal ratio = screenRatio());
+QPixmap fitted(QPixmap stored, QSize box, qreal ratio = screenRatio());
 // The check mark of a Yes button, 16 x 16.
 QPixmap yesMark(qreal ratio = screenRatio());
 
