@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QWindow>
 #include <functional>
@@ -45,6 +46,7 @@ class Placement : public QObject {
     bool eventFilter(QObject*, QEvent* event) override {
         switch (event->type()) {
             case QEvent::Show:
+                arrived = false;
                 apply();
                 // The window manager frames a window anew on every showing, and tells the frame
                 // a moment after it maps the window: not always before the window's last move,
@@ -57,6 +59,7 @@ class Placement : public QObject {
             case QEvent::Resize:
             case QEvent::WindowActivate:
                 reframe();
+                noteArrival();
                 break;
             default:
                 break;
@@ -77,13 +80,30 @@ class Placement : public QObject {
             apply();
     }
 
+    // Looks at the window once it has settled. A window the window manager put elsewhere goes
+    // back: one it has not yet shown at its place, and one that stands off by its frame, where a
+    // move meant for the unframed window left it. Once it has stood framed at its place, anywhere
+    // else is where the pupil dragged it, and it stays there.
     void settle() {
-        if (window->isVisible() && window->windowState() == Qt::WindowNoState &&
-            (frameOf(window) != frame || window->frameGeometry() != placed))
+        if (!window->isVisible() || window->windowState() != Qt::WindowNoState)
+            return;
+        noteArrival();
+        const QPoint off = window->frameGeometry().topLeft() - placed.topLeft();
+        const QPoint frameCorner(frame.left(), frame.top());
+        const bool offByFrame = !frame.isNull() && (off == frameCorner || off == -frameCorner);
+        if (frameOf(window) != frame ||
+            (window->frameGeometry() != placed && (!arrived || offByFrame)))
             apply();
     }
 
+    // Only the window system's word counts: the window's own moves report the place asked for.
+    void noteArrival() {
+        arrived = arrived || (!applying && window->isVisible() && !frame.isNull() &&
+                              frameOf(window) == frame && window->frameGeometry() == placed);
+    }
+
     void apply() {
+        const QScopedValueRollback guard(applying, true);
         frame = frameOf(window);
         placed = rule(frame);
         const QSize client = placed.size().shrunkBy(frame);
@@ -98,6 +118,8 @@ class Placement : public QObject {
     std::function<QRect(const QMargins&)> rule;
     QMargins frame;
     QRect placed;
+    bool arrived = false;  // seen framed at its place since it was last shown
+    bool applying = false;
 };
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QInputMethodEvent>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -110,10 +111,11 @@ void run(int commits) {
 
 // A hint looked up for the first time: the table reads and picture decoding that the drill's
 // memo saves on every later showing of the same character, then the table calls one group at a
-// time.
+// time. The pictures are made ready for the screen's density as the drill's are
+// (QT_SCALE_FACTOR=2 measures a screen of twice the density).
 void coldLookups(const QString& characters) {
     TTable& table = frmTest->Table2;
-    HintLookup fresh(table);
+    HintLookup fresh(table, QSize(TfrmTest::kImageSide, TfrmTest::kImageSide));
     Figures cold, index, find, pictures, code;
     QElapsedTimer timer;
     for (const QChar c : characters) {
@@ -199,8 +201,11 @@ int main(int argc, char** argv) {
         std::printf("%s\n", qPrintable(errors.join('\n')));
         return 1;
     }
-    std::printf("code table: %s; line of %lld characters with four pictures each\n",
-                qPrintable(QDir::cleanPath(codeTable)), qlonglong(characters.size()));
+    std::printf(
+        "code table: %s (%.1f MB); line of %lld characters with four pictures each; screen "
+        "ratio %g\n",
+        qPrintable(QDir::cleanPath(codeTable)), QFileInfo(codeTable).size() / 1e6,
+        qlonglong(characters.size()), app.devicePixelRatio());
     frmmavro->Label1->setText("1");
     frmmavro->Label2->setText("8");
     QTimer::singleShot(0, [&] {

@@ -155,12 +155,16 @@ QString TTable::FieldAsString(const QString& field) {
 
 QPixmap TTable::FieldAsPicture(const QString& field) {
     sqlite3_stmt* s = currentRowField(field);
-    QPixmap picture;
+    QImage image;
     if (step(s) && sqlite3_column_type(s, 0) == SQLITE_BLOB)
-        picture.loadFromData(static_cast<const uchar*>(sqlite3_column_blob(s, 0)),
-                             uint(sqlite3_column_bytes(s, 0)), "PNG");
+        image.loadFromData(static_cast<const uchar*>(sqlite3_column_blob(s, 0)),
+                           int(sqlite3_column_bytes(s, 0)), "PNG");
     sqlite3_reset(s);
-    return picture;
+    // A picture of a few shades keeps its byte a pixel, a quarter of a pixmap in the screen's
+    // colours, and is converted only when painted: the text drill holds the root pictures of
+    // every character it has hinted.
+    const bool indexed = image.format() == QImage::Format_Indexed8;
+    return QPixmap::fromImage(std::move(image), indexed ? Qt::NoFormatConversion : Qt::AutoColor);
 }
 
 void TTable::SetIndexName(const QString& indexName) {

@@ -279,10 +279,7 @@ void TfrmwbTest1::loadPage(int strokeStart) {
         moveTo(positions[i - 1]);
         if (i > 1)
             E[i]->clear();
-        QPixmap picture = DBImage1->pixmap();
-        if (picture.width() > 18 || picture.height() > 18)
-            picture = picture.scaled(18, 18, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        p[i]->setPixmap(picture);
+        p[i]->setPixmap(Pictures::fitted(DBImage1->pixmap(), p[i]->size()));
         L[i]->setText(Table1.FieldAsString(QStringLiteral("Key")));
         LL[i]->setText(Table1.FieldAsString(QStringLiteral("Mem")));
         if (i == 1)

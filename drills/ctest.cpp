@@ -114,7 +114,7 @@ void TfrmTest::buildHintArea() {
     for (int i = 0; i < 4; ++i) {
         images[i] = new QLabel(this);
         images[i]->setObjectName(QStringLiteral("Image%1").arg(i + 1));
-        images[i]->setGeometry(196 + 78 * i, 2, 75, 75);
+        images[i]->setGeometry(196 + 78 * i, 2, kImageSide, kImageSide);
         images[i]->setScaledContents(true);
     }
     Image5 = new QLabel(this);

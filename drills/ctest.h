@@ -23,7 +23,8 @@ class TfrmTest : public TForm {
     TSession Session1;
     TTable Table1{Session1, QStringLiteral("Table1")};  // 111.DB
     TTable Table2{Session1, QStringLiteral("Table2")};  // kzWb.db
-    HintLookup hints{Table2};
+    static constexpr int kImageSide = 75;               // Image1 .. Image4 are square
+    HintLookup hints{Table2, QSize(kImageSide, kImageSide)};
     QPushButton* Button1;
 
     std::array<QLabel*, 8> lines{};     // Label1 .. Label8

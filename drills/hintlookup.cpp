@@ -2,6 +2,7 @@
 
 #include "data/query.h"
 #include "data/table.h"
+#include "resources/pictures.h"
 
 const HintLookup::Hint* HintLookup::find(const QByteArray& key) {
     if (const auto it = found.constFind(key); it != found.constEnd())
@@ -16,7 +17,8 @@ const HintLookup::Hint* HintLookup::find(const QByteArray& key) {
     Hint hint;
     hint.shortCode = table.FieldAsString(QStringLiteral("简码"));
     for (int i = 0; i < 4; ++i)
-        hint.pictures[i] = table.FieldAsPicture(QStringLiteral("Pic%1").arg(i + 1));
+        hint.pictures[i] =
+            Pictures::fitted(table.FieldAsPicture(QStringLiteral("Pic%1").arg(i + 1)), pictureBox);
     return &*found.insert(key, hint);
 }
 

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QPixmap>
 #include <QSet>
+#include <QSize>
 #include <QString>
 #include <array>
 
@@ -20,7 +21,11 @@ class HintLookup {
         std::array<QPixmap, 4> pictures;  // Pic1 .. Pic4, null where the field is empty
     };
 
-    explicit HintLookup(TTable& codeTable) : table(codeTable) {}
+    // The pictures come made ready for image boxes of pictureBox on the screen at hand
+    // (Pictures::fitted), so that showing a hint again scales nothing; an empty size leaves them
+    // as stored.
+    explicit HintLookup(TTable& codeTable, QSize pictureBox = QSize())
+        : table(codeTable), pictureBox(pictureBox) {}
 
     // The hint for a key of GBK bytes, or nullptr when no row has it. The pointer holds until the
     // next call.
@@ -34,6 +39,7 @@ class HintLookup {
 
   private:
     TTable& table;
+    QSize pictureBox;
     QHash<QByteArray, Hint> found;
     QSet<QByteArray> missing;
 };

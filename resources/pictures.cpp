@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QResource>
+#include <array>
 
 #include "resources/rawpicture.h"
 
@@ -43,6 +44,66 @@ QPixmap resultPicture(QSize size, qreal ratio) {
                                     Qt::SmoothTransformation);
     scaled.setDevicePixelRatio(picture.devicePixelRatio());
     return scaled;
+}
+
+namespace {
+// Each pixel the mean of four: what smooth scaling gives for an opaque picture of exactly twice
+// the size, at a fraction of its cost. The tables store their pictures at twice the size shown;
+// one in shades of grey stays a byte a pixel.
+QPixmap halved(const QPixmap& picture) {
+    const QImage grey = picture.toImage();
+    if (grey.format() != QImage::Format_Indexed8 || !grey.allGray()) {
+        const QImage from = grey.convertToFormat(QImage::Format_RGB32);
+        QImage to(from.width() / 2, from.height() / 2, QImage::Format_RGB32);
+        for (int y = 0; y < to.height(); ++y) {
+            const auto* upper = reinterpret_cast<const QRgb*>(from.constScanLine(2 * y));
+            const auto* lower = reinterpret_cast<const QRgb*>(from.constScanLine(2 * y + 1));
+            auto* out = reinterpret_cast<QRgb*>(to.scanLine(y));
+            for (int x = 0; x < to.width(); ++x) {
+                const QRgb four[] = {upper[2 * x], upper[2 * x + 1], lower[2 * x],
+                                     lower[2 * x + 1]};
+                int red = 2, green = 2, blue = 2;
+                for (const QRgb p : four) {
+                    red += qRed(p);
+                    green += qGreen(p);
+                    blue += qBlue(p);
+                }
+                out[x] = qRgb(red / 4, green / 4, blue / 4);
+            }
+        }
+        return QPixmap::fromImage(std::move(to));
+    }
+    std::array<int, 256> shade{};
+    const QList<QRgb> table = grey.colorTable();
+    for (qsizetype i = 0; i < table.size() && i < 256; ++i) shade[size_t(i)] = qGray(table[i]);
+    QImage to(grey.width() / 2, grey.height() / 2, QImage::Format_Grayscale8);
+    for (int y = 0; y < to.height(); ++y) {
+        const uchar* upper = grey.constScanLine(2 * y);
+        const uchar* lower = grey.constScanLine(2 * y + 1);
+        uchar* out = to.scanLine(y);
+        for (int x = 0; x < to.width(); ++x)
+            out[x] = uchar((shade[upper[2 * x]] + shade[upper[2 * x + 1]] + shade[lower[2 * x]] +
+                            shade[lower[2 * x + 1]] + 2) /
+                           4);
+    }
+    return QPixmap::fromImage(std::move(to), Qt::NoFormatConversion);
+}
+}  // namespace
+
+// Taken by value: a picture of the right size that nothing else shares gets its ratio without
+// being copied.
+QPixmap fitted(QPixmap stored, QSize box, qreal ratio) {
+    if (stored.isNull() || box.isEmpty())
+        return stored;
+    const QSize dense = box * ratio;
+    if (stored.size() == dense * 2 && !stored.hasAlphaChannel())
+        stored = halved(stored);
+    else if (stored.width() > dense.width() || stored.height() > dense.height())
+        stored = stored.scaled(dense, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const qreal fill =
+        qMax(qreal(stored.width()) / box.width(), qreal(stored.height()) / box.height());
+    stored.setDevicePixelRatio(qBound(qreal(1), fill, qMax(qreal(1), ratio)));
+    return stored;
 }
 
 QPixmap yesMark(qreal ratio) {

@@ -1,9 +1,16 @@
 // The pictures compiled into the program are the ones the painting code draws, at their sizes, for
-// ordinary screens and for screens of twice the density.
+// ordinary screens and for screens of twice the density; the root pictures of the tables come
+// sharp on either.
 #include <QtTest>
 
+#include "course/builder/rootpictures.h"
+#include "course/builder/roottable.h"
+#include "drills/CwbTest1.h"
+#include "drills/ctest.h"
 #include "resources/paint/painted.h"
 #include "resources/pictures.h"
+#include "support/courseprogram.h"
+#include "support/modalrun.h"
 
 class PicturesTest : public QObject {
     Q_OBJECT
@@ -38,6 +45,29 @@ class PicturesTest : public QObject {
             QVERIFY(ribbonBottom > image.height() / 2);
             QVERIFY2(ribbonBottom < image.height() - 2, qPrintable(QString::number(ribbonBottom)));
         }
+    }
+    // Run again at QT_SCALE_FACTOR=2: the text drill's hint and the root drill's items show the
+    // tables' root pictures with every stored pixel there, and scaled down on an ordinary screen.
+    void rootPicturesAtTheScreensDensity() {
+        CourseProgram program;
+        VERIFY_NO_FAULT(program.start([](FixtureCourse& course) {
+            course.writeCodeTable({{"工", "a", "aaaa", {RootPictures::stored("工")}}});
+            QList<FixtureCourse::Root> roots = FixtureCourse::defaultRoots();
+            for (FixtureCourse::Root& root : roots) root.picture = RootTable::picture("一");
+            course.writeRootTable(roots);
+        }));
+        const bool dense = qApp->devicePixelRatio() == 2;
+        QPixmap hint, item;
+        QVERIFY(runWhileModal([] { return frmTest->ShowLines({"工工"}); }, frmTest,
+                              [&] { hint = frmTest->images[0]->pixmap(); }));
+        frmwbTest1->JB1->setText("25");
+        frmwbTest1->JB2->setText("31");
+        QVERIFY(runWhileModal([] { return frmwbTest1->ShowModal(); }, frmwbTest1,
+                              [&] { item = frmwbTest1->p[1]->pixmap(); }));
+        QCOMPARE(hint.size(), dense ? QSize(150, 150) : QSize(75, 75));
+        QCOMPARE(hint.devicePixelRatio(), dense ? 2.0 : 1.0);
+        QCOMPARE(item.size(), dense ? QSize(36, 36) : QSize(18, 18));
+        QCOMPARE(item.devicePixelRatio(), dense ? 2.0 : 1.0);
     }
 };
 

@@ -13,6 +13,7 @@
 #include "drills/CwbTest1.h"
 #include "support/courseprogram.h"
 #include "support/modalrun.h"
+#include "tools/CWBFind.h"
 
 namespace {
 
@@ -246,6 +247,53 @@ class X11WindowFramesTest : public QObject {
                                                   QByteArray::number(seen.outer.width()) + "x" +
                                                   QByteArray::number(seen.outer.height()));
         }
+    }
+
+    // A pupil who drags a window by its title bar just after it shows finds it where it was
+    // dropped: the looks at the settled window do not put it back.
+    void draggedWindowStaysWhereDropped() {
+        QElapsedTimer sinceShown;
+        Framed placed, dropped, later;
+        bool inTime = false, dragged = false;
+        QVERIFY(runWhileModal(
+            [&] {
+                sinceShown.start();
+                return frmWBfind->ShowModal();
+            },
+            frmWBfind,
+            [&] {
+                (void)QTest::qWaitFor(
+                    [&] {
+                        // Centred on the 1024 x 768 screen of the test desktop.
+                        placed = frameOf(frmWBfind);
+                        const QSize outer = placed.outer.size();
+                        return placed.managed() &&
+                               placed.outer.topLeft() ==
+                                   QPoint((1024 - outer.width()) / 2, (768 - outer.height()) / 2);
+                    },
+                    10000);
+                if (sinceShown.elapsed() > 1000)
+                    return;  // too late to drag before the last look
+                inTime = true;
+                const QPoint grip = placed.outer.topLeft() + QPoint(placed.outer.width() / 2, 8);
+                const auto at = [&](int dx, int dy) {
+                    return QStringList{"mousemove", QString::number(grip.x() + dx),
+                                       QString::number(grip.y() + dy), "sleep", "0.05"};
+                };
+                dragged = xdotool(at(0, 0) + QStringList{"mousedown", "1"} + at(20, 10) +
+                                  at(40, 20) + at(60, 30) + QStringList{"mouseup", "1"});
+                (void)QTest::qWaitFor([&] { return frameOf(frmWBfind).outer != placed.outer; },
+                                      3000);
+                dropped = frameOf(frmWBfind);
+                QTest::qWait(qMax(0, 1800 - int(sinceShown.elapsed())));
+                later = frameOf(frmWBfind);
+            }));
+        QVERIFY2(placed.managed(), "the code lookup was not framed");
+        if (!inTime)
+            QSKIP("the window settled too late to drag it before the last look");
+        QVERIFY(dragged);
+        QCOMPARE(dropped.outer.topLeft(), placed.outer.topLeft() + QPoint(60, 30));
+        QCOMPARE(later.outer, dropped.outer);
     }
 
     void resultDialogKeys_data() {

@@ -7,6 +7,7 @@
 #include "platform/firstframe.h"
 #include "platform/gbk.h"
 #include "platform/keyletterbox.h"
+#include "resources/pictures.h"
 #include "resources/toolpictures.h"
 #include "tools/codepattern.h"
 
@@ -248,6 +249,7 @@ void TfrmWBfind::lookUpCharacter() {
                  Table1.FieldAsString(QStringLiteral("全码")));
     for (int i = 1; i <= 4; ++i) {
         picture(i)->setPixmap(Image5->pixmap());
-        picture(i)->setPixmap(Table1.FieldAsPicture(QStringLiteral("Pic%1").arg(i)));
+        picture(i)->setPixmap(Pictures::fitted(
+            Table1.FieldAsPicture(QStringLiteral("Pic%1").arg(i)), picture(i)->size()));
     }
 }

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include "course/builder/greypng.h"
 #include "course/builder/rootpictures.h"
 #include "course/builder/rootset.h"
 #include "course/builder/sourcefile.h"
@@ -126,7 +127,7 @@ QString build(const QString& courseDir, const QString& dictionaryPath, const QSt
     auto picture = [&](const QString& root) -> QByteArray {
         auto found = pictures.find(root);
         if (found == pictures.end())
-            found = pictures.insert(root, pngBytes(RootPictures::stored(root)));
+            found = pictures.insert(root, GreyPng::encode(RootPictures::stored(root)));
         return *found;
     };
 

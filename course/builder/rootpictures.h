@@ -8,7 +8,10 @@
 // Pictures of Wubi roots and strokes for the picture fields of the tables.
 namespace RootPictures {
 
-inline constexpr int kSize = 75;
+// The windows show root pictures 75 x 75. They are stored at twice that, so that a screen of twice
+// the density shows them as sharp as the text beside them; an ordinary screen scales them down.
+inline constexpr int kShownSize = 75;
+inline constexpr int kSize = 2 * kShownSize;
 
 // Renders a root given as its glyph(s) with the CJK font, black on white, size x size pixels.
 // Throws CourseError when the font has no glyph for a character.
@@ -25,8 +28,9 @@ using Strokes = QList<QList<int>>;
 // rendered glyphs.
 QImage drawStrokes(const Strokes& strokes, int size = kSize);
 
-// The picture as the tables store it: the rendered root in four shades of gray, which keeps the
-// edges smooth at a third of the bytes of a full grayscale PNG.
+// The picture as the code table stores it (GreyPng): the rendered root in four shades of gray,
+// which keeps the edges smooth at a fraction of the bytes of a full grayscale PNG. Indices 0..3 of
+// the colour table run from black to white.
 QImage stored(const QString& glyphOrDrawing, int size = kSize);
 
 // The names of the drawn roots, with their "@".

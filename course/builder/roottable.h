@@ -12,7 +12,9 @@
 namespace RootTable {
 
 inline constexpr int kRecords = 256;
-inline constexpr int kPictureSize = 18;    // the drill's picture boxes are 18 x 18
+// The drill's picture boxes are 18 x 18; their pictures are stored at twice that, for screens of
+// twice the density.
+inline constexpr int kPictureSize = 2 * 18;
 inline constexpr int kHintLineChars = 40;  // what the drill's hint line shows of a hint
 inline constexpr int kMemBytes = 240;
 
