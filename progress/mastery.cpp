@@ -85,7 +85,9 @@ Mistake classify(const Wubi::CodeBook& book, const QString& wanted, const QStrin
         if (x->shortCode.size() < typed.size() && full.startsWith(x->shortCode))
             typed = x->shortCode;
     }
-    const bool validCode = full.startsWith(typed) && typed.size() >= w->shortCode.size();
+    // A first-level short code (为 o, 不 i) is no start of its full code, and right all the same.
+    const bool validCode =
+        typed == w->shortCode || (full.startsWith(typed) && typed.size() >= w->shortCode.size());
     if (validCode) {
         m.kind = cameOut != wanted                    ? Mistake::WrongCandidate
                  : typed.size() > w->shortCode.size() ? Mistake::LongerThanNeeded

@@ -189,7 +189,7 @@ class AdaptiveTest : public QObject {
     void theListTellsRootsIdentificationCodesAndShorterCodes() {
         Wubi::CodeBook codes = Wubi::CodeBook::withRoots();
         for (const char* row :
-             {"中 k khk", "四 lh lhng", "叭 kwy kwy", "只 kw kwu", "经 xc xcag"}) {
+             {"中 k khk", "四 lh lhng", "叭 kwy kwy", "只 kw kwu", "经 xc xcag", "为 o ylyi"}) {
             const QStringList f = QString::fromUtf8(row).split(' ');
             codes.add(f[0], f[1], f[2]);
         }
@@ -217,8 +217,9 @@ class AdaptiveTest : public QObject {
             return lines;
         };
 
-        // 经 by its full code, twice: right, but xc would do.
-        typed({{"经", 900, 0, "xcag"}, {"经", 900, 0, "xcag"}});
+        // 经 by its full code, twice: right, but xc would do. 为's short code is no start of its
+        // full code, and right all the same.
+        typed({{"经", 900, 0, "xcag"}, {"经", 900, 0, "xcag"}, {"为", 900, 0, "o"}});
         QCOMPARE(shown(), QStringList({"还没有打错的字。", "「经」可以只打 xc ×2"}));
 
         // 口 sought on L: 四 came out for 中, then the input method gave up the letters; 叭 without
