@@ -266,8 +266,7 @@ void TfrmRecord::fillMasteryMap() {
     const Wubi::CodeBook& book = Wubi::CodeBook::shared();
     const Mastery::Tracker tracker = Mastery::current(store, book);
     const double target = Mastery::targetMs(AdaptiveLesson::targetCpm(store));
-    // The keys the adaptive practice has brought in, under the setting it keeps them in.
-    const int unlocked = store.setting(QStringLiteral("adaptive/keys")).toInt();
+    const int unlocked = AdaptiveLesson::keysUnlocked(store);
     QList<MasteryMap::Root> roots = MasteryMap::rootsOf(
         book, tracker, AdaptiveLesson::keysInPlay(book, tracker, target, unlocked), target);
     if (drawnRoots.isEmpty())

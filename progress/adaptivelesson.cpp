@@ -187,10 +187,14 @@ int targetCpm(History::Store& store) {
     return cpm > 0 ? cpm : Mastery::kDefaultTargetCpm;
 }
 
+int keysUnlocked(History::Store& store) {
+    return store.setting(kKeysSetting).toInt();
+}
+
 Plan pageFor(History::Store& store, const Wubi::CodeBook& book, QRandomGenerator& random) {
     const Mastery::Tracker tracker = Mastery::current(store, book);
     const QList<Confusion> confusions = worstPairs(store, book);
-    const int before = store.setting(kKeysSetting).toInt();
+    const int before = keysUnlocked(store);
     const Plan plan = makePage(book, tracker, confusions, Mastery::targetMs(targetCpm(store)),
                                before, QDateTime::currentMSecsSinceEpoch(), random);
     if (plan.keys.size() != before)

@@ -64,5 +64,7 @@ Plan pageFor(History::Store& store, const Wubi::CodeBook& book, QRandomGenerator
 // The pupil's target speed in characters per minute (a setting, Mastery::kDefaultTargetCpm
 // unless set).
 int targetCpm(History::Store& store);
+// How many keys, in the course's order, the pupil's adaptive pages have brought into play.
+int keysUnlocked(History::Store& store);
 
 }  // namespace AdaptiveLesson
