@@ -306,6 +306,7 @@ void Store::cannot(Step step, const QString& why, const QString& what) {
 }
 
 void Store::close() {
+    statements.reset();
     if (db)
         sqlite3_close_v2(db);
     db = nullptr;
@@ -316,6 +317,7 @@ void Store::close() {
 int Store::connect() {
     int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    statements = std::make_unique<Sql::Cache>(db);
     // A file the pupil may not write is not touched at all, not even read (which would make
     // SQLite add its journal files beside it).
     if (rc == SQLITE_OK && sqlite3_db_readonly(db, "main") == 1)
@@ -467,12 +469,17 @@ bool Store::writeHeld() {
 bool Store::writePending() {
     if (pending.isEmpty())
         return true;
-    int rc = sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr);
+    // SQLITE_OK, or the first failing step's code.
+    const auto run = [this](const char* sql) {
+        Statement statement(*statements, sql);
+        return statement.step() == SQLITE_DONE ? SQLITE_OK : sqlite3_extended_errcode(db);
+    };
+    int rc = run("BEGIN IMMEDIATE;");
     for (qsizetype i = 0; i < pending.size() && rc == SQLITE_OK; ++i)
         if (!writeOne(pending[i], i < leftoverPages))
             rc = sqlite3_extended_errcode(db);
     if (rc == SQLITE_OK)
-        rc = sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
+        rc = run("COMMIT;");
     if (rc == SQLITE_OK) {
         pending.clear();
         for (const QString& leftover : std::as_const(leftoverFiles)) QFile::remove(leftover);
@@ -544,13 +551,13 @@ bool Store::writeOne(const Page& page, bool fromLeftovers) {
     if (!page.strokes.isEmpty()) {
         QString characters;
         for (const Stroke& s : page.strokes) characters += s.character;
-        if (!(textId = Texts::keep(db, Texts::Table::Strokes, characters)))
+        if (!(textId = Texts::keep(*statements, Texts::Table::Strokes, characters)))
             return false;
     }
     if (!details.codes.isEmpty() &&
-        !(codesId = Texts::keep(db, Texts::Table::Codes, details.codes)))
+        !(codesId = Texts::keep(*statements, Texts::Table::Codes, details.codes)))
         return false;
-    Statement insert(db,
+    Statement insert(*statements,
                      "INSERT INTO pages(at, drill, lesson, range_first, range_second, page_no, ms,"
                      " amount, speed_text, speed, errors, strokes, times, codes, hints, wrongs)"
                      " SELECT ?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?15, ?16, ?17"

@@ -30,16 +30,19 @@ int addHashFunction(sqlite3* db) {
                                       nullptr, hashFunction, nullptr, nullptr, nullptr);
 }
 
-qint64 keep(sqlite3* db, Table table, const QString& body) {
+qint64 keep(Sql::Cache& statements, Table table, const QString& body) {
     const bool strokes = table == Table::Strokes;
-    Sql::Statement find(db, strokes ? "SELECT id FROM texts WHERE hash = ?1 AND body = ?2;"
-                                    : "SELECT id FROM codes WHERE hash = ?1 AND body = ?2;");
+    Sql::Statement find(statements, strokes
+                                        ? "SELECT id FROM texts WHERE hash = ?1 AND body = ?2;"
+                                        : "SELECT id FROM codes WHERE hash = ?1 AND body = ?2;");
     const qint64 h = hash(body.toUtf8());
     if (find.bind(1, h).bind(2, body).row())
         return find.integer(0);
-    Sql::Statement insert(db, strokes ? "INSERT INTO texts(hash, body) VALUES (?1, ?2);"
-                                      : "INSERT INTO codes(hash, body) VALUES (?1, ?2);");
-    return insert.bind(1, h).bind(2, body).done() ? sqlite3_last_insert_rowid(db) : 0;
+    Sql::Statement insert(statements, strokes ? "INSERT INTO texts(hash, body) VALUES (?1, ?2);"
+                                              : "INSERT INTO codes(hash, body) VALUES (?1, ?2);");
+    return insert.bind(1, h).bind(2, body).done()
+               ? sqlite3_last_insert_rowid(statements.connection())
+               : 0;
 }
 
 }  // namespace History::Texts

@@ -5,6 +5,9 @@
 class QByteArray;
 class QString;
 struct sqlite3;
+namespace Sql {
+class Cache;
+}
 
 // The texts a page refers to, each kept once: the characters typed (table texts) and the codes
 // typed for them (table codes). A lesson retyped refers to the text already there. A text is
@@ -30,6 +33,6 @@ qint64 hash(const QByteArray& utf8);
 // Makes text_hash(body) known to SQL on this connection, for the migration.
 int addHashFunction(sqlite3* db);
 // The id of body in table, added when it is not there yet; 0 when the file could not take it.
-qint64 keep(sqlite3* db, Table table, const QString& body);
+qint64 keep(Sql::Cache& statements, Table table, const QString& body);
 
 }  // namespace History::Texts

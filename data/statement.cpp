@@ -4,12 +4,28 @@
 
 namespace Sql {
 
+Cache::~Cache() {
+    for (sqlite3_stmt* stmt : std::as_const(statements)) sqlite3_finalize(stmt);
+}
+
+sqlite3_stmt* Cache::prepared(const char* sql) {
+    sqlite3_stmt*& stmt = statements[sql];
+    if (!stmt)
+        sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    return stmt;
+}
+
 Statement::Statement(sqlite3* db, const char* sql) {
     sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
 }
 
+Statement::Statement(Cache& cache, const char* sql) : stmt(cache.prepared(sql)), borrowed(true) {}
+
 Statement::~Statement() {
-    sqlite3_finalize(stmt);
+    if (borrowed)
+        reset();
+    else
+        sqlite3_finalize(stmt);
 }
 
 Statement& Statement::bind(int i, const QString& text) {
@@ -37,6 +53,8 @@ Statement& Statement::bindBlob(int i, const QByteArray& bytes) {
 }
 
 void Statement::reset() {
+    if (!stmt)
+        return;
     sqlite3_reset(stmt);
     sqlite3_clear_bindings(stmt);
 }

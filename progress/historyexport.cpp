@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <charconv>
 
 #include "platform/errors.h"
 
@@ -13,12 +14,6 @@ namespace HistoryExport {
 namespace {
 
 const QString kFormat = QStringLiteral("qorvex-history");
-
-QString textOf(const History::Page& page) {
-    QString text;
-    for (const History::Stroke& s : page.strokes) text += s.character;
-    return text;
-}
 
 QString csvField(QString text) {
     if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) ||
@@ -73,6 +68,12 @@ void appendString(QByteArray& out, QStringView text) {
     out += '"';
 }
 
+void appendNumber(QByteArray& out, qint64 value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end - digits);
+}
+
 // Keys in the order Qt's writer sorts them, so that a file reads the same as before.
 void appendPage(QByteArray& out, const History::Page& page) {
     out += "{\"at\":";
@@ -81,7 +82,9 @@ void appendPage(QByteArray& out, const History::Page& page) {
     appendString(out, page.drill);
     out += ",\"lesson\":";
     appendString(out, page.lesson);
-    out += ",\"ms\":" + QByteArray::number(page.ms) + ",\"strokes\":[";
+    out += ",\"ms\":";
+    appendNumber(out, page.ms);
+    out += ",\"strokes\":[";
     QString text;
     for (qsizetype i = 0; i < page.strokes.size(); ++i) {
         const History::Stroke& s = page.strokes[i];
@@ -92,7 +95,9 @@ void appendPage(QByteArray& out, const History::Page& page) {
             out += ",\"code\":";
             appendString(out, s.code);
         }
-        out += ",\"ms\":" + QByteArray::number(s.ms) + ",\"wrong\":[";
+        out += ",\"ms\":";
+        appendNumber(out, s.ms);
+        out += ",\"wrong\":[";
         for (qsizetype w = 0; w < s.wrongs.size(); ++w) {
             if (w)
                 out += ',';
@@ -121,6 +126,7 @@ QByteArray csvRow(const History::Page& page) {
 constexpr char kCsvHeader[] = "at,drill,lesson,ms,amount,speed,errors,characters,wrong\n";
 constexpr char kJsonHead[] = "{\"format\":\"qorvex-history\",\"pages\":[";
 constexpr char kJsonTail[] = "],\"version\":1}";
+constexpr qsizetype kPiece = 1 << 20;
 
 [[noreturn]] void malformed(const QString& why) {
     throw AppError(QStringLiteral("这不是可以导入的学习记录文件：%1。学习记录没有改动。").arg(why));
@@ -204,7 +210,7 @@ QList<History::Page> allPages(History::Store& store) {
     return pages;
 }
 
-// Page by page as they are read, in pieces of a MiB: a year is tens of MiB of JSON.
+// Page by page as they are read, in pieces of kPiece: a year is tens of MiB of JSON.
 void write(History::Store& store, const QString& path) {
     QSaveFile file(path);
     const auto fail = [&] {
@@ -214,7 +220,9 @@ void write(History::Store& store, const QString& path) {
     if (!file.open(QIODevice::WriteOnly))
         fail();
     const bool asCsv = path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
-    QByteArray out = asCsv ? kCsvHeader : kJsonHead;
+    QByteArray out;
+    out.reserve(kPiece + (1 << 16));
+    out += asCsv ? kCsvHeader : kJsonHead;
     bool first = true, written = true;
     store.forEachPage(0, [&](qint64, const History::Page& page) {
         if (asCsv) {
@@ -225,9 +233,9 @@ void write(History::Store& store, const QString& path) {
             appendPage(out, page);
         }
         first = false;
-        if (out.size() >= (1 << 20)) {
+        if (out.size() >= kPiece) {
             written = file.write(out) == out.size();
-            out.clear();
+            out.resize(0);  // keeps the buffer for the next piece
         }
         return written;
     });
