@@ -43,13 +43,19 @@ class HistoryExportTest : public QObject {
     void exportImportsIntoAFreshHistoryAsItWas() {
         const QString first = folder.filePath("first.sqlite3");
         History::Store store(first);
-        for (int n = 0; n < 30; ++n)
-            store.record(page(n % 3 == 0   ? History::kRoot
-                              : n % 3 == 1 ? History::kText
-                                           : History::kFinger,
-                              1700000000000 + n * 60000, QStringLiteral("工地在要国"), n));
+        for (int n = 0; n < 30; ++n) {
+            History::Page p = page(n % 3 == 0   ? History::kRoot
+                                   : n % 3 == 1 ? History::kText
+                                                : History::kFinger,
+                                   1700000000000 + n * 60000, QStringLiteral("工地在要国"), n);
+            if (n == 29)  // an article's own name may hold anything
+                p.lesson = QStringLiteral("自选文章 \"a\\b\"\x01\t𠀀");
+            store.record(p);
+        }
         const QByteArray exported = HistoryExport::json(HistoryExport::allPages(store));
         const QJsonObject top = QJsonDocument::fromJson(exported).object();
+        // Written as Qt's own writer writes it, to the byte.
+        QCOMPARE(QJsonDocument(top).toJson(QJsonDocument::Compact), exported);
         QCOMPARE(top["format"].toString(), QStringLiteral("qorvex-history"));
         const QJsonObject text = top["pages"].toArray()[1].toObject();
         QCOMPARE(text["drill"].toString(), QStringLiteral("text"));
