@@ -1,8 +1,8 @@
 // The history's costs: writing one finished page, the file size of a year of daily practice
 // (365 days x 20 pages), opening the record window over that year (the first open after a day's
 // pages, not summed up yet), and the parts of an open: ranking from the running totals against
-// ranking from every stroke as the window once did, and building the totals once for a file
-// written before them.
+// ranking from every stroke as the window once did, the adaptive page, the export of the year,
+// and building the totals once for a file written before them.
 //
 //   bench_history [opens]    (QORVEX_BUILT_DRIVE overrides <build>/drive for the code table)
 #include <QApplication>

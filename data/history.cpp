@@ -180,8 +180,7 @@ bool isLocked(int code) {
 // The last page in the totals; a file without the mark has its totals read as they stand.
 qint64 summedThrough(sqlite3* db) {
     Statement select(db, "SELECT through FROM summed;");
-    return select && sqlite3_step(*select) == SQLITE_ROW ? sqlite3_column_int64(*select, 0)
-                                                         : std::numeric_limits<qint64>::max();
+    return select.row() ? select.integer(0) : std::numeric_limits<qint64>::max();
 }
 
 quint32 tallyTime(quint32 ms) {
