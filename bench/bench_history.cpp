@@ -1,8 +1,8 @@
 // The history's costs: writing one finished page, the file size of a year of daily practice
 // (365 days x 20 pages), opening the record window over that year (the first open after a day's
 // pages, not summed up yet), and the parts of an open: ranking from the running totals against
-// ranking from every stroke as the window once did, and building the totals once for a file
-// written before them.
+// ranking from every stroke as the window once did, the adaptive page, the export of the year,
+// and building the totals once for a file written before them.
 //
 //   bench_history [opens]    (QORVEX_BUILT_DRIVE overrides <build>/drive for the code table)
 #include <QApplication>
@@ -11,9 +11,12 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+
+#include <sys/resource.h>
 
 #include <sqlite3.h>
 
@@ -182,6 +185,14 @@ double cpuMs() {
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
+// Context switches of this thread: a write preempted by another process (involuntary) or that
+// waited for the disk or a lock (voluntary).
+rusage threadUsage() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage;
+}
+
 QByteArray loadAverage() {
     QFile file(QStringLiteral("/proc/loadavg"));
     return file.open(QIODevice::ReadOnly) ? file.readLine().trimmed() : QByteArray("?");
@@ -210,30 +221,49 @@ int main(int argc, char** argv) {
     // Writing a page of 200 characters into a file that already holds a few hundred pages: with
     // the journal left to grow until exit, and folded back at the idle moment after each page
     // (the result dialog closing), as the program does. The journal's size after the session,
-    // and what a fold costs.
-    for (const bool folding : {false, true}) {
+    // and what a fold costs. Written back to back, the benchmark competes for the processor as a
+    // busy program does, and a write is preempted whenever its turn ends; the drill sleeps between
+    // key strokes, so the third round waits 10 ms before each page, as a pupil's last stroke does.
+    enum class Round { AtExit, WhenIdle, Paced };
+    for (const Round round : {Round::AtExit, Round::WhenIdle, Round::Paced}) {
+        const bool folding = round != Round::AtExit;
         QTemporaryDir dir;
         const QString file = dir.filePath("history.sqlite3");
         History::Store store(file);
         QRandomGenerator random(3);
         QList<double> times, folds;
         qint64 largest = 0;
+        int slow = 0, preempted = 0, waited = 0;
         for (int i = 0; i < 600; ++i) {
             const History::Page p = page(History::kText, QStringLiteral("课程练习[&1]"),
                                          QDateTime::currentDateTimeUtc(), 60000,
                                          strokes(textOf(i, false, random), random));
+            if (round == Round::Paced)
+                QThread::msleep(10);
+            const rusage before = threadUsage();
             QElapsedTimer timer;
             timer.start();
             store.record(p);
-            if (i >= 100)
+            if (i >= 100) {
                 times << timer.nsecsElapsed() / 1e6;
+                const rusage after = threadUsage();
+                if (times.last() > 1) {
+                    ++slow;
+                    preempted += after.ru_nivcsw > before.ru_nivcsw;
+                    waited += after.ru_nvcsw > before.ru_nvcsw;
+                }
+            }
             largest = qMax(largest, QFileInfo(file + "-wal").size());
             if (folding)
                 folds << msOf([&] { store.idle(); });
         }
-        printTimes(folding ? "record one finished text page, folding when idle"
-                           : "record one finished text page, folding at exit",
+        printTimes(round == Round::AtExit     ? "record one finished text page, folding at exit"
+                   : round == Round::WhenIdle ? "record one finished text page, folding when idle"
+                                              : "  the same, 10 ms after the last key stroke",
                    times);
+        std::printf(
+            "  %d over 1 ms: %d of them preempted by other processes, %d waited in the kernel\n",
+            slow, preempted, waited);
         if (folding)
             printTimes("fold the journal at an idle moment", folds);
         std::printf("journal over 600 pages: at most %.1f KiB\n", largest / 1024.0);
@@ -316,13 +346,17 @@ int main(int argc, char** argv) {
         printTimes("  the same, CPU time of the process", pagesCpu);
         printTimes("  of which: mastery brought up to date", mastery);
         printTimes("  of which: reading the confusions", confusions);
-        QList<double> exports;
+        QList<double> exports, files;
         qsizetype bytes = 0;
-        for (int i = 0; i < 3; ++i)
+        const QString exported = home.filePath("year.json");
+        for (int i = 0; i < 3; ++i) {
             exports << msOf(
                 [&] { bytes = HistoryExport::json(HistoryExport::allPages(store)).size(); });
+            files << msOf([&] { HistoryExport::write(store, exported); });
+        }
         printTimes("export of the year as JSON", exports);
         std::printf("  (%.1f MiB of JSON)\n", bytes / 1048576.0);
+        printTimes("the same into a file (--export-history)", files);
     }
 
     // Another day's pages: read from their strokes by the window, summed up as the store closes.

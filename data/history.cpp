@@ -10,6 +10,8 @@
 
 #include "data/historydetails.h"
 #include "data/historyfiles.h"
+#include "data/historytexts.h"
+#include "data/statement.h"
 #include "data/varint.h"
 #include "platform/errors.h"
 
@@ -17,7 +19,7 @@ namespace History {
 
 namespace {
 
-constexpr int kVersion = 3;
+constexpr int kVersion = 4;
 
 // Each step takes the file from version n to n + 1; a file of version 0 is empty.
 const char* const kMigrations[] = {
@@ -39,6 +41,8 @@ const char* const kMigrations[] = {
     "INSERT INTO summed VALUES (0);",
     // 2 -> 3
     DetailRows::kMigration,
+    // 3 -> 4
+    Texts::kMigration,
 };
 static_assert(std::size(kMigrations) == kVersion);
 
@@ -65,36 +69,7 @@ void forEachPackedStroke(const QString& characters, const QByteArray& times, Vis
     }
 }
 
-// A statement that finalizes itself.
-class Statement {
-  public:
-    Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr); }
-    ~Statement() { sqlite3_finalize(stmt); }
-    sqlite3_stmt* operator*() const { return stmt; }
-    explicit operator bool() const { return stmt != nullptr; }
-    void bind(int i, const QString& text) {
-        const QByteArray utf8 = text.toUtf8();
-        sqlite3_bind_text(stmt, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    void bind(int i, qint64 value) { sqlite3_bind_int64(stmt, i, value); }
-    template <typename... Values>
-    void bindAll(const Values&... values) {
-        sqlite3_reset(stmt);
-        int i = 0;
-        (bind(++i, values), ...);
-    }
-    QString text(int column) const {
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
-                                 sqlite3_column_bytes(stmt, column));
-    }
-    QByteArray blob(int column) const {
-        return QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)),
-                          sqlite3_column_bytes(stmt, column));
-    }
-
-  private:
-    sqlite3_stmt* stmt = nullptr;
-};
+using Sql::Statement;
 
 // Adds to a row of running totals, making the row when it is not there yet. The update comes
 // first: after the first few pages nearly every row exists.
@@ -190,30 +165,6 @@ qint64 lastPage(sqlite3* db) {
 // pages; a longer run of them (a program killed day after day) is summed up when read.
 constexpr qint64 kLongUnsummed = 200;
 
-// One snapshot of the file for the totals and the pages after them, so that another qorvex
-// summing up meanwhile cannot make a page count twice or not at all.
-class ReadTransaction {
-  public:
-    explicit ReadTransaction(sqlite3* db) : db(db) {
-        open = sqlite3_exec(db, "BEGIN;", nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    ~ReadTransaction() {
-        if (open)
-            sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
-    }
-
-  private:
-    sqlite3* db;
-    bool open;
-};
-
-// The last page in the totals; a file without the mark has its totals read as they stand.
-qint64 summedThrough(sqlite3* db) {
-    Statement select(db, "SELECT through FROM summed;");
-    return select && sqlite3_step(*select) == SQLITE_ROW ? sqlite3_column_int64(*select, 0)
-                                                         : std::numeric_limits<qint64>::max();
-}
-
 bool isBroken(int code) {
     code &= 0xFF;
     return code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
@@ -225,6 +176,12 @@ bool isLocked(int code) {
 }
 
 }  // namespace
+
+// The last page in the totals; a file without the mark has its totals read as they stand.
+qint64 summedThrough(sqlite3* db) {
+    Statement select(db, "SELECT through FROM summed;");
+    return select.row() ? select.integer(0) : std::numeric_limits<qint64>::max();
+}
 
 quint32 tallyTime(quint32 ms) {
     const quint64 rounded = (quint64(ms) + kTallyUnitMs / 2) / kTallyUnitMs * kTallyUnitMs;
@@ -348,6 +305,7 @@ void Store::cannot(Step step, const QString& why, const QString& what) {
 }
 
 void Store::close() {
+    statements.reset();
     if (db)
         sqlite3_close_v2(db);
     db = nullptr;
@@ -358,6 +316,7 @@ void Store::close() {
 int Store::connect() {
     int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    statements = std::make_unique<Sql::Cache>(db);
     // A file the pupil may not write is not touched at all, not even read (which would make
     // SQLite add its journal files beside it).
     if (rc == SQLITE_OK && sqlite3_db_readonly(db, "main") == 1)
@@ -365,8 +324,10 @@ int Store::connect() {
     if (rc == SQLITE_OK) {
         // Another qorvex writing its page holds the lock for a moment only.
         sqlite3_busy_timeout(db, 100);
-        rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
+        rc = Texts::addHashFunction(db);
     }
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         // The journal is folded into the file when the pupil is idle and when the store closes,
         // not while a page is being finished.
@@ -453,6 +414,10 @@ int Store::migrate() {
         rc = sqlite3_extended_errcode(db);
         if (!sqlite3_get_autocommit(db))
             sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+    } else if (version > 0 && version < 4) {
+        // The texts' old index leaves its pages free in the file: given back once. A file that
+        // cannot be compacted now (a full disk) is whole all the same.
+        sqlite3_exec(db, "VACUUM;", nullptr, nullptr, nullptr);
     }
     return rc;
 }
@@ -503,12 +468,17 @@ bool Store::writeHeld() {
 bool Store::writePending() {
     if (pending.isEmpty())
         return true;
-    int rc = sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr);
+    // SQLITE_OK, or the first failing step's code.
+    const auto run = [this](const char* sql) {
+        Statement statement(*statements, sql);
+        return statement.step() == SQLITE_DONE ? SQLITE_OK : sqlite3_extended_errcode(db);
+    };
+    int rc = run("BEGIN IMMEDIATE;");
     for (qsizetype i = 0; i < pending.size() && rc == SQLITE_OK; ++i)
         if (!writeOne(pending[i], i < leftoverPages))
             rc = sqlite3_extended_errcode(db);
     if (rc == SQLITE_OK)
-        rc = sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
+        rc = run("COMMIT;");
     if (rc == SQLITE_OK) {
         pending.clear();
         for (const QString& leftover : std::as_const(leftoverFiles)) QFile::remove(leftover);
@@ -575,49 +545,45 @@ void Store::keepLeftovers() {
 // A page from a leftover file that is already in the file is not written again: a run that
 // merged the leftover file may have stopped before removing it.
 bool Store::writeOne(const Page& page, bool fromLeftovers) {
-    qint64 textId = 0;
+    qint64 textId = 0, codesId = 0;
+    const Details details = packDetails(page.strokes);
     if (!page.strokes.isEmpty()) {
         QString characters;
         for (const Stroke& s : page.strokes) characters += s.character;
-        Statement insert(db, "INSERT OR IGNORE INTO texts(body) VALUES (?1);");
-        insert.bind(1, characters);
-        if (!insert || sqlite3_step(*insert) != SQLITE_DONE)
+        if (!(textId = Texts::keep(*statements, Texts::Table::Strokes, characters)))
             return false;
-        Statement find(db, "SELECT id FROM texts WHERE body = ?1;");
-        find.bind(1, characters);
-        if (!find || sqlite3_step(*find) != SQLITE_ROW)
-            return false;
-        textId = sqlite3_column_int64(*find, 0);
     }
-    Statement insert(db,
+    if (!details.codes.isEmpty() &&
+        !(codesId = Texts::keep(*statements, Texts::Table::Codes, details.codes)))
+        return false;
+    Statement insert(*statements,
                      "INSERT INTO pages(at, drill, lesson, range_first, range_second, page_no, ms,"
-                     " amount, speed_text, speed, errors, strokes, times)"
-                     " SELECT ?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13"
+                     " amount, speed_text, speed, errors, strokes, times, codes, hints, wrongs)"
+                     " SELECT ?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?15, ?16, ?17"
                      " WHERE ?14 = 0 OR NOT EXISTS (SELECT 1 FROM pages"
                      " WHERE drill = ?2 AND lesson = ?3 AND at = ?1 AND ms = ?7);");
     if (!insert)
         return false;
-    insert.bind(1, page.at.toMSecsSinceEpoch());
-    insert.bind(2, page.drill);
-    insert.bind(3, page.lesson);
-    insert.bind(4, page.rangeFirst);
-    insert.bind(5, page.rangeSecond);
-    insert.bind(6, page.pageNo);
-    insert.bind(7, page.ms);
-    insert.bind(8, page.amount);
-    insert.bind(9, page.speedText);
-    sqlite3_bind_double(*insert, 10, speedValue(page.speedText));
-    insert.bind(11, page.errors);
-    insert.bind(14, qint64(fromLeftovers));
-    if (textId) {
-        insert.bind(12, textId);
-        const QByteArray times = packTimes(page.strokes);
-        sqlite3_bind_blob(*insert, 13, times.constData(), int(times.size()), SQLITE_TRANSIENT);
-    }
-    if (sqlite3_step(*insert) != SQLITE_DONE)
-        return false;
-    // A leftover page already present added no row, and so has no details to add either.
-    return sqlite3_changes(db) == 0 || DetailRows::write(db, sqlite3_last_insert_rowid(db), page);
+    insert.bind(1, page.at.toMSecsSinceEpoch())
+        .bind(2, page.drill)
+        .bind(3, page.lesson)
+        .bind(4, page.rangeFirst)
+        .bind(5, page.rangeSecond)
+        .bind(6, page.pageNo)
+        .bind(7, page.ms)
+        .bind(8, page.amount)
+        .bind(9, page.speedText)
+        .bind(10, speedValue(page.speedText))
+        .bind(11, page.errors)
+        .bind(14, qint64(fromLeftovers))
+        .bindBlob(16, details.hints);
+    if (textId)
+        insert.bind(12, textId).bindBlob(13, packTimes(page.strokes));
+    if (codesId)
+        insert.bind(15, codesId);
+    if (!details.wrongs.isEmpty())
+        insert.bind(17, details.wrongs);
+    return insert.done();
 }
 
 QList<Page> Store::pages(const QString& drill, bool withStrokes) {
@@ -688,7 +654,7 @@ void Store::forEachTotal(const QString& drill,
     if (!open())
         return;
     sumUpLongRun();
-    const ReadTransaction snapshot(db);
+    const Sql::Snapshot snapshot(db);
     Statement select(db, "SELECT character, met, wrong FROM tallies WHERE drill = ?1;");
     select.bind(1, drill);
     while (select && sqlite3_step(*select) == SQLITE_ROW)
@@ -702,7 +668,7 @@ void Store::forEachTime(const QString& drill, const QStringList& characters,
     if (characters.isEmpty() || !open())
         return;
     sumUpLongRun();
-    const ReadTransaction snapshot(db);
+    const Sql::Snapshot snapshot(db);
     Statement select(db, "SELECT ms, count FROM times WHERE drill = ?1 AND character = ?2;");
     for (const QString& c : characters) {
         select.bindAll(drill, c);

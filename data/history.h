@@ -7,8 +7,12 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 struct sqlite3;
+namespace Sql {
+class Cache;
+}
 
 // The pupil's practice history: one SQLite file in the pupil's own data folder
 // ($XDG_DATA_HOME/qorvex/history.sqlite3), written through SQLCipher with no key. Each finished
@@ -199,6 +203,7 @@ class Store {
     QString file;
     QString note;
     sqlite3* db = nullptr;
+    std::unique_ptr<Sql::Cache> statements;  // the page write's, while db is open
     QList<Page> pending;
     QSet<Problem> told;
     bool gaveUp = false;  // a file this run cannot use (unreadable, newer schema)

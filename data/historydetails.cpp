@@ -1,65 +1,16 @@
 #include "data/historydetails.h"
 
 #include <sqlite3.h>
-#include <limits>
 
+#include "data/historytexts.h"
+#include "data/statement.h"
 #include "data/varint.h"
 
 namespace History {
 
 namespace {
 
-class Query {
-  public:
-    Query(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr); }
-    ~Query() { sqlite3_finalize(stmt); }
-    Query(const Query&) = delete;
-    Query& operator=(const Query&) = delete;
-    explicit operator bool() const { return stmt != nullptr; }
-    sqlite3_stmt* operator*() const { return stmt; }
-
-    Query& bind(int i, const QString& text) {
-        const QByteArray utf8 = text.toUtf8();
-        sqlite3_bind_text(stmt, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    Query& bind(int i, qint64 value) {
-        sqlite3_bind_int64(stmt, i, value);
-        return *this;
-    }
-    Query& bindBlob(int i, const QByteArray& bytes) {
-        if (bytes.isEmpty())
-            sqlite3_bind_null(stmt, i);
-        else
-            sqlite3_bind_blob(stmt, i, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    bool row() { return stmt && sqlite3_step(stmt) == SQLITE_ROW; }
-    bool done() { return stmt && sqlite3_step(stmt) == SQLITE_DONE; }
-    void reset() {
-        if (stmt) {
-            sqlite3_reset(stmt);
-            sqlite3_clear_bindings(stmt);
-        }
-    }
-    QString text(int column) const {
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
-                                 sqlite3_column_bytes(stmt, column));
-    }
-    QByteArray blob(int column) const {
-        return QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)),
-                          sqlite3_column_bytes(stmt, column));
-    }
-    qint64 integer(int column) const { return sqlite3_column_int64(stmt, column); }
-
-  private:
-    sqlite3_stmt* stmt = nullptr;
-};
-
-qint64 summedThrough(sqlite3* db) {
-    Query select(db, "SELECT through FROM summed;");
-    return select.row() ? select.integer(0) : std::numeric_limits<qint64>::max();
-}
+using Sql::Statement;
 
 // The pages of a drill after page through with every stroke's details.
 constexpr char kPagesOfDrill[] =
@@ -67,7 +18,7 @@ constexpr char kPagesOfDrill[] =
     " JOIN texts ON texts.id = pages.strokes LEFT JOIN codes ON codes.id = pages.codes"
     " WHERE pages.id > ?1 AND +drill = ?2;";
 
-QList<Stroke> strokesOf(const Query& q, int first) {
+QList<Stroke> strokesOf(const Statement& q, int first) {
     QList<Stroke> strokes = unpack(q.text(first), q.blob(first + 1));
     unpackDetails(strokes, {q.text(first + 2), q.blob(first + 3), q.text(first + 4)});
     return strokes;
@@ -77,7 +28,7 @@ QList<Stroke> strokesOf(const Query& q, int first) {
 template <typename Confusion, typename Attempt>
 bool walkDetails(sqlite3* db, const QString& drill, qint64 through, Confusion&& confusion,
                  Attempt&& attempt) {
-    Query select(db, kPagesOfDrill);
+    Statement select(db, kPagesOfDrill);
     if (!select)
         return false;
     select.bind(1, through).bind(2, drill);
@@ -90,21 +41,6 @@ bool walkDetails(sqlite3* db, const QString& drill, qint64 through, Confusion&& 
         }
     return rc == SQLITE_DONE;
 }
-
-class Snapshot {
-  public:
-    explicit Snapshot(sqlite3* db) : db(db) {
-        open = sqlite3_exec(db, "BEGIN;", nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    ~Snapshot() {
-        if (open)
-            sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
-    }
-
-  private:
-    sqlite3* db;
-    bool open;
-};
 
 }  // namespace
 
@@ -160,27 +96,6 @@ void unpackDetails(QList<Stroke>& strokes, const Details& details) {
 
 namespace DetailRows {
 
-bool write(sqlite3* db, qint64 id, const Page& page) {
-    const Details d = packDetails(page.strokes);
-    if (d.codes.isEmpty() && d.hints.isEmpty() && d.wrongs.isEmpty())
-        return true;
-    qint64 codesId = 0;
-    if (!d.codes.isEmpty()) {
-        Query insert(db, "INSERT OR IGNORE INTO codes(body) VALUES (?1);");
-        Query find(db, "SELECT id FROM codes WHERE body = ?1;");
-        if (!insert.bind(1, d.codes).done() || !find.bind(1, d.codes).row())
-            return false;
-        codesId = find.integer(0);
-    }
-    Query update(db, "UPDATE pages SET codes = ?1, hints = ?2, wrongs = ?3 WHERE id = ?4;");
-    if (codesId)
-        update.bind(1, codesId);
-    update.bindBlob(2, d.hints).bind(4, id);
-    if (!d.wrongs.isEmpty())
-        update.bind(3, d.wrongs);
-    return update.done();
-}
-
 bool addTotals(sqlite3* db, const QString& drill, qint64 through) {
     QHash<QPair<QString, QString>, qint64> confusions, attempts;
     if (!walkDetails(
@@ -194,7 +109,7 @@ bool addTotals(sqlite3* db, const QString& drill, qint64 through) {
         return false;
     // Each row is added to, or made when it is not there yet (the update comes first: after the
     // first pages nearly every row exists).
-    auto add = [db](Query& update, Query& insert, const QString& drill,
+    auto add = [db](Statement& update, Statement& insert, const QString& drill,
                     const QPair<QString, QString>& key, qint64 count) {
         update.reset();
         insert.reset();
@@ -203,21 +118,21 @@ bool addTotals(sqlite3* db, const QString& drill, qint64 through) {
         return sqlite3_changes(db) > 0 ||
                insert.bind(1, drill).bind(2, key.first).bind(3, key.second).bind(4, count).done();
     };
-    Query updateConfusion(db,
-                          "UPDATE confusions SET count = count + ?4"
-                          " WHERE drill = ?1 AND wanted = ?2 AND typed = ?3;");
-    Query insertConfusion(
+    Statement updateConfusion(db,
+                              "UPDATE confusions SET count = count + ?4"
+                              " WHERE drill = ?1 AND wanted = ?2 AND typed = ?3;");
+    Statement insertConfusion(
         db, "INSERT INTO confusions(drill, wanted, typed, count) VALUES (?1, ?2, ?3, ?4);");
     for (auto it = confusions.cbegin(); it != confusions.cend(); ++it)
         if (!add(updateConfusion, insertConfusion, drill, it.key(), it.value()))
             return false;
     // The attempts are the text drill's only; ?1 is unused there.
-    Query updateAttempt(db,
-                        "UPDATE attempts SET count = count + ?4"
-                        " WHERE ?1 IS NOT NULL AND character = ?2 AND code = ?3;");
-    Query insertAttempt(db,
-                        "INSERT INTO attempts(character, code, count)"
-                        " SELECT ?2, ?3, ?4 WHERE ?1 IS NOT NULL;");
+    Statement updateAttempt(db,
+                            "UPDATE attempts SET count = count + ?4"
+                            " WHERE ?1 IS NOT NULL AND character = ?2 AND code = ?3;");
+    Statement insertAttempt(db,
+                            "INSERT INTO attempts(character, code, count)"
+                            " SELECT ?2, ?3, ?4 WHERE ?1 IS NOT NULL;");
     for (auto it = attempts.cbegin(); it != attempts.cend(); ++it)
         if (!add(updateAttempt, insertAttempt, drill, it.key(), it.value()))
             return false;
@@ -225,16 +140,18 @@ bool addTotals(sqlite3* db, const QString& drill, qint64 through) {
 }
 
 bool takeBack(sqlite3* db, qint64 id, const QString& drill) {
-    Query select(db,
-                 "SELECT texts.body, times, codes.body, hints, wrongs FROM pages"
-                 " JOIN texts ON texts.id = pages.strokes LEFT JOIN codes ON codes.id = pages.codes"
-                 " WHERE pages.id = ?1;");
+    Statement select(
+        db,
+        "SELECT texts.body, times, codes.body, hints, wrongs FROM pages"
+        " JOIN texts ON texts.id = pages.strokes LEFT JOIN codes ON codes.id = pages.codes"
+        " WHERE pages.id = ?1;");
     if (!select.bind(1, id).row())
         return true;  // a page without strokes has no details
-    Query confusion(db,
-                    "UPDATE confusions SET count = count - 1"
-                    " WHERE drill = ?1 AND wanted = ?2 AND typed = ?3;");
-    Query attempt(db, "UPDATE attempts SET count = count - 1 WHERE character = ?1 AND code = ?2;");
+    Statement confusion(db,
+                        "UPDATE confusions SET count = count - 1"
+                        " WHERE drill = ?1 AND wanted = ?2 AND typed = ?3;");
+    Statement attempt(db,
+                      "UPDATE attempts SET count = count - 1 WHERE character = ?1 AND code = ?2;");
     for (const Stroke& s : strokesOf(select, 0)) {
         for (const QString& typed : s.wrongs) {
             confusion.reset();
@@ -265,12 +182,12 @@ bool tidyAfterRemoval(sqlite3* db) {
 void Store::forEachPage(qint64 after, const std::function<bool(qint64, const Page&)>& visit) {
     if (!open())
         return;
-    Query select(db,
-                 "SELECT pages.id, at, drill, lesson, range_first, range_second, page_no, ms,"
-                 " amount, speed_text, errors, texts.body, times, codes.body, hints, wrongs"
-                 " FROM pages LEFT JOIN texts ON texts.id = pages.strokes"
-                 " LEFT JOIN codes ON codes.id = pages.codes WHERE pages.id > ?1"
-                 " ORDER BY at, pages.id;");
+    Statement select(db,
+                     "SELECT pages.id, at, drill, lesson, range_first, range_second, page_no, ms,"
+                     " amount, speed_text, errors, texts.body, times, codes.body, hints, wrongs"
+                     " FROM pages LEFT JOIN texts ON texts.id = pages.strokes"
+                     " LEFT JOIN codes ON codes.id = pages.codes WHERE pages.id > ?1"
+                     " ORDER BY at, pages.id;");
     select.bind(1, after);
     while (select.row()) {
         Page page;
@@ -295,8 +212,8 @@ void Store::forEachConfusion(const QString& drill,
     if (!open())
         return;
     sumUpLongRun();
-    const Snapshot snapshot(db);
-    Query select(db, "SELECT wanted, typed, count FROM confusions WHERE drill = ?1;");
+    const Sql::Snapshot snapshot(db);
+    Statement select(db, "SELECT wanted, typed, count FROM confusions WHERE drill = ?1;");
     select.bind(1, drill);
     while (select.row()) visit(select.text(0), select.text(1), select.integer(2));
     walkDetails(
@@ -309,8 +226,8 @@ void Store::forEachCodeAttempt(const std::function<void(QStringView, QStringView
     if (!open())
         return;
     sumUpLongRun();
-    const Snapshot snapshot(db);
-    Query select(db, "SELECT character, code, count FROM attempts;");
+    const Sql::Snapshot snapshot(db);
+    Statement select(db, "SELECT character, code, count FROM attempts;");
     while (select.row()) visit(select.text(0), select.text(1), select.integer(2));
     walkDetails(
         db, kText, summedThrough(db), [](const QString&, const QString&) {},
@@ -323,7 +240,7 @@ int Store::merge(const QList<Page>& pages) {
     int added = 0;
     bool ok = true;
     {
-        Query present(db, "SELECT 1 FROM pages WHERE at = ?1 AND drill = ?2 AND lesson = ?3;");
+        Statement present(db, "SELECT 1 FROM pages WHERE at = ?1 AND drill = ?2 AND lesson = ?3;");
         for (const Page& page : pages) {
             present.reset();
             present.bind(1, page.at.toMSecsSinceEpoch()).bind(2, page.drill).bind(3, page.lesson);
@@ -348,7 +265,7 @@ QByteArray Store::derived(const QString& name, qint64* through) {
     *through = 0;
     if (!open())
         return {};
-    Query select(db, "SELECT through, body FROM derived WHERE name = ?1;");
+    Statement select(db, "SELECT through, body FROM derived WHERE name = ?1;");
     if (!select.bind(1, name).row())
         return {};
     *through = select.integer(0);
@@ -358,21 +275,22 @@ QByteArray Store::derived(const QString& name, qint64* through) {
 void Store::keepDerived(const QString& name, qint64 through, const QByteArray& body) {
     if (!open())
         return;
-    Query insert(db, "INSERT OR REPLACE INTO derived(name, through, body) VALUES (?1, ?2, ?3);");
+    Statement insert(db,
+                     "INSERT OR REPLACE INTO derived(name, through, body) VALUES (?1, ?2, ?3);");
     insert.bind(1, name).bind(2, through).bindBlob(3, body).done();
 }
 
 QString Store::setting(const QString& name, const QString& fallback) {
     if (!open())
         return fallback;
-    Query select(db, "SELECT value FROM settings WHERE name = ?1;");
+    Statement select(db, "SELECT value FROM settings WHERE name = ?1;");
     return select.bind(1, name).row() ? select.text(0) : fallback;
 }
 
 void Store::setSetting(const QString& name, const QString& value) {
     if (!open())
         return;
-    Query insert(db, "INSERT OR REPLACE INTO settings(name, value) VALUES (?1, ?2);");
+    Statement insert(db, "INSERT OR REPLACE INTO settings(name, value) VALUES (?1, ?2);");
     insert.bind(1, name).bind(2, value).done();
 }
 

@@ -8,6 +8,11 @@ struct sqlite3;
 
 // What the history keeps of a page beyond its times: the codes typed, the hint flags and the wrong
 // attempts, and their running totals. Used by the store only.
+namespace History {
+// The last page in the running totals; a file without the mark has its totals read as they stand.
+qint64 summedThrough(sqlite3* db);
+}  // namespace History
+
 namespace History::DetailRows {
 
 // Takes a file from version 2 to 3: the pages' details and the tables of their totals, the state
@@ -26,8 +31,6 @@ inline constexpr char kMigration[] =
     " WITHOUT ROWID;"
     "CREATE TABLE settings(name TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID;";
 
-// Writes the details of the page just inserted as page id; nothing when it has none.
-bool write(sqlite3* db, qint64 id, const Page& page);
 // Adds the details of the drill's pages after page through to the running totals, inside the
 // caller's transaction.
 bool addTotals(sqlite3* db, const QString& drill, qint64 through);

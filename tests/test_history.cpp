@@ -21,26 +21,13 @@
 #include "drills/CwbTest1.h"
 #include "drills/pagetiming.h"
 #include "support/fingerpupil.h"
+#include "support/historyfile.h"
 #include "support/rootpupil.h"
 #include "support/textdrillsession.h"
 
 using namespace TextDrillSession;
 
 namespace {
-
-// A file as the first version wrote it: the pages and their texts, user_version 1.
-constexpr char kBackToVersion1[] =
-    "DROP TABLE tallies; DROP TABLE times; DROP TABLE summed; DROP TABLE codes;"
-    "DROP TABLE confusions; DROP TABLE attempts; DROP TABLE derived; DROP TABLE settings;"
-    "CREATE TABLE old(id INTEGER PRIMARY KEY, at INTEGER NOT NULL, drill TEXT NOT NULL,"
-    " lesson TEXT NOT NULL, range_first INTEGER NOT NULL, range_second INTEGER NOT NULL,"
-    " page_no INTEGER NOT NULL, ms INTEGER NOT NULL, amount INTEGER NOT NULL,"
-    " speed_text TEXT NOT NULL, speed REAL NOT NULL, errors INTEGER NOT NULL,"
-    " strokes INTEGER REFERENCES texts(id), times BLOB);"
-    "INSERT INTO old SELECT id, at, drill, lesson, range_first, range_second, page_no, ms,"
-    " amount, speed_text, speed, errors, strokes, times FROM pages;"
-    "DROP TABLE pages; ALTER TABLE old RENAME TO pages;"
-    "CREATE INDEX pages_by_lesson ON pages(drill, lesson, at); PRAGMA user_version = 1;";
 
 QByteArray digest(const QString& path) {
     QFile file(path);
@@ -494,24 +481,7 @@ class HistoryTest : public QObject {
     void totalsAgreeWithPagesAndOlderFilesGetThem() {
         QTemporaryDir folder;
         const QString path = folder.filePath("history.sqlite3");
-        auto through = [&] {
-            sqlite3* db = nullptr;
-            sqlite3_open(QFile::encodeName(path).constData(), &db);
-            sqlite3_stmt* select = nullptr;
-            sqlite3_prepare_v2(db, "SELECT through FROM summed;", -1, &select, nullptr);
-            const qint64 id =
-                sqlite3_step(select) == SQLITE_ROW ? sqlite3_column_int64(select, 0) : -1;
-            sqlite3_finalize(select);
-            sqlite3_close(db);
-            return id;
-        };
-        auto inOtherConnection = [&](const char* sql) {
-            sqlite3* db = nullptr;
-            sqlite3_open(QFile::encodeName(path).constData(), &db);
-            const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-            sqlite3_close(db);
-            return rc;
-        };
+        auto through = [&] { return HistoryFile::number(path, "SELECT through FROM summed;"); };
         QRandomGenerator random(5);
         auto record = [&](History::Store& store, int n) {
             History::Page page = somePage(n);
@@ -547,8 +517,9 @@ class HistoryTest : public QObject {
             QCOMPARE(through(), 4);
 
             // A sum that fails part-way leaves the totals and the mark as they were.
-            QCOMPARE(inOtherConnection("CREATE TRIGGER refuse BEFORE INSERT ON times"
-                                       " BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
+            QCOMPARE(HistoryFile::execute(path,
+                                          "CREATE TRIGGER refuse BEFORE INSERT ON times"
+                                          " BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
                      SQLITE_OK);
             History::Page page = somePage(6);
             page.strokes.append({QStringLiteral("新"), 999, 0});
@@ -558,14 +529,14 @@ class HistoryTest : public QObject {
             const QStringList six = totalsIn(store);
             QVERIFY(six.contains(QStringLiteral("text 新 1000 ms x1")));
             QCOMPARE(six, totalsOfStrokes(store));
-            QCOMPARE(inOtherConnection("DROP TRIGGER refuse;"), SQLITE_OK);
+            QCOMPARE(HistoryFile::execute(path, "DROP TRIGGER refuse;"), SQLITE_OK);
             record(store, 7);
         }
         QCOMPARE(through(), 7);  // summed up as the store closed
         QCOMPARE(messages.size(), 0);
 
         // The file as the first version wrote it: no totals, user_version 1.
-        QCOMPARE(inOtherConnection(kBackToVersion1), SQLITE_OK);
+        QCOMPARE(HistoryFile::backTo(path, 1), SQLITE_OK);
         History::Store older(path);
         QCOMPARE(totalsIn(older), totalsOfStrokes(older));
         QCOMPARE(through(), 0);
@@ -630,6 +601,43 @@ class HistoryTest : public QObject {
         QCOMPARE(store.firstRecorded(), pages[0].at);
     }
 
+    // A file of version 3, where each text was also in an index, keeps every page, detail and
+    // total, finds its texts again and gives the index's room back.
+    void version3FileKeepsEverythingAndShrinks() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("history.sqlite3");
+        const QString common = QStringLiteral("的一是在不了有和人这中大为上个国我以要他时来用们");
+        auto text = [&](int n) {  // a text of its own for each page
+            QRandomGenerator random(n);
+            QString t;
+            for (int k = 0; k < 60; ++k) t += common[random.bounded(int(common.size()))];
+            return t;
+        };
+        QStringList pages, details;
+        {
+            History::Store store(path);
+            for (int n = 0; n < 300; ++n)
+                QVERIFY(store.record(HistoryFile::page(n % 4 ? History::kText : History::kFinger,
+                                                       1700000000000 + n * 60000, text(n), n)));
+            QVERIFY(store.sumUp());
+            pages = HistoryFile::contents(store);
+            details = HistoryFile::details(store);
+        }
+        QCOMPARE(HistoryFile::backTo(path, 3), SQLITE_OK);
+        QCOMPARE(HistoryFile::execute(path, "VACUUM;"), SQLITE_OK);
+        const qint64 before = QFileInfo(path).size();
+        const qint64 texts = HistoryFile::number(path, "SELECT count(*) FROM texts;");
+        {
+            History::Store store(path);
+            QCOMPARE(HistoryFile::contents(store), pages);
+            QCOMPARE(HistoryFile::details(store), details);
+            QVERIFY(store.record(HistoryFile::page(History::kText, 1800000000000, text(1), 1)));
+        }
+        QCOMPARE(HistoryFile::number(path, "SELECT count(*) FROM texts;"), texts);
+        QVERIFY2(QFileInfo(path).size() < before * 0.9,
+                 qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(QFileInfo(path).size())));
+    }
+
     // The file format: strokes packed and unpacked, a newer schema left untouched.
     void strokesRoundTripAndNewerSchemaIsLeftAlone() {
         const QList<History::Stroke> strokes = {
@@ -648,10 +656,7 @@ class HistoryTest : public QObject {
         QTemporaryDir folder;
         const QString path = folder.filePath("history.sqlite3");
         History::Store(path).record(somePage(1));
-        sqlite3* db = nullptr;
-        sqlite3_open(QFile::encodeName(path).constData(), &db);
-        sqlite3_exec(db, "PRAGMA user_version = 99;", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
+        QCOMPARE(HistoryFile::execute(path, "PRAGMA user_version = 99;"), SQLITE_OK);
         const QByteArray before = digest(path);
         messages.clear();
         History::Store newer(path);
