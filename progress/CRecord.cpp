@@ -121,7 +121,8 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
     Chart1 = SpeedChart::create(PageControl1, &error);
     if (!Chart1)
         Chart1 = new QLabel(QStringLiteral("速度图无法显示：%1").arg(error), PageControl1);
-    Chart1->setMinimumHeight(170);  // with the tabs, as tall as the chart alone was
+    // Below this the chart elides its axis labels.
+    Chart1->setMinimumHeight(200);
     Chart1->installEventFilter(this);
     PageControl1->addTab(Chart1, QStringLiteral("速度"));
     Image2 = new MasteryMap(PageControl1);
