@@ -26,8 +26,9 @@ QList<QStringList> sourceLines(const QString& resource) {
 }
 
 bool isLevel1(const QString& character) {
-    if (character.size() != 1 || !Gbk::canEncode(character))
+    if (character.size() != 1)
         return false;
+    // A character GBK cannot hold comes out as Gbk::kUnmappable, outside the rows below.
     const QByteArray bytes = Gbk::encode(character);
     return bytes.size() == 2 && quint8(bytes[0]) >= 0xB0 && quint8(bytes[0]) <= 0xD7 &&
            quint8(bytes[1]) >= 0xA1;
@@ -137,25 +138,32 @@ void CodeBook::add(const QString& character, const QString& shortCode, const QSt
 }
 
 void CodeBook::rankBy(const QString& text) {
-    QHash<QString, int> seen;
-    for (QChar c : text) ++seen[QString(c)];
-    QStringList all = book.keys();
-    std::sort(all.begin(), all.end(), [&](const QString& a, const QString& b) {
-        const int na = seen.value(a), nb = seen.value(b);
-        if (na != nb)
-            return na > nb;
-        const Character &ca = book[a], &cb = book[b];
-        if (ca.shortCode.size() != cb.shortCode.size())
-            return ca.shortCode.size() < cb.shortCode.size();
-        return ca.rank < cb.rank;
+    QHash<QChar, int> seen;
+    for (QChar c : text) ++seen[c];
+    // Each character's sort key worked out once: the sort compares some 300,000 times.
+    struct Entry {
+        int seen;
+        qsizetype shortCode;
+        int rank;
+        QHash<QString, Character>::iterator it;
+    };
+    QList<Entry> all;
+    all.reserve(book.size());
+    for (auto it = book.begin(); it != book.end(); ++it)
+        all.append({it.key().size() == 1 ? seen.value(it.key()[0]) : 0, it->shortCode.size(),
+                    it->rank, it});
+    std::sort(all.begin(), all.end(), [](const Entry& a, const Entry& b) {
+        if (a.seen != b.seen)
+            return a.seen > b.seen;
+        return a.shortCode != b.shortCode ? a.shortCode < b.shortCode : a.rank < b.rank;
     });
     ranked.clear();
     rankedKeys.clear();
     for (int i = 0; i < all.size(); ++i) {
-        Character& c = book[all[i]];
+        Character& c = *all[i].it;
         c.rank = i;
         if (c.level1) {
-            ranked << all[i];
+            ranked << all[i].it.key();
             rankedKeys << c.keys;
         }
     }
