@@ -1,11 +1,11 @@
 #include "progress/wubicodes.h"
 
 #include <QFile>
+#include <QStringEncoder>
 #include <algorithm>
 
 #include "data/query.h"
 #include "data/session.h"
-#include "platform/gbk.h"
 
 namespace Wubi {
 
@@ -28,8 +28,11 @@ QList<QStringList> sourceLines(const QString& resource) {
 bool isLevel1(const QString& character) {
     if (character.size() != 1)
         return false;
-    // A character GBK cannot hold comes out as Gbk::kUnmappable, outside the rows below.
-    const QByteArray bytes = Gbk::encode(character);
+    // One converter for the whole code table: opening one costs more than the lookup. GBK keeps
+    // no state from one character to the next, and one it cannot hold gives no two bytes in the
+    // rows below.
+    thread_local QStringEncoder gbk("GBK");
+    const QByteArray bytes = gbk.encode(character);
     return bytes.size() == 2 && quint8(bytes[0]) >= 0xB0 && quint8(bytes[0]) <= 0xD7 &&
            quint8(bytes[1]) >= 0xA1;
 }
