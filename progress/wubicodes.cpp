@@ -17,10 +17,14 @@ QList<QStringList> sourceLines(const QString& resource) {
     QList<QStringList> lines;
     if (!file.open(QIODevice::ReadOnly))
         return lines;
-    for (const QByteArray& raw : file.readAll().split('\n')) {
-        const QString line = QString::fromUtf8(raw).trimmed();
-        if (!line.isEmpty() && !line.startsWith(QLatin1Char('#')))
-            lines << line.split(QLatin1Char('\t'));
+    const QString text = QString::fromUtf8(file.readAll());
+    for (QStringView raw : QStringView(text).tokenize(u'\n')) {
+        const QStringView line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        QStringList fields;
+        for (QStringView field : line.tokenize(u'\t')) fields << field.toString();
+        lines << fields;
     }
     return lines;
 }
