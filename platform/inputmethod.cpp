@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QScopedValueRollback>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
@@ -35,6 +36,14 @@ constexpr int kPageBusTimeoutMs = 1000;
 // loaded machine.
 constexpr int kFocusPollMs = 50;
 constexpr int kFocusTries = 300;
+// Qt's fcitx frontend can lose the focus it owes a window whose context is still being made, and
+// then reports it only on the next focus change; a box that waited this many steps in vain
+// gives up the focus and takes it again.
+constexpr int kRefocusEvery = 20;
+bool refocusing = false;
+// fcitx5's state of the focused context, and how many looks it stays on before the box stops.
+constexpr int kStateOn = 2;
+constexpr int kSteadyLooks = 6;
 
 bool chosenHere = false;
 
@@ -136,25 +145,74 @@ bool ownContextFocused(const QString& debugInfo) {
 }
 
 // fcitx5 switches on the input context that has the focus, or the one that last had it. The
-// box's window gets its context a moment after it first takes the keyboard, and Qt's fcitx
-// frontend reports the focus on a bus connection of its own, so a call sent at once could switch
-// on another program's box. It is sent once fcitx5 says that a context of ours has the focus,
-// asked again every little while as long as the box keeps the focus.
-void switchOnOnceFocused(const QPointer<QWidget>& box, int triesLeft) {
-    if (!box || !box->hasFocus() || triesLeft == 0)
+// box's window gets its context a moment after it first takes the keyboard, Qt's fcitx frontend
+// reports the focus on a bus connection of its own, and for a moment fcitx5 may still count the
+// focus with the window the pupil came from. So the box asks fcitx5 every little while: while a
+// context of ours has the focus but is off, it is switched on; once it has stayed on for a few
+// looks, the box stops asking and the pupil's own switching is left alone.
+struct FocusPoll {
+    QPointer<QWidget> box;
+    int triesLeft = kFocusTries;
+    int steadyLooks = 0;
+};
+
+void poll(FocusPoll state);
+
+void nextLook(const FocusPoll& state) {
+    QTimer::singleShot(kFocusPollMs, state.box, [state] {
+        FocusPoll next = state;
+        --next.triesLeft;
+        poll(next);
+    });
+}
+
+// A context of ours has the focus: switched on when it is off, and the box keeps looking until
+// it has stayed on.
+void switchOnFocused(FocusPoll state) {
+    auto* asking = new QDBusPendingCallWatcher(
+        QDBusConnection::sessionBus().asyncCall(controllerCall(QStringLiteral("State"))),
+        state.box);
+    QObject::connect(asking, &QDBusPendingCallWatcher::finished, state.box, [state, asking] {
+        asking->deleteLater();
+        const QDBusPendingReply<int> reply = *asking;
+        if (reply.isError())
+            return;
+        FocusPoll next = state;
+        if (reply.value() == kStateOn) {
+            if (++next.steadyLooks == kSteadyLooks)
+                return;
+        } else {
+            next.steadyLooks = 0;
+            QDBusConnection::sessionBus().send(controllerCall(QStringLiteral("Activate")));
+        }
+        nextLook(next);
+    });
+}
+
+void poll(FocusPoll state) {
+    if (!state.box || !state.box->hasFocus() || state.triesLeft == 0)
         return;
     auto* asking = new QDBusPendingCallWatcher(
-        QDBusConnection::sessionBus().asyncCall(controllerCall(QStringLiteral("DebugInfo"))), box);
-    QObject::connect(asking, &QDBusPendingCallWatcher::finished, box, [box, triesLeft, asking] {
+        QDBusConnection::sessionBus().asyncCall(controllerCall(QStringLiteral("DebugInfo"))),
+        state.box);
+    QObject::connect(asking, &QDBusPendingCallWatcher::finished, state.box, [state, asking] {
         asking->deleteLater();
         const QDBusPendingReply<QString> reply = *asking;
         if (reply.isError())
             return;  // no fcitx5 to ask
-        if (box->hasFocus() && box->window()->isActiveWindow() && ownContextFocused(reply.value()))
-            QDBusConnection::sessionBus().send(controllerCall(QStringLiteral("Activate")));
-        else
-            QTimer::singleShot(kFocusPollMs, box,
-                               [box, triesLeft] { switchOnOnceFocused(box, triesLeft - 1); });
+        QWidget* box = state.box;
+        if (!box->hasFocus() || !box->window()->isActiveWindow())
+            return nextLook(state);
+        if (ownContextFocused(reply.value()))
+            return switchOnFocused(state);
+        FocusPoll next = state;
+        next.steadyLooks = 0;
+        if ((kFocusTries - state.triesLeft) % kRefocusEvery == kRefocusEvery - 1) {
+            const QScopedValueRollback quiet(refocusing, true);
+            box->clearFocus();
+            box->setFocus(Qt::OtherFocusReason);
+        }
+        nextLook(next);
     });
 }
 
@@ -197,8 +255,8 @@ bool frontendChosenHere() {
 }
 
 void switchOnFor(QWidget* box) {
-    if (frontend().startsWith(QLatin1String("fcitx")))
-        switchOnOnceFocused(box, kFocusTries);
+    if (!refocusing && frontend().startsWith(QLatin1String("fcitx")))
+        poll({box});
 }
 
 Survey survey() {
