@@ -1,33 +1,67 @@
 #include "progress/wubicodes.h"
 
 #include <QFile>
+#include <QSet>
 #include <QStringEncoder>
+#include <QVarLengthArray>
 #include <algorithm>
 
-#include "data/query.h"
+#include <sqlite3.h>
+
 #include "data/session.h"
+#include "data/statement.h"
+#include "data/tablefile.h"
+#include "platform/errors.h"
 
 namespace Wubi {
 
 namespace {
 
-// The lines of a course source built in: fields split at tabs, comments and blank lines left out.
-QList<QStringList> sourceLines(const QString& resource) {
+using Fields = QVarLengthArray<QStringView, 8>;
+
+// Visits the lines of a course source built in as fields split at tabs, comments and blank lines
+// left out. The fields are views of the decoded text, valid during the visit only.
+template <typename Visit>
+void forEachSourceLine(const QString& resource, Visit visit) {
     QFile file(resource);
-    QList<QStringList> lines;
     if (!file.open(QIODevice::ReadOnly))
-        return lines;
+        return;
     const QString text = QString::fromUtf8(file.readAll());
+    Fields fields;
     for (QStringView raw : QStringView(text).tokenize(u'\n')) {
         const QStringView line = raw.trimmed();
         if (line.isEmpty() || line.startsWith(u'#'))
             continue;
-        QStringList fields;
-        for (QStringView field : line.tokenize(u'\t')) fields << field.toString();
-        lines << fields;
+        fields.clear();
+        for (QStringView field : line.tokenize(u'\t')) fields.append(field);
+        visit(fields);
     }
-    return lines;
 }
+
+// The roots of a split, each name shared with its earlier uses instead of a string of its own:
+// the splits name a few hundred roots some 50,000 times.
+class RootNames {
+  public:
+    QStringList split(QStringView field) {
+        QStringList roots;
+        roots.reserve(field.count(u' ') + 1);
+        for (QStringView name : field.tokenize(u' ', Qt::SkipEmptyParts)) {
+            if (name.size() == 1) {
+                QString& shared = singles[name[0].unicode()];
+                if (shared.isEmpty())
+                    shared = name.toString();
+                roots << shared;
+            } else {
+                roots << *others.insert(name.toString());
+            }
+        }
+        return roots;
+    }
+
+  private:
+    QHash<char16_t, QString> singles;
+    QSet<QString> others;
+};
 
 bool isLevel1(const QString& character) {
     if (character.size() != 1)
@@ -51,20 +85,23 @@ QStringList byPosition(const QStringList& split, const QString& fullCode,
     return roots;
 }
 
-QList<QStringList> tableRows(const QString& table, const QString& select) {
+// Visits the rows of a course table's SELECT ("%1" names the file's table). A file that cannot
+// be read raises its own error, as it does in the windows.
+template <typename Visit>
+void forEachRow(const QString& name, const char* select, Visit visit) {
     TSession session;
     session.setOnPassword(Password);
-    TQuery query(session, QStringLiteral("Query1"));
-    query.Open(table, select, {});
-    QList<QStringList> rows;
-    rows.reserve(query.rowCount());
-    for (int r = 0; r < query.rowCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < query.columnCount(); ++c)
-            row << query.data(query.index(r, c)).toString();
-        rows << row;
-    }
-    return rows;
+    TableFile file;
+    file.open(session, QStringLiteral("\\mavro"), name);
+    const QByteArray sql = QString::fromUtf8(select)
+                               .arg(QLatin1Char('"') + file.tableName() + QLatin1Char('"'))
+                               .toUtf8();
+    Sql::Statement rows(file.handle(), sql.constData());
+    int result = SQLITE_ERROR;
+    while (rows && (result = rows.step()) == SQLITE_ROW) visit(rows);
+    if (result != SQLITE_DONE)
+        throw AppError::lasting(
+            QStringLiteral("无法读取数据表 %1：%2。").arg(file.path(), file.problem()));
 }
 
 }  // namespace
@@ -75,35 +112,39 @@ QString CodeBook::rootText(const QString& root) {
 
 void CodeBook::readRoots() {
     QHash<QString, QString> variants;
-    for (const QStringList& f : sourceLines(QStringLiteral(":/course/wubi/roots.txt"))) {
+    forEachSourceLine(QStringLiteral(":/course/wubi/roots.txt"), [&](const Fields& f) {
         if (f.size() < 2 || f[0].size() != 1)
-            continue;
+            return;
         const QChar key = f[0][0].toLower();
-        rootKeys.insert(f[1], key);
-        keyRoots[key] << f[1];
-        for (const QString& v : f.value(2).split(QLatin1Char(' '), Qt::SkipEmptyParts))
-            variants.insert(v, f[1]);
-    }
-    for (const QStringList& f : sourceLines(QStringLiteral(":/course/wubi/splits.txt")))
+        const QString root = f[1].toString();
+        rootKeys.insert(root, key);
+        keyRoots[key] << root;
+        if (f.size() > 2)
+            for (QStringView v : f[2].tokenize(u' ', Qt::SkipEmptyParts))
+                variants.insert(v.toString(), root);
+    });
+    RootNames names;
+    forEachSourceLine(QStringLiteral(":/course/wubi/splits.txt"), [&](const Fields& f) {
         if (f.size() >= 2)
-            splits.insert(f[0], f[1].split(QLatin1Char(' '), Qt::SkipEmptyParts));
-    for (const QStringList& f : sourceLines(QStringLiteral(":/course/wubi/exceptions.txt")))
+            splits.insert(f[0].toString(), names.split(f[1]));
+    });
+    forEachSourceLine(QStringLiteral(":/course/wubi/exceptions.txt"), [&](const Fields& f) {
         if (f.size() >= 2)
-            splits.insert(f[0], f[1] == QLatin1String("-")
-                                    ? QStringList()
-                                    : f[1].split(QLatin1Char(' '), Qt::SkipEmptyParts));
+            splits.insert(f[0].toString(), f[1] == u"-" ? QStringList() : names.split(f[1]));
+    });
     // The root lessons (records 56 on) go zone by zone and key by key.
-    for (const QStringList& f : sourceLines(QStringLiteral(":/course/roots/wb1.txt"))) {
+    forEachSourceLine(QStringLiteral(":/course/roots/wb1.txt"), [&](const Fields& f) {
         if (f.size() < 4)
-            continue;
+            return;
         const int record = f[0].toInt();
-        const QString root = rootKeys.contains(f[3]) ? f[3] : variants.value(f[3]);
+        const QString named = f[3].toString();
+        const QString root = rootKeys.contains(named) ? named : variants.value(named);
         if (!root.isEmpty())
             records.insert(record, root);
         const QChar key = f[1].isEmpty() ? QChar() : f[1][0].toLower();
         if (record >= 56 && !order.contains(key))
             order += key;
-    }
+    });
 }
 
 CodeBook CodeBook::withRoots() {
@@ -201,14 +242,13 @@ const Character* CodeBook::find(QStringView character) const {
 const CodeBook& CodeBook::shared() {
     static const CodeBook shared = [] {
         CodeBook book = withRoots();
-        for (const QStringList& row : tableRows(QStringLiteral("\\mavro\\kzWb.DB"),
-                                                QStringLiteral("SELECT 文字, 简码, 全码 FROM %1")))
-            if (row.size() == 3 && row[0].size() == 1)
-                book.add(row[0], row[1], row[2]);
+        // Phrases have codes too; the book holds characters.
+        forEachRow(
+            QStringLiteral("kzWb.DB"), "SELECT 文字, 简码, 全码 FROM %1 WHERE length(文字) = 1",
+            [&](const Sql::Statement& row) { book.add(row.text(0), row.text(1), row.text(2)); });
         QString texts;
-        for (const QStringList& row :
-             tableRows(QStringLiteral("\\mavro\\111.DB"), QStringLiteral("SELECT 文字 FROM %1")))
-            texts += row.value(0);
+        forEachRow(QStringLiteral("111.DB"), "SELECT 文字 FROM %1",
+                   [&](const Sql::Statement& row) { texts += row.text(0); });
         book.rankBy(texts);
         return book;
     }();
