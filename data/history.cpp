@@ -245,6 +245,11 @@ void Store::idle() {
         writeHeld();
     if (!db)
         return;
+    // The page just finished goes into the running totals now, while the pupil looks at the
+    // result, so that the record window opens on totals that are up to date instead of reading
+    // the day's pages stroke by stroke.
+    if (pending.isEmpty())
+        sumUp();
     // Folded and cut back to nothing (busy for a moment at most while another qorvex reads).
     // The first commit into a journal begun afresh syncs its header to the disk, which costs
     // milliseconds: one small write does it here, so that the next page's commit only appends.

@@ -120,14 +120,15 @@ class Store {
         const std::function<void(QStringView character, quint32 ms, qint64 count)>& visit);
     // Adds the pages written since the last sum to the totals, in one transaction that also moves
     // the mark of the last page summed: the totals never disagree with the pages, whenever the
-    // program stops. Run when the store closes, never while a page is being finished nor when
-    // the record window opens: a page touches a few hundred rows of totals, which costs far more
-    // than the page (about 1 ms and 400 KiB of journal a page, measured). Until then, and while
-    // the file is locked, the totals' readers count the newest pages from their strokes.
+    // program stops. Run when the pupil is idle and when the store closes, never while a page is
+    // being finished nor when the record window opens: a page touches a few hundred rows of
+    // totals, which costs far more than the page (about 1 ms and 400 KiB of journal a page,
+    // measured). Until then, and while the file is locked, the totals' readers count the newest
+    // pages from their strokes.
     bool sumUp();
-    // Writes what is held back and folds the journal back into the file, so that a day-long
-    // session keeps it small. Run when the pupil is idle (a result dialog or a drill has just
-    // closed), never on a key stroke; does nothing when the file was not opened this run.
+    // Writes what is held back, sums it up and folds the journal back into the file, so that a
+    // day-long session keeps it small. Run when the pupil is idle (a result dialog or a drill has
+    // just closed), never on a key stroke; does nothing when the file was not opened this run.
     void idle();
     // Writes what is held back, sums up and closes the file. Pages that still cannot be written
     // are kept in a leftover file and the pupil is told how many, why and where. Run at exit
