@@ -41,9 +41,10 @@ constexpr int kFocusTries = 300;
 // gives up the focus and takes it again.
 constexpr int kRefocusEvery = 20;
 bool refocusing = false;
-// fcitx5's state of the focused context, and how many looks it stays on before the box stops.
+// fcitx5's state of the focused context, and how many looks it stays on before the box stops:
+// long enough for fcitx5 to hear that the window the pupil came from lost the focus.
 constexpr int kStateOn = 2;
-constexpr int kSteadyLooks = 6;
+constexpr int kSteadyLooks = 10;
 
 bool chosenHere = false;
 
