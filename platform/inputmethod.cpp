@@ -167,19 +167,26 @@ void nextLook(const FocusPoll& state) {
     });
 }
 
+// Asks fcitx5 without waiting; handle gets the answer while owner lives, nothing when fcitx5
+// gives none.
+template <typename Answer, typename Handle>
+void askLater(const QString& method, QWidget* owner, Handle handle) {
+    auto* asking = new QDBusPendingCallWatcher(
+        QDBusConnection::sessionBus().asyncCall(controllerCall(method)), owner);
+    QObject::connect(asking, &QDBusPendingCallWatcher::finished, owner, [asking, handle] {
+        asking->deleteLater();
+        const QDBusPendingReply<Answer> reply = *asking;
+        if (!reply.isError())
+            handle(reply.value());
+    });
+}
+
 // A context of ours has the focus: switched on when it is off, and the box keeps looking until
 // it has stayed on.
-void switchOnFocused(FocusPoll state) {
-    auto* asking = new QDBusPendingCallWatcher(
-        QDBusConnection::sessionBus().asyncCall(controllerCall(QStringLiteral("State"))),
-        state.box);
-    QObject::connect(asking, &QDBusPendingCallWatcher::finished, state.box, [state, asking] {
-        asking->deleteLater();
-        const QDBusPendingReply<int> reply = *asking;
-        if (reply.isError())
-            return;
+void switchOnFocused(const FocusPoll& state) {
+    askLater<int>(QStringLiteral("State"), state.box, [state](int fcitxState) {
         FocusPoll next = state;
-        if (reply.value() == kStateOn) {
+        if (fcitxState == kStateOn) {
             if (++next.steadyLooks == kSteadyLooks)
                 return;
         } else {
@@ -193,18 +200,11 @@ void switchOnFocused(FocusPoll state) {
 void poll(FocusPoll state) {
     if (!state.box || !state.box->hasFocus() || state.triesLeft == 0)
         return;
-    auto* asking = new QDBusPendingCallWatcher(
-        QDBusConnection::sessionBus().asyncCall(controllerCall(QStringLiteral("DebugInfo"))),
-        state.box);
-    QObject::connect(asking, &QDBusPendingCallWatcher::finished, state.box, [state, asking] {
-        asking->deleteLater();
-        const QDBusPendingReply<QString> reply = *asking;
-        if (reply.isError())
-            return;  // no fcitx5 to ask
+    askLater<QString>(QStringLiteral("DebugInfo"), state.box, [state](const QString& contexts) {
         QWidget* box = state.box;
         if (!box->hasFocus() || !box->window()->isActiveWindow())
             return nextLook(state);
-        if (ownContextFocused(reply.value()))
+        if (ownContextFocused(contexts))
             return switchOnFocused(state);
         FocusPoll next = state;
         next.steadyLooks = 0;
