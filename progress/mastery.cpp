@@ -74,6 +74,10 @@ Mistake classify(const Wubi::CodeBook& book, const QString& wanted, const QStrin
         return m;
     const QString full = w->fullCode;
     QString typed = typedCode;
+    // A four-letter code that only one character has is committed at its fourth key, which the
+    // input method never shows: the box saw three letters of the full code.
+    if (cameOut == wanted && typed.size() == 3 && full.size() == 4 && full.startsWith(typed))
+        typed = full;
     if (typed.isEmpty() && isCode(cameOut))
         typed = cameOut;
     if (typed.isEmpty()) {

@@ -188,8 +188,8 @@ class AdaptiveTest : public QObject {
 
     void theListTellsRootsIdentificationCodesAndShorterCodes() {
         Wubi::CodeBook codes = Wubi::CodeBook::withRoots();
-        for (const char* row :
-             {"中 k khk", "四 lh lhng", "叭 kwy kwy", "只 kw kwu", "经 xc xcag", "为 o ylyi"}) {
+        for (const char* row : {"中 k khk", "四 lh lhng", "叭 kwy kwy", "只 kw kwu", "经 xc xcag",
+                                "为 o ylyi", "框 sagg sagg"}) {
             const QStringList f = QString::fromUtf8(row).split(' ');
             codes.add(f[0], f[1], f[2]);
         }
@@ -218,8 +218,12 @@ class AdaptiveTest : public QObject {
         };
 
         // 经 by its full code, twice: right, but xc would do. 为's short code is no start of its
-        // full code, and right all the same.
-        typed({{"经", 900, 0, "xcag"}, {"经", 900, 0, "xcag"}, {"为", 900, 0, "o"}});
+        // full code, and right all the same. 框 came at its fourth key, whose letter the input
+        // method never showed: its identification code was typed.
+        typed({{"经", 900, 0, "xcag"},
+               {"经", 900, 0, "xcag"},
+               {"为", 900, 0, "o"},
+               {"框", 900, 0, "sag"}});
         QCOMPARE(shown(), QStringList({"还没有打错的字。", "「经」可以只打 xc ×2"}));
 
         // 口 sought on L: 四 came out for 中, then the input method gave up the letters; 叭 without
