@@ -1,11 +1,11 @@
 #include "course/builder/tablewriter.h"
 
+#include <sqlite3.h>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <sqlite3.h>
 
 #include "data/cipher.h"
 #include "data/session.h"
@@ -13,13 +13,11 @@
 
 namespace Layouts {
 
-TableLayout practiceText()
-{
+TableLayout practiceText() {
     return {"Text", {{"Item", FieldDef::Real, 8}, {"文字", FieldDef::String, 80}}, {}, {}};
 }
 
-TableLayout codeTable()
-{
+TableLayout codeTable() {
     return {"Kzwb",
             {{"文字", FieldDef::String, 8},
              {"简码", FieldDef::String, 4},
@@ -35,8 +33,7 @@ TableLayout codeTable()
             {"QMindex ON %1 (\"全码\" COLLATE NOCASE, \"文字\", \"简码\")"}};
 }
 
-TableLayout rootTable()
-{
+TableLayout rootTable() {
     return {"Wb1",
             {{"No", FieldDef::String, 4},
              {"Pic", FieldDef::Picture, 0},
@@ -49,26 +46,23 @@ TableLayout rootTable()
 }  // namespace Layouts
 
 namespace {
-QString quoted(const QString& identifier)
-{
+QString quoted(const QString& identifier) {
     return QLatin1Char('"') + identifier + QLatin1Char('"');
 }
 
-QString sqlType(FieldDef::Kind kind)
-{
+QString sqlType(FieldDef::Kind kind) {
     switch (kind) {
-    case FieldDef::Real:
-        return "REAL";
-    case FieldDef::Picture:
-        return "BLOB";
-    default:
-        return "TEXT";
+        case FieldDef::Real:
+            return "REAL";
+        case FieldDef::Picture:
+            return "BLOB";
+        default:
+            return "TEXT";
     }
 }
 }  // namespace
 
-QByteArray pngBytes(const QImage& image)
-{
+QByteArray pngBytes(const QImage& image) {
     if (image.isNull())
         return {};
     QByteArray bytes;
@@ -79,8 +73,7 @@ QByteArray pngBytes(const QImage& image)
 }
 
 TableWriter::TableWriter(const QString& path, TableLayout tableLayout)
-    : finalPath(path), tempPath(path + ".part"), layout(std::move(tableLayout))
-{
+    : finalPath(path), tempPath(path + ".part"), layout(std::move(tableLayout)) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile::remove(tempPath);
     if (sqlite3_open_v2(QFile::encodeName(tempPath).constData(), &db,
@@ -94,7 +87,9 @@ TableWriter::TableWriter(const QString& path, TableLayout tableLayout)
         columns << quoted(f.name) + ' ' + sqlType(f.kind);
         marks << "?";
     }
-    exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(layout.sqlTable), columns.join(", ")).toUtf8());
+    exec(QStringLiteral("CREATE TABLE %1 (%2)")
+             .arg(quoted(layout.sqlTable), columns.join(", "))
+             .toUtf8());
     exec("BEGIN");
     const QByteArray sql = QStringLiteral("INSERT INTO %1 VALUES (%2)")
                                .arg(quoted(layout.sqlTable), marks.join(", "))
@@ -103,8 +98,7 @@ TableWriter::TableWriter(const QString& path, TableLayout tableLayout)
         fail(QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
-TableWriter::~TableWriter()
-{
+TableWriter::~TableWriter() {
     if (insert)
         sqlite3_finalize(insert);
     if (db)
@@ -112,8 +106,7 @@ TableWriter::~TableWriter()
     QFile::remove(tempPath);
 }
 
-void TableWriter::exec(const QByteArray& sql)
-{
+void TableWriter::exec(const QByteArray& sql) {
     char* error = nullptr;
     if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &error) != SQLITE_OK) {
         const QString message = QString::fromUtf8(error ? error : "unknown error");
@@ -122,13 +115,11 @@ void TableWriter::exec(const QByteArray& sql)
     }
 }
 
-void TableWriter::fail(const QString& message)
-{
+void TableWriter::fail(const QString& message) {
     throw CourseError(QStringLiteral("%1: %2").arg(QFileInfo(finalPath).fileName(), message));
 }
 
-void TableWriter::addRow(const QVariantList& values, const QString& source)
-{
+void TableWriter::addRow(const QVariantList& values, const QString& source) {
     if (values.size() != layout.fields.size())
         throw CourseError(QStringLiteral("%1: expected %2 fields, got %3")
                               .arg(source)
@@ -137,42 +128,46 @@ void TableWriter::addRow(const QVariantList& values, const QString& source)
     for (int i = 0; i < values.size(); ++i) {
         const FieldDef& f = layout.fields[i];
         switch (f.kind) {
-        case FieldDef::Real:
-            sqlite3_bind_double(insert, i + 1, values[i].toDouble());
-            break;
-        case FieldDef::Picture: {
-            const QByteArray png = values[i].toByteArray();
-            if (png.isEmpty())
-                sqlite3_bind_null(insert, i + 1);
-            else
-                sqlite3_bind_blob(insert, i + 1, png.constData(), int(png.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        default: {
-            const QString text = values[i].toString();
-            if (!Gbk::canEncode(text))
-                throw CourseError(QStringLiteral("%1: field %2 holds text GBK cannot encode: %3")
-                                      .arg(source, f.name, text));
-            if (Gbk::byteLength(text) > f.gbkSize)
-                throw CourseError(QStringLiteral("%1: field %2 is %3 GBK bytes, longer than its %4: %5")
-                                      .arg(source, f.name)
-                                      .arg(Gbk::byteLength(text))
-                                      .arg(f.gbkSize)
-                                      .arg(text));
-            const QByteArray utf8 = text.toUtf8();
-            sqlite3_bind_text(insert, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-        }
+            case FieldDef::Real:
+                sqlite3_bind_double(insert, i + 1, values[i].toDouble());
+                break;
+            case FieldDef::Picture: {
+                const QByteArray png = values[i].toByteArray();
+                if (png.isEmpty())
+                    sqlite3_bind_null(insert, i + 1);
+                else
+                    sqlite3_bind_blob(insert, i + 1, png.constData(), int(png.size()),
+                                      SQLITE_TRANSIENT);
+                break;
+            }
+            default: {
+                const QString text = values[i].toString();
+                if (!Gbk::canEncode(text))
+                    throw CourseError(
+                        QStringLiteral("%1: field %2 holds text GBK cannot encode: %3")
+                            .arg(source, f.name, text));
+                if (Gbk::byteLength(text) > f.gbkSize)
+                    throw CourseError(
+                        QStringLiteral("%1: field %2 is %3 GBK bytes, longer than its %4: %5")
+                            .arg(source, f.name)
+                            .arg(Gbk::byteLength(text))
+                            .arg(f.gbkSize)
+                            .arg(text));
+                const QByteArray utf8 = text.toUtf8();
+                sqlite3_bind_text(insert, i + 1, utf8.constData(), int(utf8.size()),
+                                  SQLITE_TRANSIENT);
+            }
         }
     }
     if (sqlite3_step(insert) != SQLITE_DONE)
-        throw CourseError(QStringLiteral("%1: %2").arg(source, QString::fromUtf8(sqlite3_errmsg(db))));
+        throw CourseError(
+            QStringLiteral("%1: %2").arg(source, QString::fromUtf8(sqlite3_errmsg(db))));
     sqlite3_reset(insert);
     sqlite3_clear_bindings(insert);
     ++rows;
 }
 
-void TableWriter::commit()
-{
+void TableWriter::commit() {
     if (!layout.indexName.isEmpty())
         exec(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
                  .arg(quoted(layout.indexName), quoted(layout.sqlTable), quoted(layout.indexField))

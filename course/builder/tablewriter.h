@@ -33,14 +33,14 @@ TableLayout rootTable();     // wb1.db
 
 // Raised for bad course input; the text names the source file and line.
 class CourseError : public std::runtime_error {
-public:
+  public:
     explicit CourseError(const QString& message) : std::runtime_error(message.toStdString()) {}
 };
 
 // Writes one encrypted table file. Rows go to a temporary file beside the target, which replaces
 // the target only when commit() succeeds, so a failed build leaves nothing half-written.
 class TableWriter {
-public:
+  public:
     TableWriter(const QString& path, TableLayout layout);
     ~TableWriter();
     TableWriter(const TableWriter&) = delete;
@@ -52,7 +52,7 @@ public:
     void commit();
     int rowCount() const { return rows; }
 
-private:
+  private:
     void exec(const QByteArray& sql);
     void fail(const QString& message);
 
