@@ -47,7 +47,8 @@ QString typedInEditor(const QStringList& keys, bool firstVisit) {
             QTRY_VERIFY(frmFree->Memo1->hasFocus());
             QVERIFY(!firstVisit || context.await());
             frmFree->Memo1->clear();
-            QTRY_VERIFY2_WITH_TIMEOUT(ownContextOn(fcitxReport()), qPrintable(fcitxReport()), 10000);
+            QTRY_VERIFY2_WITH_TIMEOUT(ownContextOn(fcitxReport()), qPrintable(fcitxReport()),
+                                      10000);
             Fcitx::strokes(keys);
             QTRY_VERIFY(!frmFree->Memo1->toPlainText().isEmpty());
             QTest::qWait(300);
@@ -92,7 +93,8 @@ class InputMethodAsAddedTest : public QObject {
         visit("N31", [&] {
             QTRY_VERIFY(box(1)->hasFocus());
             QVERIFY(context.await());
-            QTRY_VERIFY2_WITH_TIMEOUT(ownContextOn(fcitxReport()), qPrintable(fcitxReport()), 10000);
+            QTRY_VERIFY2_WITH_TIMEOUT(ownContextOn(fcitxReport()), qPrintable(fcitxReport()),
+                                      10000);
             Fcitx::strokes({"a", "space"});
             QTRY_COMPARE(box(1)->text(), QStringLiteral("工"));
             QVERIFY(!box(1)->hasSelectedText());

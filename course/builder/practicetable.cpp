@@ -5,8 +5,7 @@
 
 namespace PracticeTable {
 
-QList<QString> readSource(const QString& path, int expectedRows)
-{
+QList<QString> readSource(const QString& path, int expectedRows) {
     QList<QString> rows;
     for (const SourceLine& line : readSourceLines(path)) {
         bool ok = false;
@@ -28,8 +27,7 @@ QList<QString> readSource(const QString& path, int expectedRows)
     return rows;
 }
 
-void write(const QString& path, const QList<QString>& rows)
-{
+void write(const QString& path, const QList<QString>& rows) {
     TableWriter writer(path, Layouts::practiceText());
     for (int i = 0; i < rows.size(); ++i)
         writer.addRow({double(i + 1), rows[i]}, QStringLiteral("row %1").arg(i + 1));
