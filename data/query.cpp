@@ -28,8 +28,7 @@ void TQuery::Open(const QString& tablePath, const QString& selectTemplate,
         file.open(owner, tablePath.left(qMax<qsizetype>(slash, 0)), tablePath.mid(slash + 1));
         tablePathOpen = tablePath;
     }
-    const QString table = QLatin1Char('"') + file.tableName() + QLatin1Char('"');
-    const QByteArray sql = selectTemplate.arg(table).toUtf8();
+    const QByteArray sql = selectTemplate.arg(quoted(file.tableName())).toUtf8();
     sqlite3_stmt* s = nullptr;
     if (sqlite3_prepare_v2(file.handle(), sql.constData(), -1, &s, nullptr) != SQLITE_OK)
         fail(file.problem());

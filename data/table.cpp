@@ -7,13 +7,6 @@
 #include "platform/pathrule.h"
 
 namespace {
-QString quoted(const QString& identifier) {
-    return QLatin1Char('"') + QString(identifier).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
-           QLatin1Char('"');
-}
-}  // namespace
-
-namespace {
 int openTables = 0;
 }
 

@@ -33,6 +33,11 @@ QString findFileIgnoringCase(const QString& folder, const QString& name) {
     return {};
 }
 
+QString quoted(const QString& identifier) {
+    return QLatin1Char('"') + QString(identifier).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
+           QLatin1Char('"');
+}
+
 namespace {
 
 QHash<QByteArray, TableFile::Connection*>& openConnections() {

@@ -6,6 +6,9 @@
 
 struct sqlite3;
 
+// An SQL identifier in double quotes, any quote in it doubled.
+QString quoted(const QString& identifier);
+
 // An open table file of the data directory: a read-only SQLCipher database holding one table.
 // Every table and query of the process on the same file shares one connection to it; each keeps
 // its own statements.

@@ -85,23 +85,22 @@ QStringList byPosition(const QStringList& split, const QString& fullCode,
     return roots;
 }
 
-// Visits the rows of a course table's SELECT ("%1" names the file's table). A file that cannot
-// be read raises its own error, as it does in the windows.
+// Visits the rows of a course table's SELECT ("%1" names the file's table), straight from the
+// engine: a TQuery would keep every cell for a grid. A file that cannot be read raises the
+// message a TQuery gives.
 template <typename Visit>
 void forEachRow(const QString& name, const char* select, Visit visit) {
     TSession session;
     session.setOnPassword(Password);
     TableFile file;
     file.open(session, QStringLiteral("\\mavro"), name);
-    const QByteArray sql = QString::fromUtf8(select)
-                               .arg(QLatin1Char('"') + file.tableName() + QLatin1Char('"'))
-                               .toUtf8();
+    const QByteArray sql = QString::fromUtf8(select).arg(quoted(file.tableName())).toUtf8();
     Sql::Statement rows(file.handle(), sql.constData());
     int result = SQLITE_ERROR;
     while (rows && (result = rows.step()) == SQLITE_ROW) visit(rows);
     if (result != SQLITE_DONE)
         throw AppError::lasting(
-            QStringLiteral("无法读取数据表 %1：%2。").arg(file.path(), file.problem()));
+            QStringLiteral("无法查询数据表 %1：%2。").arg(file.path(), file.problem()));
 }
 
 }  // namespace
