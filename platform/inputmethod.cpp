@@ -38,8 +38,9 @@ constexpr int kFocusPollMs = 50;
 constexpr int kFocusTries = 300;
 // Qt's fcitx frontend can lose the focus it owes a window whose context is still being made, and
 // then reports it only on the next focus change; a box that waited this many steps in vain
-// gives up the focus and takes it again.
+// gives up the focus and takes it again, a few times at most.
 constexpr int kRefocusEvery = 20;
+constexpr int kRefocusLimit = 3;
 bool refocusing = false;
 // fcitx5's state of the focused context, and how many looks it stays on before the box stops:
 // long enough for fcitx5 to hear that the window the pupil came from lost the focus.
@@ -208,10 +209,13 @@ void poll(FocusPoll state) {
             return switchOnFocused(state);
         FocusPoll next = state;
         next.steadyLooks = 0;
-        if ((kFocusTries - state.triesLeft) % kRefocusEvery == kRefocusEvery - 1) {
+        const int looked = kFocusTries - state.triesLeft;
+        if (looked % kRefocusEvery == kRefocusEvery - 1 && looked < kRefocusEvery * kRefocusLimit) {
+            // As if the window had been left and come back to: the box keeps its selection and
+            // the drill does not take it for the pupil entering the box.
             const QScopedValueRollback quiet(refocusing, true);
-            box->clearFocus();
-            box->setFocus(Qt::OtherFocusReason);
+            box->window()->setFocus(Qt::ActiveWindowFocusReason);
+            box->setFocus(Qt::ActiveWindowFocusReason);
         }
         nextLook(next);
     });

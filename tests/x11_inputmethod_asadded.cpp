@@ -98,6 +98,12 @@ class InputMethodAsAddedTest : public QObject {
             Fcitx::strokes({"a", "space"});
             QTRY_COMPARE(box(1)->text(), QStringLiteral("工"));
             QVERIFY(!box(1)->hasSelectedText());
+            // Once Wubi has stayed on, the program leaves the switch to the pupil.
+            QTest::qWait(2000);
+            Fcitx::strokes({"ctrl+space"});
+            QTRY_COMPARE(FcitxService::remote({}).output, QStringLiteral("1"));
+            QTest::qWait(1500);
+            QCOMPARE(FcitxService::remote({}).output, QStringLiteral("1"));
         });
     }
 
