@@ -282,7 +282,7 @@ class TextFitsTest : public QObject {
         frmRecord = new TfrmRecord;
         frmRecord->create();
         clipped << clippedWhileShown(frmRecord, [] { return frmRecord->ShowModal(); });
-        // Its longest texts: 100 minutes today, short of a goal of 120, and a far target, so that
+        // Long texts: 100 minutes today, short of a goal of 120, and a far target, so that
         // the estimate runs to four figures.
         History::Store& store = History::Store::instance();
         DailyGoal::setMinutes(store, 120);
