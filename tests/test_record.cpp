@@ -3,6 +3,8 @@
 // dialog, the export of the history, and the window of a pupil with no page yet.
 #include <sys/stat.h>
 #include <QComboBox>
+#include <QGraphicsItem>
+#include <QGraphicsView>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QtTest>
@@ -53,6 +55,22 @@ History::Page repeated(const QString& character, int count, quint32 ms) {
 }
 
 // Runs body while the record window is up, then closes it with Esc.
+// The chart's label of the fastest page lies whole inside its plot area.
+bool bestLabelInsidePlot(QWidget* chart) {
+    const auto* view = qobject_cast<QGraphicsView*>(chart);
+    if (!view || !view->scene())
+        return false;
+    QRectF label, plot;
+    for (QGraphicsItem* item : view->scene()->items()) {
+        if (item->data(0).toString() == QLatin1String("BestLabel") && item->isVisible())
+            label = item->sceneBoundingRect();
+        if (const QGraphicsObject* chartItem = item->toGraphicsObject();
+            chartItem && chartItem->property("plotArea").isValid())
+            plot = chartItem->mapRectToScene(chartItem->property("plotArea").toRectF());
+    }
+    return !label.isEmpty() && plot.contains(label);
+}
+
 void inRecordWindow(const std::function<void()>& body) {
     bool ran = false;
     whenModal([&] {
@@ -499,6 +517,24 @@ class RecordTest : public QObject {
         QCOMPARE(record->objectName(), QStringLiteral("N44"));
         QCOMPARE(record->text(), QStringLiteral("学习记录[&R]"));
         QVERIFY(actions[actions.size() - 4]->isSeparator());
+    }
+
+    // The fastest page at the very start of the chart's first hour: its speed is written inside
+    // the plot, clear of the axis' numbers.
+    void fastestPageAtTheEdgeIsLabelledInsideThePlot() {
+        History::Store& store = History::Store::instance();
+        for (const auto& [minute, speed] : {std::pair{0, 60}, std::pair{40, 20}}) {
+            History::Page p = textPage(QStringLiteral("基准键[&A]"), speed, "asdf", 0);
+            p.drill = History::kFinger;
+            p.at = QDateTime(QDate::currentDate(), QTime(10, minute));
+            QVERIFY(store.record(p));
+        }
+        inRecordWindow([] {
+            const int index = frmRecord->ComboBox1->findText(QStringLiteral("指法练习 · 基准键"));
+            QVERIFY(index >= 0);
+            frmRecord->ComboBox1->setCurrentIndex(index);
+            QTRY_VERIFY(bestLabelInsidePlot(frmRecord->Chart1));
+        });
     }
 
     // With every page removed the chart area says what will come there.

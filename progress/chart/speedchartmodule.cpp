@@ -4,11 +4,42 @@
 #include <QChartView>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QGraphicsSimpleTextItem>
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QValueAxis>
 
 #include "progress/speedchart.h"
+
+namespace {
+
+constexpr int kBestMarker = 11;
+
+// The fastest page's speed above its point, kept inside the plot: a label of the series itself is
+// centred on the point and runs over the axis' numbers when the point is near either end.
+QGraphicsSimpleTextItem* bestLabel(QChart* chart) {
+    for (QGraphicsItem* item : chart->childItems())
+        if (item->data(0).toString() == QLatin1String("BestLabel"))
+            return static_cast<QGraphicsSimpleTextItem*>(item);
+    auto* label = new QGraphicsSimpleTextItem(chart);
+    label->setData(0, QStringLiteral("BestLabel"));
+    label->setZValue(10);
+    return label;
+}
+
+void placeBestLabel(QChart* chart, QScatterSeries* best, QGraphicsSimpleTextItem* label) {
+    const QRectF plot = chart->plotArea();
+    const QPointF at = chart->mapToPosition(best->at(0), best);
+    const QSizeF size = label->boundingRect().size();
+    const qreal x =
+        qBound(plot.left() + 2, at.x() - size.width() / 2, plot.right() - size.width() - 2);
+    qreal y = at.y() - kBestMarker / 2.0 - size.height() - 1;
+    if (y < plot.top())
+        y = at.y() + kBestMarker / 2.0 + 1;
+    label->setPos(x, y);
+}
+
+}  // namespace
 
 extern "C" Q_DECL_EXPORT QWidget* qorvexCreateSpeedChart(QWidget* parent) {
     auto* view = new QChartView(new QChart, parent);
@@ -51,15 +82,16 @@ extern "C" Q_DECL_EXPORT void qorvexShowSpeedChart(QWidget* widget, const SpeedC
     if (plot.best >= 0) {
         auto* best = new QScatterSeries;
         best->setColor(Qt::red);
-        best->setMarkerSize(11);
+        best->setMarkerSize(kBestMarker);
         best->append(plot.pages[plot.best]);
-        best->setPointLabelsVisible(true);
-        best->setPointLabelsClipping(false);
-        best->setPointLabelsFormat(QStringLiteral("最快 @yPoint"));
         QObject::connect(best, &QXYSeries::clicked, view,
                          [=](const QPointF& at) { choose(plot.pages, plot.pageSource, at); });
         series << best;
     }
+    QGraphicsSimpleTextItem* label = bestLabel(chart);
+    label->setVisible(plot.best >= 0);
+    if (plot.best >= 0)
+        label->setText(QStringLiteral("最快 %1").arg(plot.pages[plot.best].y()));
     // Pages of a wrong clock sit on the axis' edge as hollow orange squares; the title says what
     // they are, and a click on one names its date. Labels there would cover the axis' own.
     if (!plot.apart.isEmpty()) {
@@ -93,5 +125,12 @@ extern "C" Q_DECL_EXPORT void qorvexShowSpeedChart(QWidget* widget, const SpeedC
     for (QAbstractSeries* s : series) {
         s->attachAxis(time);
         s->attachAxis(speed);
+    }
+    if (plot.best >= 0) {
+        auto* best = static_cast<QScatterSeries*>(series[1]);
+        // The plot area settles with the chart's layout; the label follows it there.
+        QObject::connect(chart, &QChart::plotAreaChanged, best,
+                         [=] { placeBestLabel(chart, best, label); });
+        placeBestLabel(chart, best, label);
     }
 }
