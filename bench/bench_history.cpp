@@ -346,7 +346,9 @@ int main(int argc, char** argv) {
                               QDateTime::currentDateTimeUtc(), 60000,
                               strokes(textOf(i, true, random), random)));
             const double cpuStart = cpuMs();
-            pages << msOf([&] { AdaptiveLesson::pageFor(store, *book, random); });
+            pages << msOf([&] {
+                AdaptiveLesson::pageFor(store, *book, random, QDateTime::currentMSecsSinceEpoch());
+            });
             pagesCpu << cpuMs() - cpuStart;
             mastery << msOf([&] { Mastery::current(store, *book); });
             confusions << msOf([&] {

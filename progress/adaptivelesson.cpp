@@ -191,12 +191,13 @@ int keysUnlocked(History::Store& store) {
     return store.setting(kKeysSetting).toInt();
 }
 
-Plan pageFor(History::Store& store, const Wubi::CodeBook& book, QRandomGenerator& random) {
+Plan pageFor(History::Store& store, const Wubi::CodeBook& book, QRandomGenerator& random,
+             qint64 now) {
     const Mastery::Tracker tracker = Mastery::current(store, book);
     const QList<Confusion> confusions = worstPairs(store, book);
     const int before = keysUnlocked(store);
     const Plan plan = makePage(book, tracker, confusions, Mastery::targetMs(targetCpm(store)),
-                               before, QDateTime::currentMSecsSinceEpoch(), random);
+                               before, now, random);
     if (plan.keys.size() != before)
         store.setSetting(kKeysSetting, QString::number(plan.keys.size()));
     return plan;

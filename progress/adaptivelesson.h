@@ -57,9 +57,10 @@ Plan makePage(const Wubi::CodeBook& book, const Mastery::Tracker& tracker,
               const QList<Confusion>& confusions, double targetMs, int unlockedBefore, qint64 now,
               QRandomGenerator& random);
 
-// The pupil's page from the history: the target speed and unlocked keys kept as settings; the
-// number of keys in play is kept again.
-Plan pageFor(History::Store& store, const Wubi::CodeBook& book, QRandomGenerator& random);
+// The pupil's page from the history at now (UTC ms): the target speed and unlocked keys kept as
+// settings; the number of keys in play is kept again.
+Plan pageFor(History::Store& store, const Wubi::CodeBook& book, QRandomGenerator& random,
+             qint64 now);
 
 // The pupil's target speed in characters per minute (a setting, Mastery::kDefaultTargetCpm
 // unless set).

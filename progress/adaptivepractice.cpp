@@ -1,5 +1,6 @@
 #include "progress/adaptivepractice.h"
 
+#include <QDateTime>
 #include <QRandomGenerator>
 
 #include "data/history.h"
@@ -10,8 +11,9 @@
 namespace AdaptivePractice {
 
 QStringList nextPage() {
-    const AdaptiveLesson::Plan plan = AdaptiveLesson::pageFor(
-        History::Store::instance(), Wubi::CodeBook::shared(), *QRandomGenerator::global());
+    const AdaptiveLesson::Plan plan =
+        AdaptiveLesson::pageFor(History::Store::instance(), Wubi::CodeBook::shared(),
+                                *QRandomGenerator::global(), QDateTime::currentMSecsSinceEpoch());
     if (plan.lines.isEmpty())
         throw AppError(QStringLiteral("码表中找不到可以练习的字，无法生成智能练习。"));
     return plan.lines;
