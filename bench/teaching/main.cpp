@@ -1,0 +1,165 @@
+// The teaching benchmark: simulated pupils learn Wubi through the fixed course and through
+// 智能练习, every page typed through the program's own page builders and recorded in its own
+// history store; every five pages a held-out test of common characters measures what they can
+// type without the hint. See README.md in this folder.
+
+#include <QApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+
+#include "bench/builtdrive.h"
+#include "bench/teaching/curricula.h"
+#include "bench/teaching/pupil.h"
+#include "bench/teaching/sitting.h"
+#include "data/history.h"
+#include "progress/adaptivelesson.h"
+
+namespace {
+
+constexpr int kPages = 200;
+constexpr int kPagesADay = 10;
+constexpr int kTestEvery = 5;
+constexpr int kTestSize = 300;
+constexpr qint64 kBreakMs = 30000;
+constexpr qint64 kDayMs = 86400000;
+const char* const kFrequencyList = "/usr/share/rime-data/pinyin_simp.dict.yaml";
+
+// The most frequent characters of a pinyin dictionary's weights (one weight per reading, summed
+// per character) that the code book has: a frequency list from outside the course's texts.
+QStringList commonCharacters(const Wubi::CodeBook& book, int count) {
+    QFile file(QString::fromLatin1(kFrequencyList));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QHash<QString, qint64> weight;
+    bool body = false;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line == QLatin1String("...")) {
+            body = true;
+            continue;
+        }
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        if (body && fields.size() >= 3 && fields[0].size() == 1)
+            weight[fields[0]] += fields[2].toLongLong();
+    }
+    QStringList characters;
+    for (auto it = weight.cbegin(); it != weight.cend(); ++it)
+        if (const Wubi::Character* c = book.find(it.key()); c && !c->fullCode.isEmpty())
+            characters << it.key();
+    std::sort(characters.begin(), characters.end(), [&](const QString& a, const QString& b) {
+        return weight[a] != weight[b] ? weight[a] > weight[b] : a < b;
+    });
+    return characters.mid(0, count);
+}
+
+struct Run {
+    QList<TestResult> tests;  // after every kTestEvery pages
+    QString keys;             // in play at the end (智能练习)
+    qint64 characters = 0;    // typed in practice
+    double practiceMinutes = 0;
+};
+
+// One pupil through one curriculum: pages at kPagesADay a day, each day from 08:00 UTC.
+template <typename Curriculum>
+Run run(const Profile& profile, int seed, const Wubi::CodeBook& book, const InputMethod& im,
+        const QStringList& test, History::Store& store, Curriculum& curriculum) {
+    Run result;
+    Pupil pupil(profile, book);
+    QRandomGenerator practice{quint32(seed)};
+    const qint64 start = QDateTime(QDate(2026, 1, 5), QTime(8, 0), Qt::UTC).toMSecsSinceEpoch();
+    qint64 now = start;
+    for (int p = 1; p <= kPages; ++p) {
+        if ((p - 1) % kPagesADay == 0)
+            now = qMax(now, start + (p - 1) / kPagesADay * kDayMs);
+        const History::Page page = curriculum.next(pupil, now, practice);
+        store.record(page);
+        store.idle();  // as the program does when the result dialog closes
+        result.characters += page.strokes.size();
+        result.practiceMinutes += double(page.ms) / 60000.0;
+        now += kBreakMs;
+        if (p % kTestEvery == 0) {
+            // The same draws for both curricula: only what the pupil learnt differs.
+            QRandomGenerator draws(quint32(seed * 1000 + p));
+            result.tests << heldOutTest(pupil, im, test, now, draws);
+        }
+    }
+    return result;
+}
+
+// The first page whose test reaches cpm at 95% accuracy, as text; "–" when none.
+QString firstReaching(const Run& r, double cpm) {
+    for (qsizetype i = 0; i < r.tests.size(); ++i)
+        if (r.tests[i].cpm >= cpm && r.tests[i].accuracy >= 0.95)
+            return QString::number((i + 1) * kTestEvery);
+    return QStringLiteral("–");
+}
+
+QString at(const Run& r, int page) {
+    const TestResult& t = r.tests.value(page / kTestEvery - 1);
+    return QStringLiteral("%1 / %2%").arg(t.cpm, 0, 'f', 0).arg(t.accuracy * 100, 0, 'f', 0);
+}
+
+void printRow(const Profile& profile, const char* curriculum, const Run& r) {
+    std::printf("| %s | %s | %s | %s | %s | %s | %s | %lld | %.0f |\n", qPrintable(profile.name),
+                curriculum, qPrintable(at(r, 50)), qPrintable(at(r, 100)), qPrintable(at(r, 200)),
+                qPrintable(firstReaching(r, 30)), qPrintable(firstReaching(r, 60)), r.characters,
+                r.practiceMinutes);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QElapsedTimer clock;
+    clock.start();
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+    const QString drive = builtDrive();
+    if (!QFile::exists(QDir(drive).filePath(QStringLiteral("mavro/111.DB")))) {
+        std::printf("The built course %s is not there yet: build the course first.\n",
+                    qPrintable(QDir::cleanPath(drive)));
+        return 1;
+    }
+    qputenv("QORVEX_DRIVE", drive.toLocal8Bit());
+    const Wubi::CodeBook& book = Wubi::CodeBook::shared();
+    const QStringList test = commonCharacters(book, kTestSize);
+    if (test.size() < kTestSize) {
+        std::printf("%s is missing or short (rime-data-pinyin-simp): no held-out test.\n",
+                    kFrequencyList);
+        return 1;
+    }
+    const InputMethod im(book);
+
+    std::printf("%d pages, %d a day; held-out test of %d characters every %d pages, no hint\n\n",
+                kPages, kPagesADay, kTestSize, kTestEvery);
+    std::printf(
+        "| pupil | curriculum | page 50 (cpm / acc) | page 100 | page 200 | 30 cpm ≥95%% "
+        "at page | 60 cpm ≥95%% at page | characters typed | practice minutes |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|\n");
+    QStringList keys;
+    const QList<Profile> all = profiles();
+    for (int i = 0; i < all.size(); ++i) {
+        const int seed = i + 1;
+        History::Store courseStore(home.filePath(QStringLiteral("course-%1.sqlite3").arg(i)));
+        FixedCourse course(book, im);
+        printRow(all[i], "fixed course", run(all[i], seed, book, im, test, courseStore, course));
+        History::Store adaptiveStore(home.filePath(QStringLiteral("adaptive-%1.sqlite3").arg(i)));
+        AdaptiveCourse adaptive(book, im, adaptiveStore);
+        printRow(all[i], "智能练习", run(all[i], seed, book, im, test, adaptiveStore, adaptive));
+        keys << QStringLiteral("%1: %2 (%3 keys)")
+                    .arg(all[i].name, adaptive.keys())
+                    .arg(adaptive.keys().size());
+        std::fflush(stdout);
+    }
+    std::printf("\nKeys in play after page %d of 智能练习:\n", kPages);
+    for (const QString& line : keys) std::printf("- %s\n", qPrintable(line));
+    std::printf("\nRun time: %.1f s\n", double(clock.elapsed()) / 1000.0);
+    return 0;
+}
