@@ -57,9 +57,9 @@ QList<int> FixedCourse::rootPage(const Catalogue::Command& c, QRandomGenerator& 
                                       [&](int n) { return int(random.bounded(n)); });
 }
 
-History::Page FixedCourse::next(Pupil& pupil, qint64& now, QRandomGenerator& random) {
+History::Page FixedCourse::next(Pupil& pupil, qint64& now, QRandomGenerator& random,
+                                PageCounts& counts) {
     const Catalogue::Command& c = lessons[lesson];
-    PageCounts counts;
     History::Page page;
     if (c.kind == Catalogue::Kind::TextLesson) {
         page = typeTextPage(pupil, im, book, textPage(c), now, random, counts);
@@ -80,10 +80,10 @@ History::Page FixedCourse::next(Pupil& pupil, qint64& now, QRandomGenerator& ran
     return page;
 }
 
-History::Page AdaptiveCourse::next(Pupil& pupil, qint64& now, QRandomGenerator& random) {
+History::Page AdaptiveCourse::next(Pupil& pupil, qint64& now, QRandomGenerator& random,
+                                   PageCounts& counts) {
     const AdaptiveLesson::Plan plan = AdaptiveLesson::pageFor(store, book, random, now);
     keysInPlay = plan.keys;
-    PageCounts counts;
     History::Page page = typeTextPage(pupil, im, book, plan.lines, now, random, counts);
     page.lesson = AdaptivePractice::kCaption;
     page.rangeFirst = 1;

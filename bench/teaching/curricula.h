@@ -23,7 +23,7 @@ class FixedCourse {
     static constexpr int kMostRepeats = 6;
 
     FixedCourse(const Wubi::CodeBook& book, const InputMethod& im);
-    History::Page next(Pupil& pupil, qint64& now, QRandomGenerator& random);
+    History::Page next(Pupil& pupil, qint64& now, QRandomGenerator& random, PageCounts& counts);
 
   private:
     QStringList textPage(const Catalogue::Command& lesson) const;
@@ -44,7 +44,7 @@ class AdaptiveCourse {
   public:
     AdaptiveCourse(const Wubi::CodeBook& book, const InputMethod& im, History::Store& store)
         : book(book), im(im), store(store) {}
-    History::Page next(Pupil& pupil, qint64& now, QRandomGenerator& random);
+    History::Page next(Pupil& pupil, qint64& now, QRandomGenerator& random, PageCounts& counts);
     const QString& keys() const { return keysInPlay; }
 
   private:

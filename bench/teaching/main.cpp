@@ -24,6 +24,7 @@ namespace {
 constexpr int kPages = 200;
 constexpr int kPagesADay = 10;
 constexpr int kTestEvery = 5;
+constexpr int kCurveEvery = 20;
 constexpr int kTestSize = 300;
 constexpr qint64 kBreakMs = 30000;
 constexpr qint64 kDayMs = 86400000;
@@ -61,6 +62,8 @@ struct Run {
     QList<TestResult> tests;  // after every kTestEvery pages
     QString keys;             // in play at the end (智能练习)
     qint64 characters = 0;    // typed in practice
+    qint64 wrongCommits = 0;
+    qint64 erased = 0;
     double practiceMinutes = 0;
 };
 
@@ -76,7 +79,10 @@ Run run(const Profile& profile, int seed, const Wubi::CodeBook& book, const Inpu
     for (int p = 1; p <= kPages; ++p) {
         if ((p - 1) % kPagesADay == 0)
             now = qMax(now, start + (p - 1) / kPagesADay * kDayMs);
-        const History::Page page = curriculum.next(pupil, now, practice);
+        PageCounts counts;
+        const History::Page page = curriculum.next(pupil, now, practice, counts);
+        result.wrongCommits += counts.wrongCommits;
+        result.erased += counts.erased;
         store.record(page);
         store.idle();  // as the program does when the result dialog closes
         result.characters += page.strokes.size();
@@ -104,11 +110,13 @@ QString at(const Run& r, int page) {
     return QStringLiteral("%1 / %2%").arg(t.cpm, 0, 'f', 0).arg(t.accuracy * 100, 0, 'f', 0);
 }
 
-void printRow(const Profile& profile, const char* curriculum, const Run& r) {
-    std::printf("| %s | %s | %s | %s | %s | %s | %s | %lld | %.0f |\n", qPrintable(profile.name),
-                curriculum, qPrintable(at(r, 50)), qPrintable(at(r, 100)), qPrintable(at(r, 200)),
-                qPrintable(firstReaching(r, 30)), qPrintable(firstReaching(r, 60)), r.characters,
-                r.practiceMinutes);
+void printRow(const QString& pupil, const char* curriculum, const Run& r) {
+    const qint64 wrong = r.wrongCommits + r.erased;
+    std::printf("| %s | %s | %s | %s | %s | %s | %s | %lld | %.0f | %lld (%.0f%%) |\n",
+                qPrintable(pupil), curriculum, qPrintable(at(r, 50)), qPrintable(at(r, 100)),
+                qPrintable(at(r, 200)), qPrintable(firstReaching(r, 30)),
+                qPrintable(firstReaching(r, 60)), r.characters, r.practiceMinutes, wrong,
+                wrong ? 100.0 * double(r.erased) / double(wrong) : 0.0);
 }
 
 }  // namespace
@@ -119,7 +127,13 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QElapsedTimer clock;
     clock.start();
-    QTemporaryDir home;
+    // --keep DIR keeps the pupils' history files there, to be looked at with the program.
+    const int keepAt = int(QCoreApplication::arguments().indexOf(QStringLiteral("--keep")));
+    QTemporaryDir temporary;
+    const QDir home(keepAt > 0 ? QCoreApplication::arguments().value(keepAt + 1)
+                               : temporary.path());
+    if (!home.mkpath(QStringLiteral(".")))
+        return 1;
     qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
     const QString drive = builtDrive();
     if (!QFile::exists(QDir(drive).filePath(QStringLiteral("mavro/111.DB")))) {
@@ -137,29 +151,52 @@ int main(int argc, char** argv) {
     }
     const InputMethod im(book);
 
-    std::printf("%d pages, %d a day; held-out test of %d characters every %d pages, no hint\n\n",
-                kPages, kPagesADay, kTestSize, kTestEvery);
-    std::printf(
-        "| pupil | curriculum | page 50 (cpm / acc) | page 100 | page 200 | 30 cpm ≥95%% "
-        "at page | 60 cpm ≥95%% at page | characters typed | practice minutes |\n");
-    std::printf("|---|---|---|---|---|---|---|---|---|\n");
-    QStringList keys;
+    struct Row {
+        QString pupil;
+        const char* curriculum;
+        Run run;
+    };
+    QList<Row> rows;
     const QList<Profile> all = profiles();
     for (int i = 0; i < all.size(); ++i) {
         const int seed = i + 1;
         History::Store courseStore(home.filePath(QStringLiteral("course-%1.sqlite3").arg(i)));
         FixedCourse course(book, im);
-        printRow(all[i], "fixed course", run(all[i], seed, book, im, test, courseStore, course));
+        rows.append(
+            {all[i].name, "fixed course", run(all[i], seed, book, im, test, courseStore, course)});
         History::Store adaptiveStore(home.filePath(QStringLiteral("adaptive-%1.sqlite3").arg(i)));
         AdaptiveCourse adaptive(book, im, adaptiveStore);
-        printRow(all[i], "智能练习", run(all[i], seed, book, im, test, adaptiveStore, adaptive));
-        keys << QStringLiteral("%1: %2 (%3 keys)")
-                    .arg(all[i].name, adaptive.keys())
-                    .arg(adaptive.keys().size());
-        std::fflush(stdout);
+        rows.append(
+            {all[i].name, "智能练习", run(all[i], seed, book, im, test, adaptiveStore, adaptive)});
+        rows.last().run.keys = adaptive.keys();
     }
+
+    std::printf("%d pages, %d a day; held-out test of %d characters every %d pages, no hint\n\n",
+                kPages, kPagesADay, kTestSize, kTestEvery);
+    std::printf(
+        "| pupil | curriculum | page 50 (cpm / acc) | page 100 | page 200 | 30 cpm ≥95%% "
+        "at page | 60 cpm ≥95%% at page | characters typed | practice minutes | wrong codes (no "
+        "candidate) |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
+    for (const Row& row : rows) printRow(row.pupil, row.curriculum, row.run);
+
+    std::printf("\nThe test every %d pages (cpm / accuracy):\n\n| pupil | curriculum |",
+                kCurveEvery);
+    for (int page = kCurveEvery; page <= kPages; page += kCurveEvery) std::printf(" %d |", page);
+    std::printf("\n|---|---|%s\n",
+                qPrintable(QStringLiteral("---|").repeated(kPages / kCurveEvery)));
+    for (const Row& row : rows) {
+        std::printf("| %s | %s |", qPrintable(row.pupil), row.curriculum);
+        for (int page = kCurveEvery; page <= kPages; page += kCurveEvery)
+            std::printf(" %s |", qPrintable(at(row.run, page)));
+        std::printf("\n");
+    }
+
     std::printf("\nKeys in play after page %d of 智能练习:\n", kPages);
-    for (const QString& line : keys) std::printf("- %s\n", qPrintable(line));
+    for (const Row& row : rows)
+        if (!row.run.keys.isEmpty())
+            std::printf("- %s: %s (%lld keys)\n", qPrintable(row.pupil), qPrintable(row.run.keys),
+                        qsizetype(row.run.keys.size()));
     std::printf("\nRun time: %.1f s\n", double(clock.elapsed()) / 1000.0);
     return 0;
 }

@@ -54,6 +54,9 @@ History::Stroke typeCharacter(Pupil& pupil, const InputMethod& im, const QString
         if (!out.isEmpty()) {
             ++stroke.wrong;
             stroke.wrongs << out;
+            ++counts.wrongCommits;
+        } else {
+            ++counts.erased;
         }
         since += kEraseMs;
         now += qint64(kEraseMs);

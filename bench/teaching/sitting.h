@@ -29,7 +29,9 @@ class InputMethod {
 struct PageCounts {
     int items = 0;
     int rightFirstTime = 0;
-    int unaided = 0;  // without the hint or the chart
+    int unaided = 0;       // without the hint or the chart
+    int wrongCommits = 0;  // a wrong character came out
+    int erased = 0;        // a wrong code had no candidate
 };
 
 // A text page typed with the hint showing, starting at now (moved on to the page's end), as the
