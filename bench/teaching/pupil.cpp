@@ -16,7 +16,7 @@ const char* const kLookAlikes[][2] = {
 // about kMotorKeys * 3 keys.
 constexpr double kMotorKeys = 1500;
 // A wrong belief keeps this much of its hold each time the drill puts it right.
-constexpr double kBeliefKept = 0.6;
+constexpr double kBeliefKept = 0.85;
 constexpr double kBeliefHold = 0.9;
 // Splitting skill: a pupil who has typed this many different characters splits new ones about
 // 2.7 times less often wrong.
