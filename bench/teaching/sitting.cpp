@@ -9,8 +9,9 @@
 
 namespace {
 
-// Erasing a wrong commit or the letters of a code with no candidate.
+// Erasing the letters of a code with no candidate; noticing a wrong character marked.
 constexpr double kEraseMs = 600;
+constexpr double kNoticeMs = 300;
 // A pupil who gets one character wrong three times copies it from the hint letter by letter.
 constexpr int kTries = 3;
 
@@ -24,6 +25,11 @@ QStringList charactersOf(const QString& line) {
     return result;
 }
 
+// The drills' tick count at a simulated moment.
+uint32_t tick(qint64 now) {
+    return uint32_t(quint64(now));
+}
+
 History::Page finished(const QString& drill, qint64 now, qint64 ms) {
     History::Page page;
     page.at = QDateTime::fromMSecsSinceEpoch(now, Qt::UTC);
@@ -32,37 +38,57 @@ History::Page finished(const QString& drill, qint64 now, qint64 ms) {
     return page;
 }
 
+// The text drill's boxes, one a line, with the drill's own stroke log following them. A wrong
+// character stays selected, so the next commit takes its place.
+struct TextBoxes {
+    StrokeLog log;
+    QString text;  // accepted in the current box
+    int box = 1;
+    bool clockRunning = false;
+    uint32_t clockStart = 0;
+    uint32_t last = 0;
+
+    void commit(const QString& code, const QString& out, bool right, qint64 now) {
+        last = tick(now);
+        if (!clockRunning) {  // the page's clock starts with the first character
+            clockRunning = true;
+            clockStart = last;
+        }
+        log.composed(code, true);
+        log.changed(box, text + out, right, last, clockStart);
+        if (right)
+            text += out;
+    }
+    void nextLine() {
+        ++box;
+        text.clear();
+    }
+};
+
 // One character of a text page, tried until it comes out right.
-History::Stroke typeCharacter(Pupil& pupil, const InputMethod& im, const QString& character,
-                              qint64& now, QRandomGenerator& random, PageCounts& counts) {
-    History::Stroke stroke{character};
-    stroke.hinted = true;
-    double since = 0;
+void typeCharacter(Pupil& pupil, const InputMethod& im, const QString& character, TextBoxes& boxes,
+                   qint64& now, QRandomGenerator& random, PageCounts& counts) {
     for (int tries = 0;; ++tries) {
         const Pupil::Attempt a = pupil.type(character, true, tries > 0, now, random);
-        since += a.ms;
         now += qint64(a.ms);
         const QString out = tries < kTries ? im.commit(a.code, character) : character;
         if (out == character) {
+            boxes.commit(a.code, out, true, now);
             pupil.learn(character, a, now);
-            stroke.code = a.code;
             counts.rightFirstTime += tries == 0;
             counts.unaided += tries == 0 && !a.readHint;
-            break;
+            return;
         }
         pupil.corrected(character, a);
-        if (!out.isEmpty()) {
-            ++stroke.wrong;
-            stroke.wrongs << out;
-            ++counts.wrongCommits;
+        if (out.isEmpty()) {
+            ++counts.erased;  // the box sees the letters come and go, and no change
+            now += qint64(kEraseMs);
         } else {
-            ++counts.erased;
+            ++counts.wrongCommits;
+            boxes.commit(a.code, out, false, now);
+            now += qint64(kNoticeMs);
         }
-        since += kEraseMs;
-        now += qint64(kEraseMs);
     }
-    stroke.ms = quint32(since);
-    return stroke;
 }
 
 }  // namespace
@@ -93,65 +119,58 @@ QString InputMethod::commit(const QString& code, const QString& wanted) const {
 History::Page typeTextPage(Pupil& pupil, const InputMethod& im, const Wubi::CodeBook& book,
                            const QStringList& lines, qint64& now, QRandomGenerator& random,
                            PageCounts& counts) {
-    QList<History::Stroke> strokes;
-    qint64 ms = 0;
-    for (const QString& line : lines)
+    TextBoxes boxes;
+    for (const QString& line : lines) {
         for (const QString& character : charactersOf(line)) {
-            History::Stroke stroke;
             if (book.find(character)) {
                 ++counts.items;
-                stroke = typeCharacter(pupil, im, character, now, random, counts);
+                typeCharacter(pupil, im, character, boxes, now, random, counts);
             } else {
-                stroke = {character, quint32(pupil.otherKeyMs(random))};
-                now += stroke.ms;
+                now += qint64(pupil.otherKeyMs(random));
+                boxes.commit(QString(), character, true, now);
             }
-            // The page's clock starts with its first character.
-            if (strokes.isEmpty())
-                stroke.ms = 0;
-            ms += stroke.ms;
-            strokes << stroke;
         }
-    History::Page page = finished(History::kText, now, ms);
+        boxes.nextLine();
+    }
+    History::Page page =
+        finished(History::kText, now, PageTiming::elapsed(boxes.clockStart, boxes.last));
     page.amount = Gbk::byteLength(lines.join(QString()));
     page.speedText = PageTiming::speedText(page.amount, page.ms);
-    page.strokes = strokes;
+    page.strokes = boxes.log.take();
     return page;
 }
 
+// The root drill's items, answered as its key boxes hand them to its item log.
 History::Page typeRootPage(Pupil& pupil, const QList<int>& records, const QList<QChar>& keys,
                            const Wubi::CodeBook& book, qint64& now, QRandomGenerator& random,
                            PageCounts& counts) {
-    QList<History::Stroke> strokes;
-    qint64 ms = 0;
-    for (int record : records) {
-        const QChar key = keys.value(record);
-        QString item = book.rootOfRecord(record);
+    RootItemLog log;
+    log.pageShown(records, tick(now));
+    uint32_t firstKey = 0;
+    for (int i = 0; i < records.size(); ++i) {
+        const QChar key = keys.value(records[i]);
+        QString item = book.rootOfRecord(records[i]);
         if (item.isEmpty())  // a stroke rule: its own picture to remember
-            item = QStringLiteral("笔划%1").arg(record);
-        History::Stroke stroke{QString(RootItemLog::itemCharacter(record))};
+            item = QStringLiteral("笔划%1").arg(records[i]);
         Pupil::Answer a = pupil.place(item, key, now, random);
         ++counts.items;
         counts.rightFirstTime += a.key == key;
         counts.unaided += a.key == key && !a.lookedUp;
-        double since = a.ms;
-        pupil.learnPlace(item, key, a, now + qint64(since));
-        while (a.key != key) {
-            ++stroke.wrong;
-            stroke.wrongs << QString(a.key);
+        for (;;) {
+            now += qint64(a.ms);
+            if (i == 0 && firstKey == 0)  // the page's clock starts at the first key
+                firstKey = tick(now);
+            log.answered(i + 1, a.key, a.key == key, tick(now));
+            pupil.learnPlace(item, key, a, now);
+            if (a.key == key)
+                break;
             a = pupil.lookUp(key, random);
-            since += a.ms;
-            pupil.learnPlace(item, key, a, now + qint64(since));
         }
-        now += qint64(since);
-        stroke.ms = quint32(since);
-        // The page's clock starts at the first key struck.
-        ms += strokes.isEmpty() ? 0 : stroke.ms;
-        strokes << stroke;
     }
-    History::Page page = finished(History::kRoot, now, ms);
+    History::Page page = finished(History::kRoot, now, PageTiming::elapsed(firstKey, tick(now)));
     page.amount = int(records.size());
     page.speedText = PageTiming::rootSpeedText(page.ms);
-    page.strokes = strokes;
+    page.strokes = log.take();
     return page;
 }
 
