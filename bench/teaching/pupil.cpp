@@ -174,39 +174,48 @@ Pupil::Guess Pupil::recallPiece(const Piece& piece, qint64 now, QRandomGenerator
 
 Pupil::Attempt Pupil::type(const QString& character, bool hint, bool forceHint, qint64 now,
                            QRandomGenerator& random) const {
-    const Wubi::Character* c = book.find(character);
     Attempt a;
     const double whole = wholes.value(character).recall(now, profile.forgetting);
     if (!forceHint && random.generateDouble() < whole) {
         a.whole = true;
-        a.code = c->shortCode;
+        a.code = book.find(character)->shortCode;
         a.ms = recallTime(whole);
     } else {
-        const QList<Piece> parts = pieces(*c);
-        a.ms = profile.splitMs;
-        bool failed = parts.isEmpty() || forceHint;
-        if (!forceHint)
-            for (const Piece& part : parts) {
-                const Guess g = recallPiece(part, now, random);
-                a.pieces << g.recall;
-                a.belief << g.belief;
-                a.code += g.recall == Recall::Failed ? QChar(u'?') : g.key;
-                a.ms += g.ms;
-                failed = failed || g.recall == Recall::Failed;
-            }
-        if (failed && hint) {
-            a.readHint = true;
-            a.code = c->shortCode;
-            a.ms += profile.hintMs;
-        } else if (failed) {
-            a.ms += fillUnaided(parts, a, now, random);
-        } else if (!hint) {
-            misSplit(character, a, random);
-        }
+        a = compose(character, hint, forceHint, now, random);
     }
     for (QChar& key : a.code) key = slipped(key, random);
     a.ms += keyMs() * double(a.code.size() + (a.code.size() < 4 ? 1 : 0));
     a.ms *= noise(random);
+    return a;
+}
+
+// The character split and each code position recalled; what does not come back is read from the
+// hint, or without it worked out or guessed.
+Pupil::Attempt Pupil::compose(const QString& character, bool hint, bool forceHint, qint64 now,
+                              QRandomGenerator& random) const {
+    const Wubi::Character* c = book.find(character);
+    const QList<Piece> parts = pieces(*c);
+    Attempt a;
+    a.ms = profile.splitMs;
+    bool failed = parts.isEmpty() || forceHint;
+    if (!forceHint)
+        for (const Piece& part : parts) {
+            const Guess g = recallPiece(part, now, random);
+            a.pieces << g.recall;
+            a.belief << g.belief;
+            a.code += g.recall == Recall::Failed ? QChar(u'?') : g.key;
+            a.ms += g.ms;
+            failed = failed || g.recall == Recall::Failed;
+        }
+    if (failed && hint) {
+        a.readHint = true;
+        a.code = c->shortCode;
+        a.ms += profile.hintMs;
+    } else if (failed) {
+        a.ms += fillUnaided(parts, a, now, random);
+    } else if (!hint) {
+        misSplit(character, a, random);
+    }
     return a;
 }
 

@@ -101,6 +101,8 @@ class Pupil {
         bool belief = false;
     };
     Guess recallPiece(const Piece& piece, qint64 now, QRandomGenerator& random) const;
+    Attempt compose(const QString& character, bool hint, bool forceHint, qint64 now,
+                    QRandomGenerator& random) const;
     double fillUnaided(const QList<Piece>& parts, Attempt& a, qint64 now,
                        QRandomGenerator& random) const;
     void misSplit(const QString& character, Attempt& a, QRandomGenerator& random) const;
