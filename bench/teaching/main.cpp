@@ -58,6 +58,13 @@ QStringList commonCharacters(const Wubi::CodeBook& book, int count) {
     return characters.mid(0, count);
 }
 
+// Each run's history where the program looks for it when XDG_DATA_HOME is home/run.
+QString historyFile(const QDir& home, const QString& run) {
+    const QString folder = home.filePath(run + QStringLiteral("/qorvex"));
+    QDir().mkpath(folder);
+    return folder + QStringLiteral("/history.sqlite3");
+}
+
 struct Run {
     QList<TestResult> tests;  // after every kTestEvery pages
     QString keys;             // in play at the end (智能练习)
@@ -127,7 +134,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QElapsedTimer clock;
     clock.start();
-    // --keep DIR keeps the pupils' history files there, to be looked at with the program.
+    // --keep DIR keeps each pupil's history there, to be looked at with the program.
     const int keepAt = int(QCoreApplication::arguments().indexOf(QStringLiteral("--keep")));
     QTemporaryDir temporary;
     const QDir home(keepAt > 0 ? QCoreApplication::arguments().value(keepAt + 1)
@@ -160,11 +167,11 @@ int main(int argc, char** argv) {
     const QList<Profile> all = profiles();
     for (int i = 0; i < all.size(); ++i) {
         const int seed = i + 1;
-        History::Store courseStore(home.filePath(QStringLiteral("course-%1.sqlite3").arg(i)));
+        History::Store courseStore(historyFile(home, QStringLiteral("course-%1").arg(i)));
         FixedCourse course(book, im);
         rows.append(
             {all[i].name, "fixed course", run(all[i], seed, book, im, test, courseStore, course)});
-        History::Store adaptiveStore(home.filePath(QStringLiteral("adaptive-%1.sqlite3").arg(i)));
+        History::Store adaptiveStore(historyFile(home, QStringLiteral("adaptive-%1").arg(i)));
         AdaptiveCourse adaptive(book, im, adaptiveStore);
         rows.append(
             {all[i].name, "智能练习", run(all[i], seed, book, im, test, adaptiveStore, adaptive)});
