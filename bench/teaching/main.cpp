@@ -29,11 +29,18 @@ constexpr int kTestSize = 300;
 constexpr qint64 kBreakMs = 30000;
 constexpr qint64 kDayMs = 86400000;
 const char* const kFrequencyList = "/usr/share/rime-data/pinyin_simp.dict.yaml";
+// A second list from another corpus, so that a curriculum that practises the first list's
+// characters in their order is also judged on characters it did not pick: the Wubi table's own
+// weights, characters of GB2312 level 1 only (the table also weighs traditional ones).
+const char* const kSecondList = "/usr/share/rime-data/wubi86.dict.yaml";
 
-// The most frequent characters of a pinyin dictionary's weights (one weight per reading, summed
-// per character) that the code book has: a frequency list from outside the course's texts.
-QStringList commonCharacters(const Wubi::CodeBook& book, int count) {
-    QFile file(QString::fromLatin1(kFrequencyList));
+// The most frequent characters of a Rime dictionary that the code book has: a frequency list
+// from outside the course's texts. A pinyin dictionary weighs each reading, so the weights are
+// summed per character; the Wubi table weighs each code of the character with its frequency, so
+// the largest is taken.
+QStringList commonCharacters(const Wubi::CodeBook& book, const char* path, bool sumReadings,
+                             bool level1Only, int count) {
+    QFile file(QString::fromLatin1(path));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};
     QHash<QString, qint64> weight;
@@ -45,12 +52,15 @@ QStringList commonCharacters(const Wubi::CodeBook& book, int count) {
             continue;
         }
         const QStringList fields = line.split(QLatin1Char('\t'));
-        if (body && fields.size() >= 3 && fields[0].size() == 1)
-            weight[fields[0]] += fields[2].toLongLong();
+        if (!body || fields.size() < 3 || fields[0].size() != 1)
+            continue;
+        qint64& w = weight[fields[0]];
+        w = sumReadings ? w + fields[2].toLongLong() : qMax(w, fields[2].toLongLong());
     }
     QStringList characters;
     for (auto it = weight.cbegin(); it != weight.cend(); ++it)
-        if (const Wubi::Character* c = book.find(it.key()); c && !c->fullCode.isEmpty())
+        if (const Wubi::Character* c = book.find(it.key());
+            c && !c->fullCode.isEmpty() && (c->level1 || !level1Only))
             characters << it.key();
     std::sort(characters.begin(), characters.end(), [&](const QString& a, const QString& b) {
         return weight[a] != weight[b] ? weight[a] > weight[b] : a < b;
@@ -66,9 +76,10 @@ QString historyFile(const QDir& home, const QString& run) {
 }
 
 struct Run {
-    QList<TestResult> tests;  // after every kTestEvery pages
-    QString keys;             // in play at the end (智能练习)
-    qint64 characters = 0;    // typed in practice
+    QList<TestResult> tests;   // after every kTestEvery pages
+    QList<TestResult> second;  // the same on the second list
+    QString keys;              // in play at the end (智能练习)
+    qint64 characters = 0;     // typed in practice
     qint64 wrongCommits = 0;
     qint64 erased = 0;
     double practiceMinutes = 0;
@@ -77,7 +88,8 @@ struct Run {
 // One pupil through one curriculum: pages at kPagesADay a day, each day from 08:00 UTC.
 template <typename Curriculum>
 Run run(const Profile& profile, int seed, const Wubi::CodeBook& book, const InputMethod& im,
-        const QStringList& test, History::Store& store, Curriculum& curriculum) {
+        const QStringList& test, const QStringList& second, History::Store& store,
+        Curriculum& curriculum) {
     Run result;
     Pupil pupil(profile, book);
     QRandomGenerator practice{quint32(seed)};
@@ -99,31 +111,71 @@ Run run(const Profile& profile, int seed, const Wubi::CodeBook& book, const Inpu
             // The same draws for both curricula: only what the pupil learnt differs.
             QRandomGenerator draws(quint32(seed * 1000 + p));
             result.tests << heldOutTest(pupil, im, test, now, draws);
+            result.second << heldOutTest(pupil, im, second, now, draws);
         }
     }
     return result;
 }
 
 // The first page whose test reaches cpm at 95% accuracy, as text; "–" when none.
-QString firstReaching(const Run& r, double cpm) {
-    for (qsizetype i = 0; i < r.tests.size(); ++i)
-        if (r.tests[i].cpm >= cpm && r.tests[i].accuracy >= 0.95)
+QString firstReaching(const QList<TestResult>& tests, double cpm) {
+    for (qsizetype i = 0; i < tests.size(); ++i)
+        if (tests[i].cpm >= cpm && tests[i].accuracy >= 0.95)
             return QString::number((i + 1) * kTestEvery);
     return QStringLiteral("–");
 }
 
-QString at(const Run& r, int page) {
-    const TestResult& t = r.tests.value(page / kTestEvery - 1);
+QString at(const QList<TestResult>& tests, int page) {
+    const TestResult& t = tests.value(page / kTestEvery - 1);
     return QStringLiteral("%1 / %2%").arg(t.cpm, 0, 'f', 0).arg(t.accuracy * 100, 0, 'f', 0);
 }
 
-void printRow(const QString& pupil, const char* curriculum, const Run& r) {
-    const qint64 wrong = r.wrongCommits + r.erased;
-    std::printf("| %s | %s | %s | %s | %s | %s | %s | %lld | %.0f | %lld (%.0f%%) |\n",
-                qPrintable(pupil), curriculum, qPrintable(at(r, 50)), qPrintable(at(r, 100)),
-                qPrintable(at(r, 200)), qPrintable(firstReaching(r, 30)),
-                qPrintable(firstReaching(r, 60)), r.characters, r.practiceMinutes, wrong,
-                wrong ? 100.0 * double(r.erased) / double(wrong) : 0.0);
+struct Row {
+    QString pupil;
+    const char* curriculum;
+    Run run;
+};
+
+void printSummary(const QList<Row>& rows) {
+    std::printf(
+        "| pupil | curriculum | page 50 (cpm / acc) | page 100 | page 200 | 30 cpm ≥95%% "
+        "at page | 60 cpm ≥95%% at page | characters typed | practice minutes | wrong codes (no "
+        "candidate) |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
+    for (const Row& row : rows) {
+        const Run& r = row.run;
+        const qint64 wrong = r.wrongCommits + r.erased;
+        std::printf("| %s | %s | %s | %s | %s | %s | %s | %lld | %.0f | %lld (%.0f%%) |\n",
+                    qPrintable(row.pupil), row.curriculum, qPrintable(at(r.tests, 50)),
+                    qPrintable(at(r.tests, 100)), qPrintable(at(r.tests, 200)),
+                    qPrintable(firstReaching(r.tests, 30)), qPrintable(firstReaching(r.tests, 60)),
+                    r.characters, r.practiceMinutes, wrong,
+                    wrong ? 100.0 * double(r.erased) / double(wrong) : 0.0);
+    }
+}
+
+void printCurve(const QList<Row>& rows) {
+    std::printf("| pupil | curriculum |");
+    for (int page = kCurveEvery; page <= kPages; page += kCurveEvery) std::printf(" %d |", page);
+    std::printf("\n|---|---|%s\n",
+                qPrintable(QStringLiteral("---|").repeated(kPages / kCurveEvery)));
+    for (const Row& row : rows) {
+        std::printf("| %s | %s |", qPrintable(row.pupil), row.curriculum);
+        for (int page = kCurveEvery; page <= kPages; page += kCurveEvery)
+            std::printf(" %s |", qPrintable(at(row.run.tests, page)));
+        std::printf("\n");
+    }
+}
+
+void printSecond(const QList<Row>& rows) {
+    std::printf(
+        "| pupil | curriculum | page 100 | page 200 | 30 cpm ≥95%% at page | 60 cpm ≥95%% "
+        "at page |\n|---|---|---|---|---|---|\n");
+    for (const Row& row : rows)
+        std::printf("| %s | %s | %s | %s | %s | %s |\n", qPrintable(row.pupil), row.curriculum,
+                    qPrintable(at(row.run.second, 100)), qPrintable(at(row.run.second, 200)),
+                    qPrintable(firstReaching(row.run.second, 30)),
+                    qPrintable(firstReaching(row.run.second, 60)));
 }
 
 }  // namespace
@@ -150,54 +202,40 @@ int main(int argc, char** argv) {
     }
     qputenv("QORVEX_DRIVE", drive.toLocal8Bit());
     const Wubi::CodeBook& book = Wubi::CodeBook::shared();
-    const QStringList test = commonCharacters(book, kTestSize);
-    if (test.size() < kTestSize) {
-        std::printf("%s is missing or short (rime-data-pinyin-simp): no held-out test.\n",
-                    kFrequencyList);
+    const QStringList test = commonCharacters(book, kFrequencyList, true, false, kTestSize);
+    const QStringList second = commonCharacters(book, kSecondList, false, true, kTestSize);
+    if (test.size() < kTestSize || second.size() < kTestSize) {
+        std::printf("%s (rime-data-pinyin-simp) or %s is missing or short: no held-out test.\n",
+                    kFrequencyList, kSecondList);
         return 1;
     }
     const InputMethod im(book);
 
-    struct Row {
-        QString pupil;
-        const char* curriculum;
-        Run run;
-    };
     QList<Row> rows;
     const QList<Profile> all = profiles();
     for (int i = 0; i < all.size(); ++i) {
         const int seed = i + 1;
         History::Store courseStore(historyFile(home, QStringLiteral("course-%1").arg(i)));
         FixedCourse course(book, im);
-        rows.append(
-            {all[i].name, "fixed course", run(all[i], seed, book, im, test, courseStore, course)});
+        rows.append({all[i].name, "fixed course",
+                     run(all[i], seed, book, im, test, second, courseStore, course)});
         History::Store adaptiveStore(historyFile(home, QStringLiteral("adaptive-%1").arg(i)));
         AdaptiveCourse adaptive(book, im, adaptiveStore);
-        rows.append(
-            {all[i].name, "智能练习", run(all[i], seed, book, im, test, adaptiveStore, adaptive)});
+        rows.append({all[i].name, "智能练习",
+                     run(all[i], seed, book, im, test, second, adaptiveStore, adaptive)});
         rows.last().run.keys = adaptive.keys();
     }
 
     std::printf("%d pages, %d a day; held-out test of %d characters every %d pages, no hint\n\n",
                 kPages, kPagesADay, kTestSize, kTestEvery);
+    printSummary(rows);
+    std::printf("\nThe test every %d pages (cpm / accuracy):\n\n", kCurveEvery);
+    printCurve(rows);
     std::printf(
-        "| pupil | curriculum | page 50 (cpm / acc) | page 100 | page 200 | 30 cpm ≥95%% "
-        "at page | 60 cpm ≥95%% at page | characters typed | practice minutes | wrong codes (no "
-        "candidate) |\n");
-    std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
-    for (const Row& row : rows) printRow(row.pupil, row.curriculum, row.run);
-
-    std::printf("\nThe test every %d pages (cpm / accuracy):\n\n| pupil | curriculum |",
-                kCurveEvery);
-    for (int page = kCurveEvery; page <= kPages; page += kCurveEvery) std::printf(" %d |", page);
-    std::printf("\n|---|---|%s\n",
-                qPrintable(QStringLiteral("---|").repeated(kPages / kCurveEvery)));
-    for (const Row& row : rows) {
-        std::printf("| %s | %s |", qPrintable(row.pupil), row.curriculum);
-        for (int page = kCurveEvery; page <= kPages; page += kCurveEvery)
-            std::printf(" %s |", qPrintable(at(row.run, page)));
-        std::printf("\n");
-    }
+        "\nThe same tests on a second list, the %d most frequent characters by the weights "
+        "of %s:\n\n",
+        kTestSize, kSecondList);
+    printSecond(rows);
 
     std::printf("\nKeys in play after page %d of 智能练习:\n", kPages);
     for (const Row& row : rows)
