@@ -19,7 +19,7 @@ struct Profile {
     double massed;        // days a first meeting holds
     double gainRecalled;  // spaced gain of a meeting recalled unaided
     double gainRead;      // spaced gain of a meeting read from the hint or the key chart
-    double wholeShare;    // a character's whole code grows this much slower than a root
+    double wholeShare;    // the part of a root's massed gain a character's whole code gets
     double forgetting;    // 1 normal, above 1 faster
     // Errors.
     double lookAlike;  // chance that a root not recalled brings back a look-alike root's key
