@@ -277,11 +277,17 @@ void TfrmTest::EditEnter(int n) {
 void TfrmTest::EditChange(int n) {
     TypingBox* box = boxes[n - 1];
     const QString text = box->text();
-    const uint32_t now = TickCount::now();
-    pageClock.boxChanged(n, Gbk::byteLength(text), now);
     const TypingBox::Added added = box->added();
     const LineCheck::Judgement judgement =
         LineCheck::judge(text, added.from, added.to, Gbk::encode(lines[n - 1]->text()));
+    // The pupil asked for the wanted character; the rest of a phrase the input method has learnt
+    // for its code goes, and the box's change without it is judged and recorded instead.
+    if (judgement.overrun && added.byInputMethod) {
+        box->drop(judgement.wrongStart, added.to);
+        return;
+    }
+    const uint32_t now = TickCount::now();
+    pageClock.boxChanged(n, Gbk::byteLength(text), now);
     Progress::textLog().composed(box->committedCode(), !Label10->isHidden());
     Progress::textLog().changed(n, text, judgement.verdict != LineCheck::Verdict::Wrong, now,
                                 pageClock.startTime());

@@ -47,9 +47,11 @@ void TypingBox::inputMethodEvent(QInputMethodEvent* event) {
     // A commit is judged even when the event goes on to open the next code.
     composition = event->commitString().isEmpty() && !event->preeditString().isEmpty();
     lastCode = event->commitString().isEmpty() ? QString() : preedit;
+    committing = !event->commitString().isEmpty();
     beginEdit();
     QLineEdit::inputMethodEvent(event);
     edit = {};
+    committing = false;
     preedit = event->preeditString();
     composition = !event->preeditString().isEmpty();
     if (!composition && heldBack) {
@@ -67,6 +69,17 @@ void TypingBox::keyPressEvent(QKeyEvent* event) {
     edit = {};
 }
 
+void TypingBox::drop(int from, int to) {
+    const Edit pending = edit;
+    const bool wasCommitting = committing;
+    edit = {};
+    committing = false;
+    setSelection(from, to - from);
+    del();
+    edit = pending;
+    committing = wasCommitting;
+}
+
 void TypingBox::beginEdit() {
     edit.start = hasSelectedText() ? selectionStart() : cursorPosition();
     edit.removed = hasSelectedText() ? int(selectedText().size()) : 0;
@@ -82,7 +95,7 @@ void TypingBox::textWasChanged(const QString& now) {
     }
     start = qBound(0, start, int(now.size()));
     inserted = qBound(0, inserted, int(now.size()) - start);
-    lastAdded = {start, start + inserted};
+    lastAdded = {start, start + inserted, committing};
     before = now;
     heldBack = composition;
     if (!composition)
