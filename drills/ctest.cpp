@@ -157,6 +157,8 @@ void TfrmTest::buildLines() {
         box->onEnter = Errors::handler(this, [this, n] { EditEnter(n); });
         connect(box, &TypingBox::changed, this,
                 Errors::handler(this, [this, n] { EditChange(n); }));
+        connect(box, &TypingBox::gaveUp, this,
+                Errors::handler(this, [this, n](const QString& code) { EditGiveUp(n, code); }));
         box->installEventFilter(this);
         if (i > 0)
             setTabOrder(boxes[i - 1], box);
@@ -306,6 +308,17 @@ void TfrmTest::EditChange(int n) {
                 finishPage();
             break;
     }
+}
+
+// A code given up is a slip unless it was on its way to the hinted one (the pupil stopped to
+// look, or took back a letter before finishing it).
+void TfrmTest::EditGiveUp(int n, const QString& code) {
+    const QByteArray line = Gbk::encode(lines[n - 1]->text());
+    const HintLookup::Hint* hint =
+        hints.find(LineCheck::hintKey(line, boxes[n - 1]->caretBytePosition()));
+    if (hint && hint->shortCode.toLower().startsWith(code))
+        return;
+    Progress::textLog().gaveUp(code);
 }
 
 void TfrmTest::finishPage() {

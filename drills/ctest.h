@@ -69,6 +69,7 @@ class TfrmTest : public TForm {
 
     void B1Click();
     void EditChange(int n);
+    void EditGiveUp(int n, const QString& code);
     void EditEnter(int n);
     bool EditKeyDown(int n, int key);
     bool EditKeyPress(int n, int key);

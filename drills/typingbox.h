@@ -46,6 +46,9 @@ class TypingBox : public QLineEdit {
   signals:
     // The text has changed by a commit, a key, a paste or a deletion, or by the program.
     void changed();
+    // The input method's code was erased (in part or whole) or cancelled without a commit:
+    // code is what it showed before. A code left behind by leaving the box is not given up.
+    void gaveUp(const QString& code);
 
   protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -68,6 +71,7 @@ class TypingBox : public QLineEdit {
     bool composition = false;
     bool committing = false;
     bool heldBack = false;
+    bool erasing = false;
     QString preedit;
     QString lastCode;
 };

@@ -384,6 +384,30 @@ class TextDrillTest : public QObject {
         });
     }
 
+    // A code with no candidate commits nothing: the pupil erases it and types the right one. The
+    // code given up is a slip at the character it was for; letters on the way to the hinted code
+    // taken back are none.
+    void codeGivenUpIsASlip() {
+        visit("N31", [] {
+            commit(QStringLiteral("工"));
+            preedit(QStringLiteral("dh"));
+            preedit(QStringLiteral("d"));
+            preedit(QString());
+            preedit(QStringLiteral("f"));
+            commit(QStringLiteral("地"));
+            preedit(QStringLiteral("d"));
+            preedit(QString());
+            preedit(QStringLiteral("d"));
+            commit(QStringLiteral("在"));
+            const QList<History::Stroke> strokes = Progress::textLog().strokes();
+            QCOMPARE(strokes.size(), 3);
+            QCOMPARE(strokes[1].wrongs, QStringList{QStringLiteral("dh")});
+            QCOMPARE(strokes[1].wrong, 1u);
+            QCOMPARE(strokes[1].code, QStringLiteral("f"));
+            QCOMPARE(strokes[2].wrongs, QStringList());
+        });
+    }
+
     // Beginning a code over the selected wrong character removes it before anything is
     // committed; the drill waits for the commit. Box 1 back at two bytes does not restart the
     // clock, a box back at its line does not hand the focus on.
