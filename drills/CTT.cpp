@@ -175,6 +175,7 @@ void TfrmTT::FormActivate() {
 }
 
 void TfrmTT::FormClose() {
+    Progress::idle();
     NumH1->setText(kNoBest);
     H1->clear();
     H2->clear();
@@ -262,8 +263,18 @@ void TfrmTT::finishPage() {
 
     frmTime->Label1->setText(PageTiming::timeText(elapsed));
     frmTime->Label2->setText(PageTiming::speedText(CharCount, elapsed));
-    Progress::fingerPageFinished(elapsed, CharCount, frmTime->Label2->text());
+    History::Page page;
+    page.drill = History::kFinger;
+    page.pageNo = PageNo;
+    page.rangeFirst = frmmavro->Label1->text().toInt();
+    page.rangeSecond = 12;  // rows of a finger lesson
+    page.ms = elapsed;
+    page.amount = CharCount;
+    page.speedText = frmTime->Label2->text();
+    page.strokes = Progress::fingerLog().take();
+    Progress::record(page);
     frmTime->ShowModal();
+    Progress::idle();
     // The pupil goes straight on typing; not every window system gives the keyboard back.
     activateWindow();
     records.show(newBest, frmTime->Label1->text(), frmTime->Label2->text());

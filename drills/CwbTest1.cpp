@@ -232,6 +232,8 @@ void TfrmwbTest1::FormActivate() {
 }
 
 void TfrmwbTest1::FormClose() {
+    visitPages = 0;
+    Progress::idle();
     NumH1->setText(QStringLiteral("600000"));
     for (QLabel* record : {H1, H2, BC1, BC2}) record->clear();
 }
@@ -402,8 +404,19 @@ void TfrmwbTest1::finishPage() {
         frmTime->Label3->setText(QStringLiteral("错误个数为：%1个").arg(errors));
         frmTime->Label3->show();
     }
-    Progress::rootPageFinished(elapsed, errors, speed);
+    History::Page page;
+    page.drill = History::kRoot;
+    page.pageNo = ++visitPages;
+    page.rangeFirst = JB1->text().toInt();
+    page.rangeSecond = JB2->text().toInt();
+    page.ms = elapsed;
+    page.amount = kItems;
+    page.speedText = speed;
+    page.errors = errors;
+    page.strokes = Progress::rootLog().take();
+    Progress::record(page);
     frmTime->ShowModal();
+    Progress::idle();
     frmTime->Label3->hide();
 
     readRange();

@@ -53,6 +53,7 @@ class TfrmwbTest1 : public TForm {
     void hotKeyPressed(int id) override;
 
   private:
+    int visitPages = 0;  // finished in this visit
     void buildItems();
     void buildChart();
     void buildLabels();

@@ -135,18 +135,19 @@ void TfrmTest::buildRecords() {
     BC2 = label(this, "BC2", QString(), QRect(606, 62, 169, 15), font, Qt::blue);
     NumH1 = label(this, "NumH1", kNoRecord, QRect(), font, Qt::blue);
     NumH1->hide();
+    Label13 =
+        label(this, "Label13", QString(), QRect(32, 80, 689, 19), songti(16), QColor(0, 0, 160));
+    Label13->hide();
 }
 
 void TfrmTest::buildLines() {
     const QFont font = songti(19);
     for (int i = 0; i < kPageLines; ++i) {
-        const int top = 80 + 56 * i;
-        lines[i] = label(this, QStringLiteral("Label%1").arg(i + 1), QString(),
-                         QRect(32, top, 689, 19), font, Qt::black);
+        lines[i] =
+            label(this, QStringLiteral("Label%1").arg(i + 1), QString(), QRect(), font, Qt::black);
         TypingBox* box = new TypingBox(this);
         boxes[i] = box;
         box->setObjectName(QStringLiteral("Edit%1").arg(i + 1));
-        box->setGeometry(32, top + 24, 689, 27);
         box->setFrame(false);
         FirstFrame::setFont(box, font);
         QPalette palette = box->palette();
@@ -157,9 +158,22 @@ void TfrmTest::buildLines() {
         box->onEnter = Errors::handler(this, [this, n] { EditEnter(n); });
         connect(box, &TypingBox::changed, this,
                 Errors::handler(this, [this, n] { EditChange(n); }));
+        connect(box, &TypingBox::gaveUp, this,
+                Errors::handler(this, [this, n](const QString& code) { EditGiveUp(n, code); }));
         box->installEventFilter(this);
         if (i > 0)
             setTabOrder(boxes[i - 1], box);
+    }
+    placeLines(0);
+}
+
+// Line n sits in slot n - 1 + firstSlot, 56 pixels apart from the top of the first; a heading
+// takes the first slot of a page of fewer than eight lines.
+void TfrmTest::placeLines(int firstSlot) {
+    for (int i = 0; i < kPageLines; ++i) {
+        const int top = 80 + 56 * (i + firstSlot);
+        lines[i]->setGeometry(32, top, 689, 19);
+        boxes[i]->setGeometry(32, top + 24, 689, 27);
     }
 }
 
@@ -185,10 +199,13 @@ void TfrmTest::FormActivate() {
         lines[i]->show();
         boxes[i]->show();
     }
-    if (fedLines.isEmpty())
+    if (fed.lines.isEmpty()) {
+        placeLines(0);
+        Label13->hide();
         loadPage(rangeValue(frmmavro->Label1), rangeValue(frmmavro->Label2));
-    else
-        loadLines(fedLines);
+    } else {
+        loadFed();
+    }
     pageClock.pageShown(TickCount::now());
     showHint(1);
 }
@@ -210,22 +227,32 @@ void TfrmTest::loadPage(int firstRow, int lineCount) {
     }
 }
 
-int TfrmTest::ShowLines(const QStringList& page) {
-    fedLines = page;
+int TfrmTest::ShowFed(const QString& caption, const FedPage& first, NextPage next) {
+    fedCaption = caption;
+    fed = first;
+    nextFed = std::move(next);
     const int result = ShowModal();
-    fedLines.clear();
+    fedCaption.clear();
+    fed = {};
+    nextFed = {};
     return result;
 }
 
-void TfrmTest::loadLines(const QStringList& page) {
+void TfrmTest::loadFed() {
+    const bool heading = !fed.heading.isEmpty() && fed.lines.size() < kPageLines;
+    Label13->setText(fed.heading);
+    Label13->setVisible(heading);
+    placeLines(heading ? 1 : 0);
     for (int i = 0; i < kPageLines; ++i) {
-        lines[i]->setText(page.value(i));
-        lines[i]->setVisible(i < page.size());
-        boxes[i]->setVisible(i < page.size());
+        lines[i]->setText(fed.lines.value(i));
+        lines[i]->setVisible(i < fed.lines.size());
+        boxes[i]->setVisible(i < fed.lines.size());
     }
 }
 
 void TfrmTest::FormClose() {
+    visitPages = 0;
+    Progress::idle();
     NumH1->setText(kNoRecord);
     H1->clear();
     H2->clear();
@@ -277,11 +304,17 @@ void TfrmTest::EditEnter(int n) {
 void TfrmTest::EditChange(int n) {
     TypingBox* box = boxes[n - 1];
     const QString text = box->text();
-    const uint32_t now = TickCount::now();
-    pageClock.boxChanged(n, Gbk::byteLength(text), now);
     const TypingBox::Added added = box->added();
     const LineCheck::Judgement judgement =
         LineCheck::judge(text, added.from, added.to, Gbk::encode(lines[n - 1]->text()));
+    // The pupil asked for the wanted character; the rest of a phrase the input method has learnt
+    // for its code goes, and the box's change without it is judged and recorded instead.
+    if (judgement.overrun && added.byInputMethod) {
+        box->drop(judgement.wrongStart, added.to);
+        return;
+    }
+    const uint32_t now = TickCount::now();
+    pageClock.boxChanged(n, Gbk::byteLength(text), now);
     Progress::textLog().composed(box->committedCode(), !Label10->isHidden());
     Progress::textLog().changed(n, text, judgement.verdict != LineCheck::Verdict::Wrong, now,
                                 pageClock.startTime());
@@ -302,6 +335,17 @@ void TfrmTest::EditChange(int n) {
     }
 }
 
+// A code given up is a slip unless it was on its way to the hinted one (the pupil stopped to
+// look, or took back a letter before finishing it).
+void TfrmTest::EditGiveUp(int n, const QString& code) {
+    const QByteArray line = Gbk::encode(lines[n - 1]->text());
+    const HintLookup::Hint* hint =
+        hints.find(LineCheck::hintKey(line, boxes[n - 1]->caretBytePosition()));
+    if (hint && hint->shortCode.toLower().startsWith(code))
+        return;
+    Progress::textLog().gaveUp(code);
+}
+
 void TfrmTest::finishPage() {
     EndTime = TickCount::now();
     const qint64 elapsed = pageClock.elapsed(EndTime);
@@ -311,18 +355,43 @@ void TfrmTest::finishPage() {
     CharCount = 0;
     for (const TypingBox* box : boxes) CharCount += Gbk::byteLength(box->text());
     frmTime->Label2->setText(PageTiming::speedText(CharCount, elapsed));
-    Progress::textPageFinished(elapsed, CharCount, frmTime->Label2->text());
+    Progress::record(finishedPage(elapsed));
     frmTime->ShowModal();
+    Progress::idle();
     // The pupil goes on typing here; not every window system hands the keyboard back by itself.
     activateWindow();
     records.show(newBest, frmTime->Label1->text(), frmTime->Label2->text());
     B1Click();
-    pageClock.pageShown(TickCount::now());  // the same lines, to be typed and timed afresh
+    // The next page of a fed lesson comes only now, after its result was seen over this one.
+    if (nextFed) {
+        fed = nextFed(fed);
+        loadFed();
+    }
+    pageClock.pageShown(TickCount::now());  // to be typed and timed afresh
     focusBox(1);
     // While the drill is not yet active again the focus only comes with the activation, which
     // does not count as entering the box.
     if (QApplication::focusWidget() != boxes[0])
         EditEnter(1);
+}
+
+History::Page TfrmTest::finishedPage(qint64 elapsed) {
+    History::Page page;
+    page.drill = History::kText;
+    page.pageNo = ++visitPages;
+    if (fed.lines.isEmpty()) {
+        page.rangeFirst = rangeValue(frmmavro->Label1);
+        page.rangeSecond = rangeValue(frmmavro->Label2);
+    } else {
+        page.lesson = fedCaption;
+        page.rangeFirst = fed.number;
+        page.rangeSecond = fed.count;
+    }
+    page.ms = elapsed;
+    page.amount = CharCount;
+    page.speedText = frmTime->Label2->text();
+    page.strokes = Progress::textLog().take();
+    return page;
 }
 
 bool TfrmTest::shown(int n) const {

@@ -5,8 +5,10 @@
 #include <QPushButton>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "app/form.h"
+#include "data/history.h"
 #include "data/session.h"
 #include "data/table.h"
 #include "drills/hintlookup.h"
@@ -41,6 +43,7 @@ class TfrmTest : public TForm {
     QLabel* BC1;
     QLabel* BC2;
     QLabel* NumH1;
+    QLabel* Label13;  // what a fed page works on, over its lines; hidden for the course's lessons
     QPushButton* B1;
 
     PageClock pageClock;
@@ -50,9 +53,22 @@ class TfrmTest : public TForm {
     // Shows the hint for box n (from 1): the character after its caret.
     void showHint(int n);
 
-    // Shows the drill modally on these lines (at most eight) instead of the lesson's table rows.
-    int ShowLines(const QStringList& page);
-    void loadLines(const QStringList& page);
+    // A page that comes from lines instead of the lesson's table rows, with its place in its
+    // lesson for the history.
+    struct FedPage {
+        QStringList lines;  // at most eight
+        QString heading;    // empty for none
+        int number = 1;
+        int count = 1;
+    };
+    using NextPage = std::function<FedPage(const FedPage& finished)>;
+    // Shows the drill modally on a lesson of fed pages, first the page first. After each finished
+    // page, once the pupil has closed its result, next gives the page that follows; without next
+    // the same page is typed again.
+    int ShowFed(const QString& caption, const FedPage& first, NextPage next);
+    int ShowLines(const QStringList& page) {
+        return ShowFed(QString(), {page, QString(), 1, 1}, {});
+    }
 
   protected:
     void FormCreate() override;
@@ -69,16 +85,23 @@ class TfrmTest : public TForm {
 
     void B1Click();
     void EditChange(int n);
+    void EditGiveUp(int n, const QString& code);
     void EditEnter(int n);
     bool EditKeyDown(int n, int key);
     bool EditKeyPress(int n, int key);
     void finishPage();
+    History::Page finishedPage(qint64 elapsed);
     void loadPage(int firstRow, int lineCount);
+    void loadFed();
+    void placeLines(int firstSlot);
 
     bool shown(int n) const;
     void focusBox(int n);
 
-    QStringList fedLines;
+    QString fedCaption;
+    FedPage fed;
+    NextPage nextFed;
+    int visitPages = 0;  // finished in this visit
 };
 
 extern TfrmTest* frmTest;

@@ -50,7 +50,7 @@ Judgement judge(const QString& box, int addedFrom, int addedTo, const QByteArray
     if (added > 1) {
         const int wrong = firstWrongAdded(box, bytes, addedFrom, addedTo, line);
         if (wrong >= 0)
-            return {Verdict::Wrong, wrong};
+            return {Verdict::Wrong, wrong, wrong > qMax(0, addedFrom)};
     }
     const Verdict verdict = check(bytes, line);
     return {verdict, verdict == Verdict::Wrong ? wrongCharacterStart(box) : 0};

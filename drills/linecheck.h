@@ -26,9 +26,14 @@ Verdict check(const QByteArray& box, const QByteArray& line);
 // [addedFrom, addedTo)) is wrong at the first added character that is wrong; otherwise, and
 // when all of them are right, the last character decides. For Wrong, wrongStart is the UTF-16
 // position where the selection of the wrong text begins; it runs to the end of the box.
+//
+// When several characters came at once and the first of them is right, the change ran on past
+// what was wanted (overrun): an input method commits a phrase it has learnt for the code of the
+// one character the pupil asked for. That is no slip of the pupil's.
 struct Judgement {
     Verdict verdict;
     int wrongStart = 0;
+    bool overrun = false;
 };
 Judgement judge(const QString& box, int addedFrom, int addedTo, const QByteArray& line);
 

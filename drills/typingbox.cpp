@@ -31,6 +31,7 @@ void TypingBox::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(hasSelectedText() ? &keeping : event);
     composition = false;
     heldBack = false;
+    erasing = false;
     preedit.clear();
 }
 
@@ -44,20 +45,33 @@ void TypingBox::takeOverTyping() {
 }
 
 void TypingBox::inputMethodEvent(QInputMethodEvent* event) {
+    const bool commit = !event->commitString().isEmpty();
     // A commit is judged even when the event goes on to open the next code.
-    composition = event->commitString().isEmpty() && !event->preeditString().isEmpty();
-    lastCode = event->commitString().isEmpty() ? QString() : preedit;
+    composition = !commit && !event->preeditString().isEmpty();
+    lastCode = commit ? preedit : QString();
+    committing = commit;
     beginEdit();
     QLineEdit::inputMethodEvent(event);
     edit = {};
+    committing = false;
+    const QString shownBefore = preedit;
     preedit = event->preeditString();
-    composition = !event->preeditString().isEmpty();
+    composition = !preedit.isEmpty();
+    // Letters taken off the end of the code, or the whole code dropped, with nothing committed:
+    // the pupil gives up the code typed so far, once for each run of erasing.
+    const bool shorter =
+        !commit && preedit.size() < shownBefore.size() && shownBefore.startsWith(preedit);
+    const bool givenUp = shorter && !erasing;
+    if (shorter || commit || preedit.size() > shownBefore.size())
+        erasing = shorter;
     if (!composition && heldBack) {
         // The composition ended without a commit, after it had changed the text.
         heldBack = false;
         lastAdded = {};
         emit changed();
     }
+    if (givenUp)
+        emit gaveUp(shownBefore);
 }
 
 void TypingBox::keyPressEvent(QKeyEvent* event) {
@@ -65,6 +79,17 @@ void TypingBox::keyPressEvent(QKeyEvent* event) {
     beginEdit();
     QLineEdit::keyPressEvent(event);
     edit = {};
+}
+
+void TypingBox::drop(int from, int to) {
+    const Edit pending = edit;
+    const bool wasCommitting = committing;
+    edit = {};
+    committing = false;
+    setSelection(from, to - from);
+    del();
+    edit = pending;
+    committing = wasCommitting;
 }
 
 void TypingBox::beginEdit() {
@@ -82,7 +107,7 @@ void TypingBox::textWasChanged(const QString& now) {
     }
     start = qBound(0, start, int(now.size()));
     inserted = qBound(0, inserted, int(now.size()) - start);
-    lastAdded = {start, start + inserted};
+    lastAdded = {start, start + inserted, committing};
     before = now;
     heldBack = composition;
     if (!composition)

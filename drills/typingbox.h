@@ -33,15 +33,22 @@ class TypingBox : public QLineEdit {
     struct Added {
         int from = 0;
         int to = 0;
+        bool byInputMethod = false;  // a commit, not a key, a paste or the program's own change
     };
     Added added() const { return lastAdded; }
     // The code letters the input method showed just before the last change committed text: its
     // last preedit. Empty for a change that was no commit, or when it showed none.
     QString committedCode() const { return lastCode; }
+    // Takes the UTF-16 positions [from, to) out of the box, text the pupil did not ask for; the
+    // change that follows adds nothing.
+    void drop(int from, int to);
 
   signals:
     // The text has changed by a commit, a key, a paste or a deletion, or by the program.
     void changed();
+    // The input method's code was erased (in part or whole) or cancelled without a commit:
+    // code is what it showed before. A code left behind by leaving the box is not given up.
+    void gaveUp(const QString& code);
 
   protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -62,7 +69,9 @@ class TypingBox : public QLineEdit {
     QString before;
     Added lastAdded;
     bool composition = false;
+    bool committing = false;
     bool heldBack = false;
+    bool erasing = false;
     QString preedit;
     QString lastCode;
 };

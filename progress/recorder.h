@@ -1,15 +1,20 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
-// What the drills hand to the history when a page is finished, before the result dialog shows.
-// Each call adds one page to the pupil's history; the drills' own records are not touched.
+#include "data/history.h"
+
+// Where the drills hand a finished page down to the pupil's history, as a value: the page with
+// its lesson, range, place in the visit, time, amount, speed and strokes. The history knows no
+// drill window.
 namespace Progress {
 
-void textPageFinished(qint64 elapsedMs, int bytes, const QString& speedText);
-void fingerPageFinished(qint64 elapsedMs, int bytes, const QString& speedText);
-void rootPageFinished(qint64 elapsedMs, int errors, const QString& speedText);
+// Adds the page to the pupil's history, stamped with the time now. A page without a lesson
+// caption gets the caption of the menu command of its drill and range.
+void record(History::Page page);
+// The pupil is idle (a result dialog has closed, a drill has closed): the history writes what it
+// holds back and folds its journal then, never at a key stroke.
+void idle();
 
 // The caption of the menu command with this kind of lesson and range, empty when none has it.
 QString lessonCaption(const QString& drill, int first, int second);

@@ -8,12 +8,27 @@ void StrokeLog::reset() {
     code.clear();
 }
 
-void StrokeLog::composed(const QString& typed, bool hintShowing) {
-    code.clear();
-    for (QChar c : typed)
+namespace {
+QString codeLetters(const QString& shown) {
+    QString letters;
+    for (QChar c : shown)
         if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            code += c;
+            letters += c;
+    return letters;
+}
+}  // namespace
+
+void StrokeLog::composed(const QString& typed, bool hintShowing) {
+    code = codeLetters(typed);
     hinted = hintShowing;
+}
+
+void StrokeLog::gaveUp(const QString& shown) {
+    const QString letters = codeLetters(shown);
+    if (letters.isEmpty())
+        return;
+    ++wrongHere;
+    wrongsHere << letters;
 }
 
 void StrokeLog::changed(int box, const QString& text, bool right, uint32_t now,

@@ -20,6 +20,9 @@ class StrokeLog {
     // A change of box (from 1) to text; right is the drill's verdict on the last character. The
     // page's first stroke is timed from clockStart.
     void changed(int box, const QString& text, bool right, uint32_t now, uint32_t clockStart);
+    // A code the pupil gave up without a commit: a slip at the character it was meant for, told
+    // by its letters, as a wrong commit is told by what came out.
+    void gaveUp(const QString& code);
     // As above for a drill whose first stroke has no time of its own.
     void changed(int box, const QString& text, bool right, uint32_t now) {
         changed(box, text, right, now, now);

@@ -4,65 +4,25 @@
 
 namespace TextFeed {
 
-namespace {
-struct Feed {
-    QString caption;
-    QList<QStringList> pages;
-    int index = 0;
-    std::function<QStringList()> next{};
-};
-Feed& feed() {
-    static Feed f;
-    return f;
-}
-}  // namespace
-
 void show(const QString& caption, const QList<QStringList>& pages) {
     if (pages.isEmpty())
         return;
-    feed() = {caption, pages, 0};
-    frmTest->ShowLines(pages.first());
-    feed() = {};
+    TfrmTest::FedPage first{pages.first(), QString(), 1, int(pages.size())};
+    frmTest->ShowFed(caption, first, [pages](const TfrmTest::FedPage& finished) {
+        const int next = finished.number % int(pages.size());
+        return TfrmTest::FedPage{pages[next], QString(), next + 1, int(pages.size())};
+    });
 }
 
-void show(const QString& caption, const QStringList& page, std::function<QStringList()> next) {
-    if (page.isEmpty())
+void show(const QString& caption, const Made& first, std::function<Made()> next) {
+    if (first.lines.isEmpty())
         return;
-    feed() = {caption, {page}, 0, std::move(next)};
-    frmTest->ShowLines(page);
-    feed() = {};
-}
-
-bool active() {
-    return !feed().pages.isEmpty();
-}
-
-QString caption() {
-    return feed().caption;
-}
-
-int pageIndex() {
-    return feed().index;
-}
-
-int pageCount() {
-    return int(feed().pages.size());
-}
-
-void pageFinished() {
-    Feed& f = feed();
-    if (f.next) {
-        const QStringList page = f.next();
-        if (!page.isEmpty()) {
-            f.pages = {page};
-            frmTest->loadLines(page);
-        }
-        return;
-    }
-    if (f.pages.size() < 2)
-        return;  // one page is typed again, as every lesson is
-    f.index = (f.index + 1) % int(f.pages.size());
-    frmTest->loadLines(f.pages[f.index]);
+    frmTest->ShowFed(
+        caption, {first.lines, first.heading, 1, 1}, [next](const TfrmTest::FedPage& finished) {
+            const Made made = next();
+            return made.lines.isEmpty() ? finished
+                                        : TfrmTest::FedPage{made.lines, made.heading, 1, 1};
+        });
 }
 
 QList<QStringList> paginate(const QStringList& lines) {

@@ -6,8 +6,8 @@
 #include <functional>
 
 // Text-drill pages that come from a list of lines instead of table rows: the weak-character
-// page and the pupil's own article. The drill shows them as any lesson; after a finished page
-// the next one follows, and after the last the first again.
+// page, the pupil's own article and adaptive practice. The drill shows them as any lesson; after
+// a finished page and its result the next one follows, and after the last the first again.
 namespace TextFeed {
 
 inline constexpr int kPageLines = 6;
@@ -15,15 +15,14 @@ inline constexpr int kLineLength = 36;  // characters: what a typing box shows i
 
 // Shows the text drill modally on these pages; returns when the pupil closes it.
 void show(const QString& caption, const QList<QStringList>& pages);
-// Shows one page, and after each finished page the one next() makes.
-void show(const QString& caption, const QStringList& page, std::function<QStringList()> next);
 
-bool active();
-QString caption();
-int pageIndex();
-int pageCount();
-// Called by the drill when a page is finished: puts the next page's lines in place.
-void pageFinished();
+// A page made afresh after each finished one, with a heading that says what it works on.
+struct Made {
+    QStringList lines;  // empty: the page before is typed again
+    QString heading;
+};
+// Shows first, and after each finished page the one next() makes.
+void show(const QString& caption, const Made& first, std::function<Made()> next);
 
 // Cuts lines into pages of kPageLines drill lines: each line ends a drill line, and a line longer
 // than kLineLength characters goes on over as many drill lines as it needs.

@@ -214,6 +214,9 @@ class RecordTest : public QObject {
         QByteArray utf16("\xFF\xFE");
         utf16.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
         QTest::newRow("utf-16") << utf16 << lines << QString();
+        // The second page comes after the first one's result.
+        QTest::newRow("two pages") << QStringLiteral("工地\n").repeated(7).toUtf8()
+                                   << QStringList(6, QStringLiteral("工地")) << QString();
         QTest::newRow("punctuation, uncoded")
             << QStringLiteral("工地，在要abc中。\n国！").toUtf8()
             << QStringList{QStringLiteral("工地，在要中。"), QStringLiteral("国！")}
@@ -231,6 +234,7 @@ class RecordTest : public QObject {
         QCOMPARE(result.shown, 1);
         QCOMPARE(after, before + 1);
         QCOMPARE(shown, lines);
+        QCOMPARE(result.linesWhileOpen, lines);
         if (leftOut.isEmpty()) {
             QVERIFY(messages.isEmpty());
         } else {
@@ -535,6 +539,27 @@ class RecordTest : public QObject {
             frmRecord->ComboBox1->setCurrentIndex(index);
             QTRY_VERIFY(bestLabelInsidePlot(frmRecord->Chart1));
         });
+    }
+
+    // An adaptive page says over its lines what it works on; the next page comes only after the
+    // pupil has seen the result of this one, under the same heading.
+    void adaptivePageHeadingAndResultBeforeTheNextPage() {
+        QStringList shown;
+        QString heading;
+        Result result;
+        inRecordWindow([&] {
+            TextDrillPupil::whenModalIs(frmTest, [&] {
+                heading = frmTest->Label13->isVisible() ? frmTest->Label13->text() : QString();
+                shown = typeShownPage(&result);
+                QVERIFY(frmTest->Label13->isVisible());
+                QVERIFY(frmTest->Label13->geometry().bottom() < frmTest->lines[0]->y());
+                pressEsc();
+            });
+            QTest::mouseClick(frmRecord->findChild<QPushButton*>("ButtonAdaptive"), Qt::LeftButton);
+        });
+        QCOMPARE(result.shown, 1);
+        QVERIFY2(heading.startsWith(QStringLiteral("本页练习：")), qPrintable(heading));
+        QCOMPARE(result.linesWhileOpen, shown);
     }
 
     // With every page removed the chart area says what will come there.

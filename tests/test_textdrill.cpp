@@ -6,6 +6,7 @@
 
 #include "drills/pagetiming.h"
 #include "platform/hotkeys.h"
+#include "progress/strokelog.h"
 #include "support/textdrillsession.h"
 
 using namespace TextDrillSession;
@@ -334,25 +335,76 @@ class TextDrillTest : public QObject {
             // A line with a wrong character in it is not done: the wrong character and all
             // after it are selected.
             const QString wrong = line(3).left(2) + QStringLiteral("人") + line(3).mid(3);
-            commit(wrong);
+            QApplication::clipboard()->setText(wrong);
+            key(Qt::Key_V, Qt::ControlModifier);
             QCOMPARE(focusedBox(), 3);
             QCOMPARE(box(3)->selectedText(), wrong.mid(2));
         });
     }
 
     // A phrase the input method commits at once is checked character by character; the next
-    // commit replaces the first wrong one and what follows it.
+    // commit replaces a wrong one and what follows it.
     void phraseCommitIsCheckedWhole() {
         visit("N31", [] {
             commit(QStringLiteral("工地"));
             QVERIFY(!box(1)->hasSelectedText());
-            commit(QStringLiteral("在要钟国"));
+            commit(QStringLiteral("在要"));
+            commit(QStringLiteral("钟国"));
             QCOMPARE(box(1)->selectedText(), QStringLiteral("钟国"));
             QCOMPARE(frmTest->Label10->text(), QStringLiteral("中:k"));
             commit(QStringLiteral("中国"));
             QCOMPARE(box(1)->text(), QStringLiteral("工地在要中国"));
             QVERIFY(!box(1)->hasSelectedText());
             QCOMPARE(frmTest->Label10->text(), QStringLiteral("人:w"));
+        });
+    }
+
+    // The hinted code commits a phrase the input method has learnt, beginning with the wanted
+    // character: the box keeps what was wanted, and the character counts as typed right by its
+    // code, with no slip for it or the next one. At a line's end the line is done.
+    void learntPhraseKeepsTheWantedCharacter() {
+        visit("N31", [] {
+            commit(QStringLiteral("工"));
+            preedit(QStringLiteral("f"));
+            commit(QStringLiteral("地要"));
+            QCOMPARE(box(1)->text(), QStringLiteral("工地"));
+            QVERIFY(!box(1)->hasSelectedText());
+            QCOMPARE(frmTest->Label10->text(), QStringLiteral("在:d"));
+            commit(QStringLiteral("在"));
+            const QList<History::Stroke> strokes = Progress::textLog().strokes();
+            QCOMPARE(strokes.size(), 3);
+            QCOMPARE(strokes[1].character, QStringLiteral("地"));
+            QCOMPARE(strokes[1].code, QStringLiteral("f"));
+            QCOMPARE(strokes[1].wrongs, QStringList());
+            QCOMPARE(strokes[2].wrongs, QStringList());
+            type(line(1).mid(3).chopped(1));
+            commit(line(1).right(1) + QStringLiteral("工"));
+            QCOMPARE(box(1)->text(), line(1));
+            QCOMPARE(focusedBox(), 2);
+        });
+    }
+
+    // A code with no candidate commits nothing: the pupil erases it and types the right one. The
+    // code given up is a slip at the character it was for; letters on the way to the hinted code
+    // taken back are none.
+    void codeGivenUpIsASlip() {
+        visit("N31", [] {
+            commit(QStringLiteral("工"));
+            preedit(QStringLiteral("dh"));
+            preedit(QStringLiteral("d"));
+            preedit(QString());
+            preedit(QStringLiteral("f"));
+            commit(QStringLiteral("地"));
+            preedit(QStringLiteral("d"));
+            preedit(QString());
+            preedit(QStringLiteral("d"));
+            commit(QStringLiteral("在"));
+            const QList<History::Stroke> strokes = Progress::textLog().strokes();
+            QCOMPARE(strokes.size(), 3);
+            QCOMPARE(strokes[1].wrongs, QStringList{QStringLiteral("dh")});
+            QCOMPARE(strokes[1].wrong, 1u);
+            QCOMPARE(strokes[1].code, QStringLiteral("f"));
+            QCOMPARE(strokes[2].wrongs, QStringList());
         });
     }
 

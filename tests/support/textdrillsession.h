@@ -102,6 +102,7 @@ struct Result {
     QString time, speed;
     bool errorLineShown = false;
     QString h1WhileOpen, bc1WhileOpen, bc2WhileOpen;
+    QStringList linesWhileOpen;  // the drill's shown lines
 };
 
 // Does the typing that finishes a page, reads the result dialog and closes it with Enter.
@@ -115,6 +116,9 @@ inline Result finishPage(std::function<void()> typing) {
         result->h1WhileOpen = frmTest->H1->text();
         result->bc1WhileOpen = frmTest->BC1->text();
         result->bc2WhileOpen = frmTest->BC2->text();
+        for (const QLabel* line : frmTest->lines)
+            if (!line->isHidden())
+                result->linesWhileOpen << line->text();
         QWidget* target = frmTime->focusWidget() ? frmTime->focusWidget() : frmTime;
         QTest::keyClick(target, Qt::Key_Return);
     });
