@@ -16,6 +16,7 @@
 #include "platform/tickcount.h"
 #include "progress/recorder.h"
 #include "progress/strokelog.h"
+#include "tools/CImSetup.h"
 
 TfrmTest* frmTest = nullptr;
 
@@ -191,6 +192,7 @@ void TfrmTest::FormActivate() {
         loadLines(fedLines);
     pageClock.pageShown(TickCount::now());
     showHint(1);
+    TfrmImSetup::showWhenWubiIsOff(this);
 }
 
 void TfrmTest::loadPage(int firstRow, int lineCount) {
