@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/deps.sh fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6 dbus-x11 openbox clang \
-    ibus ibus-table-wubi sway wtype grim qt6-wayland
+    ibus ibus-table-wubi libime-bin sway wtype grim qt6-wayland
 scripts/build.sh
 # A desktop test that loses a race with the window manager or the input method under load gets
 # one more run; a real fault fails both. Every test that needed the second run is named at the

@@ -252,7 +252,7 @@ void TfrmTest::showHint(int n) {
         images[i]->setPixmap(Image5->pixmap());
         images[i]->setPixmap(hint->pictures[i]);
     }
-    Label10->setText(Gbk::decode(key) + QLatin1Char(':') + hint->shortCode.toLower());
+    Label10->setText(Gbk::decode(key) + QLatin1Char(':') + hint->code);
 }
 
 // Three states, told apart only by the hidden flags of Image1 and Label10, so F2 works the same

@@ -421,7 +421,7 @@ void TfrmRecord::fillGrid() {
         character->setTextAlignment(Qt::AlignCenter);
         Grid1->setItem(row, 0, character);
         Grid1->setItem(row, 1, new QTableWidgetItem(full));
-        Grid1->setItem(row, 2, new QTableWidgetItem(hint ? hint->shortCode.toLower() : QString()));
+        Grid1->setItem(row, 2, new QTableWidgetItem(hint ? hint->code : QString()));
         auto* roots = new QTableWidgetItem;
         if (hint)
             roots->setData(Qt::DecorationRole, RecordPictures::rootStrip(hint->pictures, ratio));
