@@ -9,11 +9,11 @@ fi
 # A Wubi input method for the text lessons: fcitx5 with its Wubi table when no input method
 # framework is installed; an installed framework gets its Wubi table (and fcitx5 its Qt 6 module).
 if command -v fcitx5 >/dev/null; then
-    extra=(fcitx5-chinese-addons fcitx5-frontend-qt6)
+    extra=(fcitx5-chinese-addons fcitx5-frontend-qt6 libime-bin)
 elif command -v ibus-daemon >/dev/null; then
     extra=(ibus-table-wubi)
 else
-    extra=(fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6 fcitx5-frontend-gtk3 im-config)
+    extra=(fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6 fcitx5-frontend-gtk3 im-config libime-bin)
 fi
 scripts/deps.sh "${extra[@]}"
 if [ -z "${QT_IM_MODULE:-}" ] && [ -z "${XMODIFIERS:-}" ]; then

@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QLocale>
 #include <cstdio>
 
 #include "data/history.h"
@@ -33,32 +34,60 @@ int history(const QString& exportTo, const QString& importFrom) {
     return 0;
 }
 
+// Written here rather than by QCommandLineParser, whose headings stay English without Qt's
+// translations, which a terminal run does not load.
+QString helpText(const QList<QCommandLineOption>& options, bool chinese) {
+    QString text = chinese ? QStringLiteral(
+                                 "用法：qorvex [选项]\n"
+                                 "五笔字型（五笔 86）打字练习。请在桌面会话中不带参数启动。\n\n"
+                                 "选项：\n")
+                           : QStringLiteral(
+                                 "Usage: qorvex [options]\n"
+                                 "A typing tutor for the Wubi 86 Chinese input method "
+                                 "(五笔速成练习).\n"
+                                 "Start it without arguments from a desktop session.\n\n"
+                                 "Options:\n");
+    for (const QCommandLineOption& option : options) {
+        QStringList names;
+        for (const QString& name : option.names()) names << (name.size() == 1 ? "-" : "--") + name;
+        QString left = names.join(QStringLiteral(", "));
+        if (!option.valueName().isEmpty())
+            left += ' ' + option.valueName();
+        text += QStringLiteral("  %1  %2\n").arg(left, -24).arg(option.description());
+    }
+    return text;
+}
+
 }  // namespace
 
 int answer(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qorvex"));
+    const bool chinese = QLocale::system().language() == QLocale::Chinese;
+    const auto say = [chinese](const char* english, const char* inChinese) {
+        return QString::fromUtf8(chinese ? inChinese : english);
+    };
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("A typing tutor for the Wubi 86 Chinese input method (五笔速成练习).\n"
-                       "Start it without arguments from a desktop session."));
     // Qt's own help option would offer --help-all and the toolkit's options, which take no effect.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help and exit."));
+                                  say("Show this help and exit.", "显示本帮助后退出。"));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Show the version and exit."));
+                                     say("Show the version and exit.", "显示版本号后退出。"));
     const QCommandLineOption exportHistory(
         QStringLiteral("export-history"),
-        QStringLiteral("Write the practice history to FILE (JSON, or CSV when FILE ends in .csv)."),
+        say("Write the practice history to FILE (JSON, or CSV when FILE ends in .csv).",
+            "把练习记录写入 FILE（JSON 格式；FILE 以 .csv 结尾时为 CSV 格式）。"),
         QStringLiteral("FILE"));
     const QCommandLineOption importHistory(
         QStringLiteral("import-history"),
-        QStringLiteral("Merge a JSON history written by --export-history into the history."),
+        say("Merge a JSON history written by --export-history into the history.",
+            "把 --export-history 写出的 JSON 记录并入练习记录。"),
         QStringLiteral("FILE"));
-    parser.addOptions({help, version, exportHistory, importHistory});
+    const QList<QCommandLineOption> options{help, version, exportHistory, importHistory};
+    parser.addOptions(options);
     const bool parsed = parser.parse(QCoreApplication::arguments());
     if (parsed && parser.isSet(help)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+        std::fputs(qPrintable(helpText(options, chinese)), stdout);
         return 0;
     }
     if (parsed && parser.isSet(version)) {
@@ -67,11 +96,11 @@ int answer(int argc, char** argv) {
     }
     if (parsed && (parser.isSet(exportHistory) || parser.isSet(importHistory)))
         return history(parser.value(exportHistory), parser.value(importHistory));
-    const QString wrong =
-        parsed
-            ? QStringLiteral("unexpected argument '%1'.").arg(parser.positionalArguments().value(0))
-            : parser.errorText();
-    std::fprintf(stderr, "qorvex: %s\nTry 'qorvex --help'.\n", qPrintable(wrong));
+    const QString wrong = parsed ? say("unexpected argument '%1'.", "多余的参数“%1”。")
+                                       .arg(parser.positionalArguments().value(0))
+                                 : parser.errorText();
+    std::fprintf(stderr, "qorvex: %s\n%s\n", qPrintable(wrong),
+                 qPrintable(say("Try 'qorvex --help'.", "请看 qorvex --help。")));
     return 2;
 }
 

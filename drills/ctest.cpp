@@ -16,6 +16,7 @@
 #include "platform/tickcount.h"
 #include "progress/recorder.h"
 #include "progress/strokelog.h"
+#include "tools/CImSetup.h"
 
 TfrmTest* frmTest = nullptr;
 
@@ -208,6 +209,7 @@ void TfrmTest::FormActivate() {
     }
     pageClock.pageShown(TickCount::now());
     showHint(1);
+    TfrmImSetup::showWhenWubiIsOff(this);
 }
 
 void TfrmTest::loadPage(int firstRow, int lineCount) {
@@ -277,7 +279,7 @@ void TfrmTest::showHint(int n) {
         images[i]->setPixmap(Image5->pixmap());
         images[i]->setPixmap(hint->pictures[i]);
     }
-    Label10->setText(Gbk::decode(key) + QLatin1Char(':') + hint->shortCode.toLower());
+    Label10->setText(Gbk::decode(key) + QLatin1Char(':') + hint->code);
 }
 
 // Three states, told apart only by the hidden flags of Image1 and Label10, so F2 works the same

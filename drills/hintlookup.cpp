@@ -16,6 +16,8 @@ const HintLookup::Hint* HintLookup::find(const QByteArray& key) {
     }
     Hint hint;
     hint.shortCode = table.FieldAsString(QStringLiteral("简码"));
+    hint.code = hintCode(table.FieldAsString(QStringLiteral("文字")), hint.shortCode,
+                         table.FieldAsString(QStringLiteral("全码")));
     for (int i = 0; i < 4; ++i)
         hint.pictures[i] =
             Pictures::fitted(table.FieldAsPicture(QStringLiteral("Pic%1").arg(i + 1)), pictureBox);
@@ -30,4 +32,32 @@ QSet<QString> HintLookup::codedTexts(const QString& tablePath) {
     for (int row = 0; row < query.rowCount(); ++row)
         texts.insert(query.data(query.index(row, 0)).toString());
     return texts;
+}
+
+QString HintLookup::hintCode(const QString& character, const QString& shortCode,
+                             const QString& fullCode) {
+    return HintCode::choose(order(), character, shortCode, fullCode).text();
+}
+
+const HintCode::Order& HintLookup::order() {
+    if (!HintCode::inputMethodOrder().isEmpty())
+        return HintCode::inputMethodOrder();
+    if (!courseOrder) {
+        // The rows in the table's own order (by full code, the more frequent first): without the
+        // ordering SQLite may read them through an index that holds these fields.
+        TQuery query(table.session(), QStringLiteral("courseOrder"));
+        query.Open(QStringLiteral("\\mavro\\kzWb.DB"),
+                   QStringLiteral("SELECT \"文字\", \"简码\", \"全码\" FROM %1 ORDER BY rowid"),
+                   {});
+        courseOrder.emplace();
+        for (int row = 0; row < query.rowCount(); ++row) {
+            const QString character = query.data(query.index(row, 0)).toString();
+            const QString shortCode = query.data(query.index(row, 1)).toString().toLower();
+            const QString fullCode = query.data(query.index(row, 2)).toString().toLower();
+            courseOrder->add(shortCode, character);
+            if (fullCode != shortCode)
+                courseOrder->add(fullCode, character);
+        }
+    }
+    return *courseOrder;
 }

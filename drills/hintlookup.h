@@ -7,6 +7,9 @@
 #include <QSize>
 #include <QString>
 #include <array>
+#include <optional>
+
+#include "drills/hintcode.h"
 
 class TTable;
 
@@ -17,7 +20,10 @@ class TTable;
 class HintLookup {
   public:
     struct Hint {
-        QString shortCode;                // as stored
+        QString shortCode;  // as stored
+        // What the hint shows: a code that gives the character first in the pupil's input
+        // method (else in the course's own order), or with its candidate's number ("fghy 2").
+        QString code;
         std::array<QPixmap, 4> pictures;  // Pic1 .. Pic4, null where the field is empty
     };
 
@@ -36,9 +42,16 @@ class HintLookup {
     QSet<QString> codedTexts(const QString& tablePath);
     // How many hints (with their pictures) are kept.
     qsizetype held() const { return found.size(); }
+    // The hint of a character with its short and full code, as find() gives it.
+    QString hintCode(const QString& character, const QString& shortCode, const QString& fullCode);
 
   private:
+    // The input method's order where it can be read, else the code table's: its rows in their
+    // order, each under its short and its full code.
+    const HintCode::Order& order();
+
     TTable& table;
+    std::optional<HintCode::Order> courseOrder;
     QSize pictureBox;
     QHash<QByteArray, Hint> found;
     QSet<QByteArray> missing;

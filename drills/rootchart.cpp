@@ -46,15 +46,16 @@ void drawKeyFace(QPainter& p, const QRect& key, const QColor& face) {
 void drawHeading(QPainter& p, const QRect& key, const QString& letter, const QString& code,
                  const QColor& ink) {
     p.setPen(ink);
-    p.setFont(pixelFont(QStringLiteral("Arial"), 13, true));
-    p.drawText(QRect(key.left() + 6, key.top() + 4, 20, 15), Qt::AlignLeft | Qt::AlignVCenter,
+    p.setFont(pixelFont(QStringLiteral("Arial"), 12, true));
+    p.drawText(QRect(key.left() + 5, key.top() + 3, 20, 13), Qt::AlignLeft | Qt::AlignVCenter,
                letter);
     p.setFont(pixelFont(QStringLiteral("Arial"), 10));
-    p.drawText(QRect(key.right() - 25, key.top() + 4, 20, 15), Qt::AlignRight | Qt::AlignVCenter,
+    p.drawText(QRect(key.right() - 25, key.top() + 3, 20, 13), Qt::AlignRight | Qt::AlignVCenter,
                code);
 }
 
-// Largest square cell that fits every root of the key into the area under the heading.
+// Largest square cell that fits every root of the key into the area under the heading. Ten
+// roots (most keys hold fewer) still get 14 pixels, the size of small print.
 int cellSide(const QRect& area, int count) {
     for (int side = 16; side > 6; --side)
         if ((area.width() / side) * (area.height() / side) >= count)
@@ -62,16 +63,43 @@ int cellSide(const QRect& area, int count) {
     return 6;
 }
 
+// The picture's ink, without the white margin around the glyph: the glyph then fills its cell.
+QImage inked(const QImage& picture) {
+    const QImage gray = picture.convertToFormat(QImage::Format_Grayscale8);
+    QRect ink;
+    for (int y = 0; y < gray.height(); ++y) {
+        const uchar* line = gray.constScanLine(y);
+        for (int x = 0; x < gray.width(); ++x)
+            if (line[x] < 200)
+                ink |= QRect(x, y, 1, 1);
+    }
+    return ink.isEmpty() ? picture : picture.copy(ink.adjusted(-1, -1, 1, 1));
+}
+
+// Scaled to the device pixels of the cell by averaging, not by sampling: a glyph shrunk five
+// times keeps every stroke, where sampled pixels drop whole strokes. Centred, aspect kept.
+void drawFitted(QPainter& p, const QRect& cell, const QImage& picture) {
+    const qreal ratio = p.device()->devicePixelRatioF();
+    QImage scaled =
+        inked(picture).scaled(cell.size() * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    scaled.setDevicePixelRatio(ratio);
+    const QSizeF size = scaled.deviceIndependentSize();
+    p.drawImage(QPointF(cell.left() + (cell.width() - size.width()) / 2,
+                        cell.top() + (cell.height() - size.height()) / 2),
+                scaled);
+}
+
 void drawRoots(QPainter& p, const QRect& key, const QList<QImage>& pictures) {
-    const QRect area(key.left() + 5, key.top() + 19, key.width() - 10, key.height() - 24);
+    const QRect area(key.left() + 4, key.top() + 15, key.width() - 8, key.height() - 17);
     const int side = cellSide(area, int(pictures.size()));
     const int columns = area.width() / side;
     const int capacity = columns * (area.height() / side);
-    for (int i = 0; i < pictures.size() && i < capacity; ++i) {
-        const QRect cell(area.left() + (i % columns) * side, area.top() + (i / columns) * side,
-                         side - 1, side - 1);
-        p.drawImage(cell, pictures[i]);
-    }
+    const int left = area.left() + (area.width() - columns * side) / 2;
+    for (int i = 0; i < pictures.size() && i < capacity; ++i)
+        drawFitted(p,
+                   QRect(left + (i % columns) * side, area.top() + (i / columns) * side, side - 1,
+                         side - 1),
+                   pictures[i]);
 }
 
 QList<QImage> picturesOf(const QList<Root>& roots, const QString& letter) {
@@ -145,7 +173,8 @@ QImage draw(const QList<Root>& roots, qreal ratio) {
     for (const QChar c : letters()) {
         const QString letter(c);
         const QRect key = frameRect(letter).translated(-kOrigin);
-        drawKeyFace(p, key, QColor(255, 255, 240));
+        // White, as the roots' pictures are: no box shows round a root.
+        drawKeyFace(p, key, Qt::white);
         drawHeading(p, key, letter, zoneCode(letter), QColor(0, 0, 160));
         drawRoots(p, key, picturesOf(roots, letter));
     }

@@ -109,6 +109,12 @@ void TfrmSound::RadioButtonClick(int k) {
     mp.Notify = true;
     Tunes::writeSettings(QStringLiteral("%1P").arg(k));
     colourModeButtons(SpeedButton1);
+    if (mp.withoutSoundCard() && !toldNoSoundCard) {
+        toldNoSoundCard = true;
+        Errors::inform(
+            QStringLiteral("没有找到可用的声音设备，背景音乐播放不出声音。"
+                           "请接上耳机或音箱、检查声音设置后再选一首乐曲。"));
+    }
 }
 
 void TfrmSound::SpeedButton1Click() {

@@ -41,6 +41,8 @@ class TfrmSound : public TForm {
   private:
     void playOn(const QString& mode, QChar code, QToolButton* button);
     void colourModeButtons(QToolButton* red);
+
+    bool toldNoSoundCard = false;  // the pupil hears of a missing sound card once per run
 };
 
 extern TfrmSound* frmSound;

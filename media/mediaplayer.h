@@ -45,6 +45,10 @@ class TMediaPlayer : public QObject {
     void setDevice(std::unique_ptr<MidiDevice> device);
     void setOutput(MidiModule::Output output) { outputKind = output; }
     MidiDevice* device();
+    // A sound card was wanted and none could be opened: the tunes play where no one hears them.
+    bool withoutSoundCard() const {
+        return output && outputKind == MidiModule::Output::SoundCard && output->silent();
+    }
 
   private:
     void requireOpen() const;

@@ -24,9 +24,8 @@ QObject* windowOf(QObject* owner) {
         return widget->window();
     return owner;
 }
-}  // namespace
 
-void report(const QString& message) {
+void show(QMessageBox::Icon icon, const QString& message) {
     if (sink()) {
         sink()(message);
         return;
@@ -38,10 +37,19 @@ void report(const QString& message) {
     }
     // Plain text: a message names the pupil's files and folders, and a name such as
     // "<font color=red>" is a name, not markup.
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message,
-                    QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(icon, QApplication::applicationDisplayName(), message, QMessageBox::Ok,
+                    QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+}  // namespace
+
+void report(const QString& message) {
+    show(QMessageBox::Critical, message);
+}
+
+void inform(const QString& message) {
+    show(QMessageBox::Information, message);
 }
 
 void setSink(std::function<void(const QString&)> s) {
@@ -59,7 +67,10 @@ void report(QObject* owner, const AppError& error) {
             window->setProperty(kLastingShown, true);
         }
     }
-    report(error.message());
+    if (error.isNotice())
+        inform(error.message());
+    else
+        report(error.message());
 }
 
 Showing::Showing(QWidget* window) : shown(window) {

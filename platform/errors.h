@@ -25,8 +25,17 @@ class AppError : public std::runtime_error {
     }
     bool isLasting() const { return keepsComing; }
 
+    // Not a fault, only why nothing was done (no pages to work from yet): shown as a notice.
+    static AppError notice(const QString& message) {
+        AppError error(message);
+        error.onlyNotice = true;
+        return error;
+    }
+    bool isNotice() const { return onlyNotice; }
+
   private:
     bool keepsComing = false;
+    bool onlyNotice = false;
 };
 
 namespace Errors {
@@ -34,6 +43,8 @@ namespace Errors {
 // Shows the text in a message box. Tests replace the sink to collect the texts instead.
 void report(const QString& message);
 void setSink(std::function<void(const QString&)> sink);
+// Shows a notice that is no error (with the information icon), through the same sink.
+void inform(const QString& message);
 
 // Reports an error raised in a handler of owner's window. During a Showing of that window a
 // lasting error is shown only once; at any other time every error is shown.

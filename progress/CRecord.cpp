@@ -421,7 +421,7 @@ void TfrmRecord::fillGrid() {
         character->setTextAlignment(Qt::AlignCenter);
         Grid1->setItem(row, 0, character);
         Grid1->setItem(row, 1, new QTableWidgetItem(full));
-        Grid1->setItem(row, 2, new QTableWidgetItem(hint ? hint->shortCode.toLower() : QString()));
+        Grid1->setItem(row, 2, new QTableWidgetItem(hint ? hint->code : QString()));
         auto* roots = new QTableWidgetItem;
         if (hint)
             roots->setData(Qt::DecorationRole, RecordPictures::rootStrip(hint->pictures, ratio));
@@ -445,7 +445,7 @@ void TfrmRecord::Button1Click() {
     QStringList characters;
     for (const Ranking::CharacterScore& score : weakest) characters << score.character;
     if (characters.isEmpty())
-        throw AppError(
+        throw AppError::notice(
             QStringLiteral("还没有足够的练习记录：每个字至少要练过 %1 次才能找出薄弱字。")
                 .arg(Ranking::kMinimumMet));
     TextFeed::show(QStringLiteral("练习薄弱字"),
@@ -477,7 +477,7 @@ void TfrmRecord::Button2Click() {
                                     (kept.leftOutCount > kept.leftOut.size() ? QStringLiteral("……")
                                                                              : QString()));
     if (!notes.isEmpty())
-        Errors::report(QStringLiteral("自选文章 %1：\n").arg(path) + notes.join('\n'));
+        Errors::inform(QStringLiteral("自选文章 %1：\n").arg(path) + notes.join('\n'));
     TextFeed::show(QStringLiteral("自选文章 ") + QFileInfo(path).fileName(),
                    TextFeed::paginate(kept.lines));
     refresh();

@@ -65,9 +65,8 @@ QColor MasteryMap::colour(const Root& root) {
 
 void MasteryMap::setRoots(const QList<Root>& list) {
     roots = list;
-    QHash<QChar, int> perKey;
-    mostOnAKey = 1;
-    for (const Root& root : roots) mostOnAKey = qMax(mostOnAKey, ++perKey[root.key]);
+    onKey.clear();
+    for (const Root& root : roots) ++onKey[root.key];
     update();
 }
 
@@ -84,19 +83,24 @@ MasteryMap::Layout MasteryMap::layout() const {
     l.legendTop = height() - (fontMetrics().height() + 6);
     l.pitch = qreal(width()) / kKeysAcross;
     const qreal rowHeight = qreal(l.legendTop) / 3;
-    l.letter = qBound(9, int(rowHeight * 0.22), 14);
-    const int across = int(l.pitch) - kGap - 2 * kPadding;
-    const int down = int(rowHeight) - kGap - l.letter - 2 * kPadding;
-    // The most roots of a key decide one cell size for all, so that every root reads alike.
-    for (int columns = 1; columns <= mostOnAKey; ++columns) {
-        const int lines = (mostOnAKey + columns - 1) / columns;
-        const int cell = qMin(across / columns, down / lines);
-        if (cell > l.cell) {
-            l.cell = cell;
-            l.columns = columns;
+    l.letter = qBound(9, int(rowHeight * 0.2), 12);
+    l.across = int(l.pitch) - kGap - 2 * kPadding;
+    l.down = int(rowHeight) - kGap - l.letter - 2 * kPadding;
+    return l;
+}
+
+MasteryMap::Grid MasteryMap::gridOf(const Layout& l, QChar key) const {
+    const int count = qMax(1, onKey.value(key));
+    Grid g;
+    for (int columns = 1; columns <= count; ++columns) {
+        const int lines = (count + columns - 1) / columns;
+        const int cell = qMin(l.across / columns, l.down / lines);
+        if (cell > g.cell) {
+            g.cell = cell;
+            g.columns = columns;
         }
     }
-    return l;
+    return g;
 }
 
 QRectF MasteryMap::keyRect(const Layout& l, QChar key) const {
@@ -112,10 +116,11 @@ QRect MasteryMap::cellRect(const Layout& l, QChar key, int index) const {
     const QRectF k = keyRect(l, key);
     if (k.isNull())
         return {};
-    const int left = int(k.left() + (k.width() - l.columns * l.cell) / 2);
+    const Grid g = gridOf(l, key);
+    const int left = int(k.left() + (k.width() - g.columns * g.cell) / 2);
     const int top = int(k.top()) + kPadding + l.letter;
-    return QRect(left + (index % l.columns) * l.cell, top + (index / l.columns) * l.cell,
-                 l.cell - 1, l.cell - 1);
+    return QRect(left + (index % g.columns) * g.cell, top + (index / g.columns) * g.cell,
+                 g.cell - 1, g.cell - 1);
 }
 
 QRect MasteryMap::cellOf(const QString& name) const {
@@ -145,13 +150,13 @@ void MasteryMap::paintEvent(QPaintEvent*) {
             p.drawText(k.adjusted(kPadding, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop,
                        QString(QLatin1Char(*key)).toUpper());
         }
-    const QFont glyphs = pixelFont(QStringLiteral("Noto Sans CJK SC"), l.cell - 2);
-    p.setFont(glyphs);
     QHash<QChar, int> perKey;
     for (const Root& root : roots) {
         const QRect cell = cellRect(l, root.key, perKey[root.key]++);
         if (cell.isNull())
             continue;
+        // A CJK glyph's ink lies inside its em: the em may take the whole cell.
+        p.setFont(pixelFont(QStringLiteral("Noto Sans CJK SC"), cell.height()));
         p.fillRect(cell, colour(root));
         if (!root.picture.isNull()) {
             // Black strokes on white: multiplied, the white takes the cell's colour.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QHash>
 #include <QList>
 #include <QPixmap>
 #include <QString>
@@ -46,16 +47,22 @@ class MasteryMap : public QWidget {
   private:
     struct Layout {
         qreal pitch = 0;
-        int cell = 0;
-        int columns = 1;
+        int across = 0, down = 0;  // the room for a key's roots
         int legendTop = 0;
         int letter = 0;  // the key letter's line
     };
     Layout layout() const;
+    struct Grid {
+        int cell = 0;
+        int columns = 1;
+    };
+    // The largest square cells that hold the key's roots: a key of few roots draws them large,
+    // the busiest key as large as its room allows.
+    Grid gridOf(const Layout& l, QChar key) const;
     QRectF keyRect(const Layout& l, QChar key) const;
     QRect cellRect(const Layout& l, QChar key, int index) const;
     void paintLegend(QPainter& p, const Layout& l);
 
     QList<Root> roots;
-    int mostOnAKey = 1;
+    QHash<QChar, int> onKey;
 };

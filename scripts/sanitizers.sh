@@ -13,4 +13,4 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 cd build-asan
 # The course builder's coverage tests read the full code table: slow under the sanitizers, and
 # the same code runs at full speed in the plain build.
-ctest --output-on-failure --timeout 900 -j2 --repeat until-pass:2
+../scripts/ctest-twice.sh "${QORVEX_SECOND_RUNS:-/dev/null}" --output-on-failure --timeout 900 -j2

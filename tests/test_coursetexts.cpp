@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QtTest>
 
+#include "course/builder/hintcheck.h"
 #include "course/builder/practicechecks.h"
 #include "course/builder/practicetable.h"
 #include "course/builder/wubidict.h"
@@ -92,6 +93,26 @@ class CourseTextsTest : public QObject {
         QVERIFY2(all.contains("row 130: 'q'"), qPrintable(all));
         QVERIFY2(all.contains("row 1: 37 characters"), qPrintable(all));
         QVERIFY2(all.contains("row 51: characters GBK cannot encode"), qPrintable(all));
+    }
+
+    // Each level-1 character's hint gives it in both input methods' tables as installed here: the
+    // short code alone misleads for about a hundred of them.
+    void levelOneHintsGiveTheirCharacter_data() {
+        QTest::addColumn<bool>("fcitx");
+        QTest::newRow("fcitx5 wbx") << true;
+        QTest::newRow("ibus wubi-jidian86") << false;
+    }
+    void levelOneHintsGiveTheirCharacter() {
+        QFETCH(bool, fcitx);
+        const HintCode::Order order =
+            fcitx ? HintCode::fcitxWubiTable() : HintCode::ibusWubiTable();
+        if (dictionary.isEmpty() || order.isEmpty())
+            QSKIP("the dictionary or the input method's table is not installed");
+        const HintCheck::Tally tally = HintCheck::tally(order, dictionary);
+        QCOMPARE(tally.characters, 3755);
+        QVERIFY2(tally.shortCodeMisleads > 50,
+                 qPrintable(QString::number(tally.shortCodeMisleads)));
+        QVERIFY2(tally.hintMisleads == 0, qPrintable(tally.examples.join(' ')));
     }
 
     void everyLessonCharacterHasACode() {

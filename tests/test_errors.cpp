@@ -135,25 +135,34 @@ class ErrorsTest : public QObject {
     }
 
     // A message names the pupil's files and folders: a folder named like markup is shown as
-    // its name, not drawn as markup.
+    // its name, not drawn as markup. An error has the error icon, a notice the information icon.
     void messageBoxShowsNamesAsTheyAre() {
         Errors::setSink({});
         const QString message =
             QStringLiteral("无法打开文件 /home/pupil/<font color=red size=7>/a.txt");
         QString shown;
         Qt::TextFormat format = Qt::AutoText;
-        QTimer::singleShot(0, [&] {
+        QList<QMessageBox::Icon> icons;
+        const auto answer = [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             QVERIFY(box);
             auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
             QVERIFY(label);
             shown = label->text();
             format = label->textFormat();
+            icons << box->icon();
             QTest::keyClick(box, Qt::Key_Return);
-        });
+        };
+        QTimer::singleShot(0, answer);
         Errors::report(message);
         QCOMPARE(shown, message);
         QCOMPARE(format, Qt::PlainText);
+        QTimer::singleShot(0, answer);
+        Errors::inform(QStringLiteral("文件较长，只练习它的前 3000 个字符。"));
+        QTimer::singleShot(0, answer);
+        Errors::guard([] { throw AppError::notice(QStringLiteral("还没有足够的练习记录。")); });
+        QCOMPARE(icons, (QList{QMessageBox::Critical, QMessageBox::Information,
+                               QMessageBox::Information}));
     }
 
     // The finger lessons read 111.DB in the menu command itself, before the drill shows.

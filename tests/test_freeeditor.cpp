@@ -298,30 +298,34 @@ class FreeEditorTest : public QObject {
         QCOMPARE(bytesOf(path("unix.txt")), Gbk::encode(u"工\r\n地\r\n在\r\n要"));
     }
 
-    // ASCII and GBK open; UTF-8 with anything beyond ASCII does not, even when GBK can read it.
-    void readTakesGbkOnly_data() {
+    // A file is saved back in the encoding it came in, a pupil's typing added: a UTF-8 file from
+    // another editor stays UTF-8 (also where GBK could read its bytes, as wrong characters).
+    void fileIsSavedInItsOwnEncoding_data() {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("text");  // null: refused
-        QTest::newRow("ASCII") << QByteArray("abc\r\n~ 1;") << QStringLiteral("abc\n~ 1;");
-        QTest::newRow("GBK") << Gbk::encode(u"你好世界") << QStringLiteral("你好世界");
-        QTest::newRow("GBK and ASCII") << Gbk::encode(u"第1课 ab") << QStringLiteral("第1课 ab");
-        QTest::newRow("UTF-8 read as GBK") << QString("你好世界").toUtf8() << QString();
-        QTest::newRow("UTF-8 BOM before ASCII") << QByteArray(
-                                                       "\xEF\xBB\xBF"
-                                                       "ab")
-                                                << QString();
+        QTest::addColumn<QByteArray>("saved");  // after 中 is typed at the end
+        QTest::newRow("ASCII") << QByteArray("ab\n") << QByteArray("ab\r\n") + Gbk::encode(u"中");
+        QTest::newRow("GBK") << Gbk::encode(u"你好") << Gbk::encode(u"你好中");
+        QTest::newRow("UTF-8") << QString("你好😀\n").toUtf8() << QString("你好😀\r\n中").toUtf8();
+        QTest::newRow("UTF-8 with mark")
+            << "\xEF\xBB\xBF" + QString("ab").toUtf8() << "\xEF\xBB\xBF" + QString("ab中").toUtf8();
+        QTest::newRow("UTF-16LE") << QByteArray("\xFF\xFE\x60\x4F\n\0", 6)
+                                  << QByteArray("\xFF\xFE\x60\x4F\r\0\n\0\x2D\x4E", 10);
+        QTest::newRow("UTF-16BE") << QByteArray("\xFE\xFF\x4F\x60", 4)
+                                  << QByteArray("\xFE\xFF\x4F\x60\x4E\x2D", 6);
     }
-    void readTakesGbkOnly() {
+    void fileIsSavedInItsOwnEncoding() {
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, text);
-        writeBytes(path("read.txt"), bytes);
-        QString read;
-        try {
-            read = TextFile::read(path("read.txt"));
-        } catch (const AppError&) {
-        }
-        QCOMPARE(read, text);
-        QCOMPARE(read.isNull(), text.isNull());
+        QFETCH(QByteArray, saved);
+        writeBytes(path("own.txt"), bytes);
+        nextOpen = path("own.txt");
+        whileOpen([] {
+            click(frmFree->SpeedButton3);
+            QTest::keyClick(frmFree->Memo1, Qt::Key_End, Qt::ControlModifier);
+            commit("中");
+            click(frmFree->SpeedButton2);
+        });
+        VERIFY_NO_FAULT(program.errorText());
+        QCOMPARE(bytesOf(path("own.txt")), saved);
     }
 
     void filesThatCannotBeOpenedAreReported_data() {
@@ -329,18 +333,15 @@ class FreeEditorTest : public QObject {
         QTest::addColumn<bool>("exists");
         QTest::addColumn<QString>("says");
         const QString notGbk = QStringLiteral("不是 GBK 编码的文本");
-        QTest::newRow("UTF-8 text") << QString("中国人").toUtf8() << true << notGbk;
-        // Twelve bytes that GBK reads as 浣犲ソ涓栫晫.
-        QTest::newRow("UTF-8 that reads as GBK") << QString("你好世界").toUtf8() << true << notGbk;
         QTest::newRow("stray high bytes") << QByteArray("ab\xff\xff\x81") << true << notGbk;
         QTest::newRow("too large")
             << QByteArray(TextFile::kMaxBytes + 1, 'a') << true << QStringLiteral("太大");
         QTest::newRow("missing") << QByteArray() << false << QStringLiteral("无法打开");
-        QTest::newRow("UTF-16") << QByteArray(
-                                       "\xFF\xFE"
-                                       "a\0b\0",
-                                       6)
-                                << true << QStringLiteral("UTF-16");
+        QTest::newRow("UTF-16 cut short") << QByteArray(
+                                                 "\xFF\xFE"
+                                                 "a\0b",
+                                                 5)
+                                          << true << notGbk;
         // Opening a pipe would wait for a writer.
         QTest::newRow("pipe") << QByteArray() << true << QStringLiteral("不是普通文件");
     }

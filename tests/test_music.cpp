@@ -23,6 +23,7 @@ class FakeMidiDevice : public MidiDevice {
     int position = 0;
     quint64 currentPlay = 0;
     QStringList log;
+    bool withoutCard = false;  // as FluidSynth renders when no sound card opens
 
     void setEndHandler(EndHandler handler) override { onEnd = std::move(handler); }
     void open(const QString& tunePath) override {
@@ -56,6 +57,7 @@ class FakeMidiDevice : public MidiDevice {
     }
     bool playing() const override { return isPlaying; }
     bool atEnd() const override { return ended; }
+    bool silent() const override { return withoutCard; }
 
     // The tune plays to its end, as the rendering thread would report it.
     void finish() {
@@ -343,6 +345,19 @@ class MusicTest : public QObject {
         QCOMPARE(frmmavro->Label3->text(), QString());
         QCOMPARE(settingsFile(), QByteArray("5P\r\n"));
         checkRed(frmSound->SpeedButton1);
+    }
+
+    // Music nobody hears is said once, and the tunes go on as chosen.
+    void withoutASoundCardThePupilIsToldOnce() {
+        device->withoutCard = true;
+        choose(2);
+        choose(3);
+        device->finish();
+        QTRY_VERIFY(radio(4)->isChecked());
+        QCOMPARE(program.errors().size(), 1);
+        QVERIFY2(program.errors()[0].contains(QStringLiteral("没有找到可用的声音设备")),
+                 qPrintable(program.errors()[0]));
+        QCOMPARE(player()->mode(), TMediaPlayer::Mode::Playing);
     }
 
     void aMissingTuneChosenByThePupilPlaysNothing() {

@@ -1,5 +1,6 @@
 // The root drill's rules that need no window: lesson captions, which records a page shows, and
 // the key chart drawn from the root table.
+#include <QPainter>
 #include <QSet>
 #include <QtTest>
 
@@ -152,6 +153,23 @@ class RootDrillRulesTest : public QObject {
         const RootChart::Root one{"G", "一", solid(keyColour(0))};
         QCOMPARE(colouredPixels({king, king, king}), colouredPixels({king}));
         QVERIFY(colouredPixels({king, one}) > colouredPixels({king}));
+    }
+
+    // A glyph in the middle of its picture, as the course renders roots, is drawn at the size of
+    // small print on a key of ten roots (D holds ten), not shrunk with its margin.
+    void rootsOfAFullKeyAreDrawnLargeEnoughToRead() {
+        QImage glyph(64, 64, QImage::Format_RGB32);
+        glyph.fill(Qt::white);
+        QPainter(&glyph).fillRect(16, 16, 32, 32, Qt::black);
+        QList<RootChart::Root> roots;
+        for (int n = 0; n < 10; ++n) roots << RootChart::Root{"D", QString::number(n), glyph};
+        const QImage chart = RootChart::draw(roots);
+        const QRect frame = RootChart::frameRect("D").translated(-RootChart::kOrigin);
+        int ink = 0;
+        for (int y = frame.top() + 15; y <= frame.bottom(); ++y)
+            for (int x = frame.left(); x <= frame.right(); ++x)
+                ink += qGray(chart.pixel(x, y)) < 100;
+        QVERIFY2(ink >= 10 * 11 * 11, qPrintable(QString::number(ink)));
     }
 
     void manyRootsStillFitTheirKey() {

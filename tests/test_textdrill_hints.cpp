@@ -1,5 +1,7 @@
 // The hint source of the text drill on a fixture code table: short code and root pictures of a
-// character, nothing for keys without a row, and each key read from the table only once.
+// character, nothing for keys without a row, and each key read from the table only once; the
+// code shown is one that gives the character, in an input method's order or the table's own.
+#include <QBuffer>
 #include <QtTest>
 
 #include "data/session.h"
@@ -64,6 +66,56 @@ class HintLookupTest : public QObject {
         HintLookup hints(*table);
         QVERIFY(!hints.find(key));
         QVERIFY(!hints.find(key));
+    }
+
+    // Where the short code's first candidate is another word, the hint shows a longer code that
+    // gives the character first, or the number to choose it with.
+    void hintCodeGivesTheCharacter_data() {
+        QTest::addColumn<QString>("character");
+        QTest::addColumn<QString>("inTableOrder");  // the code table's own rows
+        QTest::addColumn<QString>("inFcitxOrder");  // a table dump as libime_tabledict writes it
+        QTest::newRow("first already") << "雨"
+                                       << "fgh"
+                                       << "fgh";
+        QTest::newRow("second of a full code") << "寸"
+                                               << "fghy 2"
+                                               << "fghy 2";
+        QTest::newRow("a longer code gives it") << "竿"
+                                                << "tfjh"
+                                                << "tfjh";
+        QTest::newRow("after a phrase") << "敖"
+                                        << "gqty"
+                                        << "gqty 2";
+        QTest::newRow("not in the input method") << "酉"
+                                                 << "sgd 2"
+                                                 << "sgd";
+    }
+    void hintCodeGivesTheCharacter() {
+        QFETCH(QString, character);
+        QFETCH(QString, inTableOrder);
+        QFETCH(QString, inFcitxOrder);
+        const QList<FixtureCourse::Code> codes{
+            {"本", "sg", "sgd", {}},    {"酉", "sgd", "sgd", {}},   {"雨", "fgh", "fghy", {}},
+            {"寸", "fghy", "fghy", {}}, {"敖", "gqty", "gqty", {}}, {"午", "tfj", "tfj", {}},
+            {"竿", "tfj", "tfjh", {}}};
+        course->writeCodeTable(codes);
+        table->Close();
+        table->Open(QStringLiteral("\\mavro"), QStringLiteral("kzWb.db"));
+        HintLookup hints(*table);
+        QCOMPARE(hints.find(Gbk::encode(character))->code, inTableOrder);
+
+        QByteArray dump = QStringLiteral(
+                              "KeyCode=abcdefghijklmnopqrstuvwxy\n[Data]\nfgh 雨\n"
+                              "fghy 雨\nfghy 寸\ngqty 列入\ngqty 敖\ntfj 午\ntfj 竿\n"
+                              "tfjh 竿\nsgd 本\n")
+                              .toUtf8();
+        QBuffer buffer(&dump);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        const HintCode::Order fcitx = HintCode::fromTableDump(buffer);
+        for (const FixtureCourse::Code& c : codes)
+            if (c.character == character)
+                QCOMPARE(HintCode::choose(fcitx, character, c.shortCode, c.fullCode).text(),
+                         inFcitxOrder);
     }
 
     // Once a key is known its hint comes without moving the table.

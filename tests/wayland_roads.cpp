@@ -3,9 +3,10 @@
 // session bus. The test stands outside it, as the pupil does: keys come through the compositor's
 // virtual keyboard (wtype), windows are read from sway's tree (swaymsg) and pixels from
 // screenshots (grim). A text page typed as Wubi codes reaches the result dialog, a finger page
-// typed with Wubi on stays letters, F2 cycles the text drill's hints, and every caption is the
-// window's own. The same text page typed with the program's choice of frontend turned off
-// (QORVEX_NO_IM_CHOICE=1) must not finish: the test can tell a set-up that gives letters.
+// typed with Wubi on stays letters, F2 cycles the text drill's hints, the windows that can be
+// resized float over the main window, and every caption is the window's own. The same text page
+// typed with the program's choice of frontend turned off (QORVEX_NO_IM_CHOICE=1) must not finish:
+// the test can tell a set-up that gives letters.
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -43,20 +44,23 @@ struct View {
     QString name;
     bool focused = false;
     QRect content;  // on the screen, without sway's decoration
+    bool floating = false;
 };
 
-void collectViews(const QJsonObject& node, QList<View>* views) {
+void collectViews(const QJsonObject& node, QList<View>* views, bool floating = false) {
     if (node.contains("pid")) {
         const QJsonObject rect = node.value("rect").toObject();
         const QJsonObject inner = node.value("window_rect").toObject();
         views->append(
             {node.value("name").toString(), node.value("focused").toBool(),
              QRect(rect["x"].toInt() + inner["x"].toInt(), rect["y"].toInt() + inner["y"].toInt(),
-                   inner["width"].toInt(), inner["height"].toInt())});
+                   inner["width"].toInt(), inner["height"].toInt()),
+             floating});
     }
     for (const char* children : {"nodes", "floating_nodes"})
         for (const QJsonValue child : node.value(children).toArray())
-            collectViews(child.toObject(), views);
+            collectViews(child.toObject(), views,
+                         floating || children == QLatin1String("floating_nodes"));
 }
 
 QList<View> views() {
@@ -222,6 +226,37 @@ class WaylandRoadsTest : public QObject {
         Fcitx::strokes({"Return"});
         QVERIFY(focusedIs(kFingerCaption));
         leaveDrill();
+    }
+
+    // The windows that can be resized float too, over the main window, where the pupil sees
+    // them and Esc reaches them.
+    void secondaryWindowsFloatOverTheMainWindow_data() {
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("music") << QStringList{"alt+h", "s"}
+                               << QStringLiteral("Tarvelle---->背景音乐设置");
+        QTest::newRow("lesson pages")
+            << QStringList{"alt+h", "a"} << QStringLiteral("Tarvelle---->课堂学习");
+        QTest::newRow("records") << QStringList{"alt+h", "r"}
+                                 << QStringLiteral("Tarvelle---->学习记录");
+    }
+    void secondaryWindowsFloatOverTheMainWindow() {
+        QFETCH(QStringList, keys);
+        QFETCH(QString, caption);
+        const QRect main = [] {
+            for (const View& view : views())
+                if (view.name == kMainCaption)
+                    return view.content;
+            return QRect();
+        }();
+        Fcitx::strokes(keys);
+        QVERIFY2(focusedIs(caption), qPrintable(captions().join(" | ")));
+        const View shown = focusedView();
+        const bool floating = shown.floating;
+        const bool over = shown.content.intersects(main);
+        leaveDrill();
+        QVERIFY(floating);
+        QVERIFY(over);
     }
 
     // Every window above was found by its caption, compared in full; at rest only the main

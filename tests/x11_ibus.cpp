@@ -1,8 +1,8 @@
 // The pupil's roads on a desktop whose input method is ibus (Xvfb with openbox, ibus-daemon with
 // ibus-table's Wubi): a text page typed as Wubi codes reaches the result dialog and F2 cycles its
 // hints; a finger page typed with Wubi on stays letters; the code lookup's code box takes codes
-// as letters. The codes come from the table's own database, so each one's first candidate is
-// the character wanted.
+// as letters; with Wubi off the drill says so. The codes come from the table's own database, so
+// each one's first candidate is the character wanted.
 #include <QProcess>
 #include <QtTest>
 
@@ -15,6 +15,7 @@
 #include "support/ibusservice.h"
 #include "support/menustate.h"
 #include "support/textdrillsession.h"
+#include "tools/CImSetup.h"
 #include "tools/CWBFind.h"
 
 namespace {
@@ -127,6 +128,25 @@ class X11IbusTest : public QObject {
         frmmavro->runCommand("F1");
         QCOMPARE(box, QStringLiteral("qvfp"));
         QCOMPARE(grid, QStringLiteral("键"));
+    }
+
+    // With ibus on its plain keyboard and Wubi in no list the lesson's letters would vanish: the
+    // set-up page comes over the drill and names the engine as ibus lists it.
+    void wubiOffIsSaidInTheDrill() {
+        QCOMPARE(QProcess::execute("ibus", {"engine", "xkb:us::eng"}), 0);
+        QString said;
+        QTimer page;  // the pupil reads the page and closes it
+        connect(&page, &QTimer::timeout, [&said] {
+            if (frmImSetup && QApplication::activeModalWidget() == frmImSetup) {
+                said = frmImSetup->Label1->text();
+                frmImSetup->close();
+            }
+        });
+        page.start(50);
+        TextDrillSession::visit("N51", [&said] { QTRY_VERIFY(!said.isEmpty()); });
+        QProcess::execute("ibus", {"engine", "table:wubi-jidian86"});
+        QVERIFY2(said.contains(QStringLiteral("“汉语 - 极点五笔 86（极爽词库 6.0）”")),
+                 qPrintable(said));
     }
 };
 

@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "platform/errors.h"
@@ -51,10 +53,14 @@ QString wubiLine(const InputMethod::Survey& found) {
                            "五笔 86 码表：已安装，但不在当前输入法分组里。请在 fcitx5 "
                            "的配置里把“五笔字型”添加到当前分组。")
                      : QStringLiteral(
-                           "五笔 86 码表：已安装，但不在输入法列表里。请在 ibus "
-                           "的设置里添加“五笔86（极点）”。");
+                           "五笔 86 码表：已安装，但没有添加到 ibus 的输入法里，"
+                           "文字练习里打的字母会消失，打不出汉字。请在 ibus 的设置"
+                           "（ibus-setup）的“输入法”里添加“汉语 - 极点五笔 86"
+                           "（极爽词库 6.0）”。");
     return fcitx ? QStringLiteral("五笔 86 码表：已安装，在当前输入法分组里（五笔字型）。")
-                 : QStringLiteral("五笔 86 码表：已安装，在输入法列表里（五笔86 极点）。");
+                 : QStringLiteral(
+                       "五笔 86 码表：已安装，在输入法列表里（极点五笔 86（极爽词库 6.0））。"
+                       "四码的编码也要按空格键上屏。");
 }
 
 QString orderLine(const InputMethod::Survey& found) {
@@ -71,6 +77,16 @@ QString orderLine(const InputMethod::Survey& found) {
             "“森林”，不是提示里的“木”）。");
     return QStringLiteral("候选字顺序：按最近用过的调整（%1），第一个候选会随输入变化。")
         .arg(found.orderPolicy);
+}
+
+// ibus gives every window the engine the pupil picked last: Wubi counts as added when it is that
+// engine, also where ibus keeps its list outside the settings the survey reads.
+bool ibusEngineIsWubi() {
+    QProcess ibus;
+    ibus.start(QStringLiteral("ibus"), {QStringLiteral("engine")});
+    if (!ibus.waitForFinished(1000))
+        ibus.kill();
+    return ibus.readAllStandardOutput().trimmed() == "table:wubi-jidian86";
 }
 
 QString firstStartMark() {
@@ -96,6 +112,21 @@ void TfrmImSetup::showOnFirstStart() {
     QFile(mark).open(QIODevice::WriteOnly);
     if (InputMethod::needsAttention(InputMethod::survey()))
         showSetup();
+}
+
+void TfrmImSetup::showWhenWubiIsOff(QWidget* drill) {
+    static bool told = false;
+    if (told || !InputMethod::frontend().startsWith(QLatin1String("ibus")))
+        return;
+    // After the drill is up, so that the page stands over it.
+    QTimer::singleShot(0, drill, Errors::handler(drill, [] {
+                           const InputMethod::Survey found = InputMethod::survey();
+                           if (found.running != Running::Ibus ||
+                               (found.wubiInstalled && (found.wubiInGroup || ibusEngineIsWubi())))
+                               return;
+                           told = true;
+                           showSetup();
+                       }));
 }
 
 TfrmImSetup::TfrmImSetup(QWidget* parent) : TForm(parent) {

@@ -20,6 +20,9 @@ class TfrmImSetup : public TForm {
     // small file in the pupil's data folder remembers that the question was looked at; the
     // program keeps no other setting.
     static void showOnFirstStart();
+    // Under ibus without its Wubi engine the letters typed in a text drill vanish: the page
+    // then comes over the drill and says so, once a run.
+    static void showWhenWubiIsOff(QWidget* drill);
 
     QLabel* Label1;        // what was found, one fact a line
     QPushButton* Button1;  // 单字优先

@@ -244,9 +244,12 @@ void TfrmWBfind::lookUpCharacter() {
         for (int i = 1; i <= 4; ++i) picture(i)->setPixmap(Image5->pixmap());
         return;
     }
-    Pan->setText(Table1.FieldAsString(QStringLiteral("文字")) + QStringLiteral(":") +
-                 Table1.FieldAsString(QStringLiteral("简码")) + QStringLiteral(" 、") +
-                 Table1.FieldAsString(QStringLiteral("全码")));
+    const QString character = Table1.FieldAsString(QStringLiteral("文字"));
+    const QString fullCode = Table1.FieldAsString(QStringLiteral("全码"));
+    // The short code as the text drill's hint shows it: one that gives the character.
+    Pan->setText(character + QStringLiteral(":") +
+                 hints.hintCode(character, Table1.FieldAsString(QStringLiteral("简码")), fullCode) +
+                 QStringLiteral(" 、") + fullCode);
     for (int i = 1; i <= 4; ++i) {
         picture(i)->setPixmap(Image5->pixmap());
         picture(i)->setPixmap(Pictures::fitted(

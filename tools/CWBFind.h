@@ -12,6 +12,7 @@
 #include "data/query.h"
 #include "data/session.h"
 #include "data/table.h"
+#include "drills/hintlookup.h"
 
 // The code lookup: characters of a code pattern, and codes and roots of a character.
 class TfrmWBfind : public TForm {
@@ -21,6 +22,7 @@ class TfrmWBfind : public TForm {
 
     TSession Session1;
     TTable Table1{Session1, QStringLiteral("Table1")};  // kzWb.DB
+    HintLookup hints{Table1};
     TQuery* Query1;
     QPushButton* Button1;
 

@@ -220,17 +220,20 @@ void TfrmFree::refuseUnencodable(const QString& text) {
 
 void TfrmFree::SpeedButton2Click() {
     const QString text = textToSave();
-    refuseUnencodable(text);
     if (!Label1->text().isEmpty()) {
-        TextFile::write(Label1->text(), text);
+        if (fileFormat == TextFile::Format::Gbk)
+            refuseUnencodable(text);
+        TextFile::write(Label1->text(), text, fileFormat);
         return;
     }
+    refuseUnencodable(text);
     const QString chosen = FileDialogs::chooseSave(
         this, {QString(), PathRule::resolve(QStringLiteral("\\mavro")), kFilter});
     if (chosen.isEmpty())
         return;
     const QString target = TextFile::withTextExtension(chosen);
     TextFile::write(target, text);
+    fileFormat = TextFile::Format::Gbk;
     showFile(target);
 }
 
@@ -240,7 +243,9 @@ void TfrmFree::SpeedButton3Click() {
                PathRule::resolve(QStringLiteral("\\mavro")), kFilter});
     if (path.isEmpty())
         return;
-    Memo1->setPlainText(TextFile::read(path));
+    TextFile::Format format;
+    Memo1->setPlainText(TextFile::read(path, &format));
+    fileFormat = format;
     showFile(path);
 }
 

@@ -6,8 +6,10 @@
 #include <QToolButton>
 
 #include "app/form.h"
+#include "tools/textfile.h"
 
-// The free-typing editor: plain GBK text with the caret's row and column, open and save.
+// The free-typing editor: plain text with the caret's row and column, open and save. A file is
+// saved in the encoding it was opened in; a new one in GBK.
 class TfrmFree : public TForm {
     Q_OBJECT
   public:
@@ -46,6 +48,8 @@ class TfrmFree : public TForm {
     // Raises the error that names the first character GBK cannot hold, and selects it.
     void refuseUnencodable(const QString& text);
     void showFile(const QString& path);
+
+    TextFile::Format fileFormat = TextFile::Format::Gbk;  // of the file named in Label1
 };
 
 extern TfrmFree* frmFree;

@@ -28,6 +28,46 @@ bool isUtf8WithNonAscii(const QByteArray& bytes) {
     return !decoder.hasError();
 }
 
+QStringConverter::Encoding unicodeEncoding(Format format) {
+    return format == Format::Utf16LEMark   ? QStringConverter::Utf16LE
+           : format == Format::Utf16BEMark ? QStringConverter::Utf16BE
+                                           : QStringConverter::Utf8;
+}
+
+QByteArray encoded(const QString& text, Format format) {
+    if (format == Format::Gbk)
+        return Gbk::encode(text);
+    QStringEncoder encoder(unicodeEncoding(format), format == Format::Utf8
+                                                        ? QStringConverter::Flag::Default
+                                                        : QStringConverter::Flag::WriteBom);
+    return encoder.encode(text);
+}
+
+// The text of bytes stored in format, or a null string when they are not that encoding's.
+QString decoded(const QByteArray& bytes, Format format) {
+    if (format == Format::Gbk)
+        return Gbk::decode(bytes);
+    int markLength = 0;
+    byteOrderMark(bytes, &markLength);
+    QStringDecoder decoder(unicodeEncoding(format), QStringConverter::Flag::Stateless);
+    const QString text = decoder.decode(bytes.mid(markLength));
+    return decoder.hasError() ? QString() : text;
+}
+
+Format formatOf(const QByteArray& bytes) {
+    switch (byteOrderMark(bytes)) {
+        case Encoding::Utf8:
+            return Format::Utf8Mark;
+        case Encoding::Utf16LE:
+            return Format::Utf16LEMark;
+        case Encoding::Utf16BE:
+            return Format::Utf16BEMark;
+        case Encoding::None:
+            break;
+    }
+    return isUtf8WithNonAscii(bytes) ? Format::Utf8 : Format::Gbk;
+}
+
 }  // namespace
 
 void openForReading(QFile& file) {
@@ -62,7 +102,7 @@ Encoding byteOrderMark(const QByteArray& bytes, int* markLength) {
     return Encoding::None;
 }
 
-QString read(const QString& path) {
+QString read(const QString& path, Format* format) {
     QFile file(path);
     openForReading(file);
     if (file.size() > kMaxBytes)
@@ -73,27 +113,23 @@ QString read(const QString& path) {
     if (file.error() != QFileDevice::NoError)
         throw AppError(
             QStringLiteral("无法读取文件 %1：%2。").arg(path, Errors::fileProblem(file, false)));
-    const Encoding mark = byteOrderMark(bytes);
-    if (mark == Encoding::Utf16LE || mark == Encoding::Utf16BE)
-        throw AppError(QStringLiteral("文件 %1 是 UTF-16 编码的文本，而这里只能保存 GBK 编码，"
-                                      "打开后保存会改变它的内容，所以没有打开。")
+    const Format stored = formatOf(bytes);
+    const QString text = decoded(bytes, stored);
+    // A later save encodes the text again; bytes that do not survive that would be corrupted.
+    if (text.isNull() || encoded(text, stored) != bytes)
+        throw AppError(QStringLiteral("文件 %1 既不是 GBK 编码的文本，也不是 UTF-8 或带字节顺序标记"
+                                      "的 UTF-16 文本，打开后保存会改变它的内容，所以没有打开。")
                            .arg(path));
-    const QString text = Gbk::decode(bytes);
-    // A later save writes GBK again; bytes that do not survive that would be corrupted, and UTF-8
-    // shown as GBK would be saved as a mix of both.
-    if (isUtf8WithNonAscii(bytes) || Gbk::encode(text) != bytes)
-        throw AppError(
-            QStringLiteral("文件 %1 不是 GBK 编码的文本，打开后保存会改变它的内容，所以没有打开。")
-                .arg(path));
+    if (format)
+        *format = stored;
     return lineEndsToNewline(text);
 }
 
-void write(const QString& path, const QString& text) {
-    if (!Gbk::canEncode(text))
+void write(const QString& path, const QString& text, Format format) {
+    if (format == Format::Gbk && !Gbk::canEncode(text))
         throw AppError(
             QStringLiteral("文本中有 GBK 编码不能保存的字符，文件 %1 没有保存。").arg(path));
-    QByteArray bytes = Gbk::encode(text);
-    bytes.replace("\n", "\r\n");
+    const QByteArray bytes = encoded(QString(text).replace('\n', QStringLiteral("\r\n")), format);
     QSaveFile file(path);
     const QString cannotSave = QStringLiteral("无法保存文件 %1：%2。");
     if (!file.open(QIODevice::WriteOnly))

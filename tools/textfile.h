@@ -4,7 +4,8 @@
 #include <QFile>
 #include <QString>
 
-// The pupil's text files: GBK with CR LF line ends. In the editor a line end is "\n".
+// The pupil's text files: GBK with CR LF line ends, or UTF-8 and UTF-16 as the pupil's other
+// programs write them. In the editor a line end is "\n".
 namespace TextFile {
 
 // Opens the file for reading. Only a regular file is opened: reading a pipe waits for a writer
@@ -19,17 +20,21 @@ Encoding byteOrderMark(const QByteArray& bytes, int* markLength = nullptr);
 // Larger files are refused: the text box would become too slow to type in.
 inline constexpr qint64 kMaxBytes = 1024 * 1024;
 
-// Reads the whole file; CR LF, a lone CR and a lone LF each become one line end. Refuses, with a
-// message the pupil can act on, a file that is not a regular file or cannot be read, that is
-// larger than kMaxBytes, whose bytes would not come back unchanged when saved again, that begins
-// with a UTF-16 mark, or that is UTF-8 with non-ASCII text (such text often decodes as valid GBK,
-// but as wrong characters).
-QString read(const QString& path);
+// How a file's text is stored, so that saving writes it back the way it came.
+enum class Format { Gbk, Utf8, Utf8Mark, Utf16LEMark, Utf16BEMark };
 
-// Writes the text in GBK with CR LF and no line end added at the end. The text goes to a
+// Reads the whole file; CR LF, a lone CR and a lone LF each become one line end. A byte-order
+// mark names the encoding; without one, text beyond ASCII that is valid UTF-8 is UTF-8 (such
+// bytes often decode as valid GBK too, but as wrong characters), and anything else GBK. Refuses,
+// with a message the pupil can act on, a file that is not a regular file or cannot be read, that
+// is larger than kMaxBytes, or whose bytes would not come back unchanged when saved again.
+// format, when given, receives how the file is stored.
+QString read(const QString& path, Format* format = nullptr);
+
+// Writes the text in format with CR LF and no line end added at the end. The text goes to a
 // temporary file beside the target that replaces it only when complete, so a failed write
-// leaves the old file as it was. Refuses text that GBK cannot hold.
-void write(const QString& path, const QString& text);
+// leaves the old file as it was. Refuses GBK text that GBK cannot hold.
+void write(const QString& path, const QString& text, Format format = Format::Gbk);
 
 // The UTF-16 position of the first character that GBK cannot hold, or -1 when it holds them all.
 int firstUnencodable(QStringView text);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "course/builder/codetable.h"
+#include "course/builder/hintcheck.h"
 #include "course/builder/pages.h"
 #include "course/builder/practicechecks.h"
 #include "course/builder/practicetable.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
         const QList<WubiDict::CharCodes> dictionary = WubiDict::read(WubiDict::defaultPath());
         const QList<QString> rows = PracticeTable::readSource(course.filePath("texts/111.txt"));
         std::fputs(qPrintable(PracticeChecks::verify(rows, dictionary)), stdout);
+        std::fputs(qPrintable(HintCheck::verify(dictionary)), stdout);
         PracticeTable::write(out.filePath("111.DB"), rows);
         std::fputs(qPrintable(RootTable::build(course.path(), dictionary, out.filePath("wb1.db"))),
                    stdout);

@@ -7,6 +7,7 @@
 #include <QGraphicsSimpleTextItem>
 #include <QLineSeries>
 #include <QScatterSeries>
+#include <QTimer>
 #include <QValueAxis>
 
 #include "progress/speedchart.h"
@@ -15,28 +16,91 @@ namespace {
 
 constexpr int kBestMarker = 11;
 
-// The fastest page's speed above its point, kept inside the plot: a label of the series itself is
-// centred on the point and runs over the axis' numbers when the point is near either end.
-QGraphicsSimpleTextItem* bestLabel(QChart* chart) {
+// The chart keeps one set of series, axes and label for its whole life, and a new plot only
+// gives them new points and ranges: axes taken off and put back while the chart is shown leave
+// their old labels drawn under the new ones.
+struct Parts {
+    QLineSeries* pages;
+    QScatterSeries* best;
+    QScatterSeries* apart;
+    QDateTimeAxis* time;
+    QValueAxis* speed;
+    QGraphicsSimpleTextItem* label;  // the fastest page's speed
+};
+
+template <class T>
+T* part(QChart* chart, const char* name) {
+    for (QObject* o : chart->series())
+        if (o->objectName() == QLatin1String(name))
+            return qobject_cast<T*>(o);
+    for (QObject* o : chart->axes())
+        if (o->objectName() == QLatin1String(name))
+            return qobject_cast<T*>(o);
+    return nullptr;
+}
+
+Parts parts(QChart* chart) {
+    QGraphicsSimpleTextItem* label = nullptr;
     for (QGraphicsItem* item : chart->childItems())
         if (item->data(0).toString() == QLatin1String("BestLabel"))
-            return static_cast<QGraphicsSimpleTextItem*>(item);
+            label = static_cast<QGraphicsSimpleTextItem*>(item);
+    return {part<QLineSeries>(chart, "Pages"),    part<QScatterSeries>(chart, "Best"),
+            part<QScatterSeries>(chart, "Apart"), part<QDateTimeAxis>(chart, "DateAxis"),
+            part<QValueAxis>(chart, "SpeedAxis"), label};
+}
+
+void build(QChart* chart) {
+    auto* pages = new QLineSeries;
+    pages->setObjectName("Pages");
+    auto* best = new QScatterSeries;
+    best->setObjectName("Best");
+    best->setColor(Qt::red);
+    best->setMarkerSize(kBestMarker);
+    // Pages of a wrong clock sit on the axis' edge as hollow orange squares; the title says what
+    // they are, and a click on one names its date. Labels there would cover the axis' own.
+    auto* apart = new QScatterSeries;
+    apart->setObjectName("Apart");
+    apart->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    apart->setMarkerSize(10);
+    apart->setColor(Qt::white);
+    apart->setBorderColor(QColor(230, 120, 0));
+    auto* time = new QDateTimeAxis;
+    time->setObjectName("DateAxis");
+    auto* speed = new QValueAxis;
+    speed->setObjectName("SpeedAxis");
+    speed->setLabelFormat(QStringLiteral("%d"));
+    speed->setTitleText(QStringLiteral("每分钟"));
+    chart->addAxis(time, Qt::AlignBottom);
+    chart->addAxis(speed, Qt::AlignLeft);
+    for (QXYSeries* s : std::initializer_list<QXYSeries*>{pages, best, apart}) {
+        chart->addSeries(s);
+        s->attachAxis(time);
+        s->attachAxis(speed);
+    }
     auto* label = new QGraphicsSimpleTextItem(chart);
     label->setData(0, QStringLiteral("BestLabel"));
     label->setZValue(10);
-    return label;
+    label->hide();
 }
 
-void placeBestLabel(QChart* chart, QScatterSeries* best, QGraphicsSimpleTextItem* label) {
+// The fastest page's speed above its point, inside the plot; where the point is too near the top
+// for that, beside it (right, or left at the right end), never over the marker.
+void placeBestLabel(QChart* chart, const Parts& p) {
+    if (p.best->count() == 0)
+        return;
     const QRectF plot = chart->plotArea();
-    const QPointF at = chart->mapToPosition(best->at(0), best);
-    const QSizeF size = label->boundingRect().size();
-    const qreal x =
-        qBound(plot.left() + 2, at.x() - size.width() / 2, plot.right() - size.width() - 2);
-    qreal y = at.y() - kBestMarker / 2.0 - size.height() - 1;
-    if (y < plot.top())
-        y = at.y() + kBestMarker / 2.0 + 1;
-    label->setPos(x, y);
+    const QPointF at = chart->mapToPosition(p.best->at(0), p.best);
+    const QSizeF size = p.label->boundingRect().size();
+    const qreal clear = kBestMarker / 2.0 + 2;
+    QPointF place(at.x() - size.width() / 2, at.y() - clear - size.height());
+    if (place.y() >= plot.top()) {
+        place.setX(qBound(plot.left() + 2, place.x(), plot.right() - size.width() - 2));
+    } else {
+        place.setX(at.x() + clear + size.width() <= plot.right() ? at.x() + clear
+                                                                 : at.x() - clear - size.width());
+        place.setY(qBound(plot.top(), at.y() - size.height() / 2, plot.bottom() - size.height()));
+    }
+    p.label->setPos(place);
 }
 
 }  // namespace
@@ -45,7 +109,12 @@ extern "C" Q_DECL_EXPORT QWidget* qorvexCreateSpeedChart(QWidget* parent) {
     auto* view = new QChartView(new QChart, parent);
     view->setObjectName("SpeedChart");
     view->setRenderHint(QPainter::Antialiasing);
-    view->chart()->legend()->hide();
+    QChart* chart = view->chart();
+    chart->legend()->hide();
+    build(chart);
+    // The plot area and the points' places settle with the chart's layout; the label follows.
+    QObject::connect(chart, &QChart::plotAreaChanged, chart,
+                     [chart] { placeBestLabel(chart, parts(chart)); });
     return view;
 }
 
@@ -54,13 +123,8 @@ extern "C" Q_DECL_EXPORT void qorvexShowSpeedChart(QWidget* widget, const SpeedC
     if (!view)
         return;
     QChart* chart = view->chart();
-    chart->removeAllSeries();
-    for (QAbstractAxis* axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
+    const Parts p = parts(chart);
     chart->setTitle(plot.title);
-    QList<QAbstractSeries*> series;
     // A click chooses the page nearest to it in time among those of the series clicked.
     const auto choose = [view](const QList<QPointF>& points, const QList<int>& source,
                                const QPointF& at) {
@@ -73,64 +137,31 @@ extern "C" Q_DECL_EXPORT void qorvexShowSpeedChart(QWidget* widget, const SpeedC
         if (nearest >= 0)
             view->setProperty(SpeedChart::kChosen, source[nearest]);
     };
-    auto* line = new QLineSeries;
-    QObject::connect(line, &QXYSeries::clicked, view,
-                     [=](const QPointF& at) { choose(plot.pages, plot.pageSource, at); });
-    line->replace(plot.pages);
-    line->setPointsVisible(plot.pages.size() < 60);
-    series << line;
-    if (plot.best >= 0) {
-        auto* best = new QScatterSeries;
-        best->setColor(Qt::red);
-        best->setMarkerSize(kBestMarker);
-        best->append(plot.pages[plot.best]);
-        QObject::connect(best, &QXYSeries::clicked, view,
-                         [=](const QPointF& at) { choose(plot.pages, plot.pageSource, at); });
-        series << best;
-    }
-    QGraphicsSimpleTextItem* label = bestLabel(chart);
-    label->setVisible(plot.best >= 0);
-    if (plot.best >= 0)
-        label->setText(QStringLiteral("最快 %1").arg(plot.pages[plot.best].y()));
-    // Pages of a wrong clock sit on the axis' edge as hollow orange squares; the title says what
-    // they are, and a click on one names its date. Labels there would cover the axis' own.
-    if (!plot.apart.isEmpty()) {
-        auto* apart = new QScatterSeries;
-        apart->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
-        apart->setMarkerSize(10);
-        apart->setColor(Qt::white);
-        apart->setBorderColor(QColor(230, 120, 0));
-        apart->append(plot.apart);
-        QObject::connect(apart, &QXYSeries::clicked, view,
-                         [=](const QPointF& at) { choose(plot.apart, plot.apartSource, at); });
-        series << apart;
-    }
-    for (QAbstractSeries* s : series) chart->addSeries(s);
+    for (QXYSeries* s : std::initializer_list<QXYSeries*>{p.pages, p.best, p.apart})
+        QObject::disconnect(s, &QXYSeries::clicked, nullptr, nullptr);
+    const auto choosePage = [=](const QPointF& at) { choose(plot.pages, plot.pageSource, at); };
+    QObject::connect(p.pages, &QXYSeries::clicked, view, choosePage);
+    QObject::connect(p.best, &QXYSeries::clicked, view, choosePage);
+    QObject::connect(p.apart, &QXYSeries::clicked, view,
+                     [=](const QPointF& at) { choose(plot.apart, plot.apartSource, at); });
 
-    auto* time = new QDateTimeAxis;
-    time->setObjectName("DateAxis");
-    time->setFormat(plot.dateFormat);
-    time->setTickCount(plot.dateTicks);
-    time->setRange(QDateTime::fromMSecsSinceEpoch(plot.from),
-                   QDateTime::fromMSecsSinceEpoch(plot.to));
-    time->setTitleText(plot.dateTitle);
-    auto* speed = new QValueAxis;
-    speed->setObjectName("SpeedAxis");
-    speed->setLabelFormat(QStringLiteral("%d"));
-    speed->setRange(0, plot.speedTo);
-    speed->setTickCount(plot.speedTicks);
-    speed->setTitleText(QStringLiteral("每分钟"));
-    chart->addAxis(time, Qt::AlignBottom);
-    chart->addAxis(speed, Qt::AlignLeft);
-    for (QAbstractSeries* s : series) {
-        s->attachAxis(time);
-        s->attachAxis(speed);
-    }
-    if (plot.best >= 0) {
-        auto* best = static_cast<QScatterSeries*>(series[1]);
-        // The plot area settles with the chart's layout; the label follows it there.
-        QObject::connect(chart, &QChart::plotAreaChanged, best,
-                         [=] { placeBestLabel(chart, best, label); });
-        placeBestLabel(chart, best, label);
-    }
+    p.time->setFormat(plot.dateFormat);
+    p.time->setTickCount(plot.dateTicks);
+    p.time->setRange(QDateTime::fromMSecsSinceEpoch(plot.from),
+                     QDateTime::fromMSecsSinceEpoch(plot.to));
+    p.time->setTitleText(plot.dateTitle);
+    p.speed->setRange(0, plot.speedTo);
+    p.speed->setTickCount(plot.speedTicks);
+
+    p.pages->replace(plot.pages);
+    p.pages->setPointsVisible(plot.pages.size() < 60);
+    p.best->replace(plot.best >= 0 ? QList<QPointF>{plot.pages[plot.best]} : QList<QPointF>());
+    p.apart->replace(plot.apart);
+    p.label->setVisible(plot.best >= 0);
+    if (plot.best >= 0)
+        p.label->setText(QStringLiteral("最快 %1").arg(plot.pages[plot.best].y()));
+    placeBestLabel(chart, p);
+    // New ranges move the point without moving the plot area: placed again once the chart has
+    // laid itself out.
+    QTimer::singleShot(0, chart, [chart] { placeBestLabel(chart, parts(chart)); });
 }

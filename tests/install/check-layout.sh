@@ -68,5 +68,7 @@ nodisplay=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
 answer=$("${nodisplay[@]}" "$usr/bin/qorvex" --version)  # set -e: exits 0
 [ "$answer" = "qorvex $version" ] || fail "--version printed: $answer"
 "${nodisplay[@]}" "$usr/bin/qorvex" --help | grep -q -- "--version" || fail "--help"
+LC_ALL=zh_CN.UTF-8 "${nodisplay[@]}" "$usr/bin/qorvex" --help | grep -q "用法：" || fail "--help under zh_CN"
+LC_ALL=C "${nodisplay[@]}" "$usr/bin/qorvex" --help | grep -q "^Usage:" || fail "--help under C"
 if "${nodisplay[@]}" "$usr/bin/qorvex" --bogus 2>/dev/null; then fail "--bogus accepted"; fi
 echo "install layout: ok"
