@@ -2,10 +2,15 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <cstdio>
 
 #include "data/history.h"
 #include "platform/errors.h"
+#include "progress/adaptivelesson.h"
 #include "progress/historyexport.h"
 
 namespace CommandLine {
@@ -33,6 +38,37 @@ int history(const QString& exportTo, const QString& importFrom) {
     return 0;
 }
 
+// The page 智能练习 would open now, read from a copy of the history: opening the pupil's own file
+// would sum up its totals and take in pages kept aside, and the page itself keeps what it
+// unlocked. Nothing of the pupil's changes.
+int practicePage() {
+    History::Store::setMessageSink(
+        [](const QString& message) { std::fprintf(stderr, "qorvex: %s\n", qPrintable(message)); });
+    const QTemporaryDir copies;
+    const QString history = History::Store::defaultPath();
+    QString copy;  // none while there is no history: a new pupil's page
+    if (QFile::exists(history)) {
+        copy = copies.filePath(QStringLiteral("practice-page.sqlite3"));
+        for (const QString& part : {QString(), QStringLiteral("-wal")})
+            if (QFile::exists(history + part))
+                QFile::copy(history + part, copy + part);
+    }
+    History::Store store(copy);
+    try {
+        QRandomGenerator random(quint32(QDateTime::currentMSecsSinceEpoch()));
+        const AdaptiveLesson::Plan plan = AdaptiveLesson::pageFor(
+            store, Wubi::CodeBook::shared(), random, QDateTime::currentMSecsSinceEpoch(),
+            AdaptiveLesson::Keep::Nothing);
+        if (plan.lines.isEmpty())
+            throw AppError(QStringLiteral("码表中找不到可以练习的字，无法生成智能练习。"));
+        for (const QString& line : plan.lines) std::printf("%s\n", line.toUtf8().constData());
+    } catch (const AppError& error) {
+        std::fprintf(stderr, "qorvex: %s\n", qPrintable(error.message()));
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int answer(int argc, char** argv) {
@@ -55,7 +91,11 @@ int answer(int argc, char** argv) {
         QStringLiteral("import-history"),
         QStringLiteral("Merge a JSON history written by --export-history into the history."),
         QStringLiteral("FILE"));
-    parser.addOptions({help, version, exportHistory, importHistory});
+    const QCommandLineOption practicePageOption(
+        QStringLiteral("practice-page"),
+        QStringLiteral("Print the page 智能练习 would open now, one line per line, and exit. "
+                       "Nothing is written."));
+    parser.addOptions({help, version, exportHistory, importHistory, practicePageOption});
     const bool parsed = parser.parse(QCoreApplication::arguments());
     if (parsed && parser.isSet(help)) {
         std::fputs(qPrintable(parser.helpText()), stdout);
@@ -65,6 +105,8 @@ int answer(int argc, char** argv) {
         std::printf("qorvex %s\n", QORVEX_VERSION);
         return 0;
     }
+    if (parsed && parser.isSet(practicePageOption) && parser.positionalArguments().isEmpty())
+        return practicePage();
     if (parsed && (parser.isSet(exportHistory) || parser.isSet(importHistory)))
         return history(parser.value(exportHistory), parser.value(importHistory));
     const QString wrong =

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "course/builder/codetable.h"
+#include "course/builder/frequency.h"
 #include "course/builder/pages.h"
 #include "course/builder/practicechecks.h"
 #include "course/builder/practicetable.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
         const QList<QString> rows = PracticeTable::readSource(course.filePath("texts/111.txt"));
         std::fputs(qPrintable(PracticeChecks::verify(rows, dictionary)), stdout);
         PracticeTable::write(out.filePath("111.DB"), rows);
+        std::fputs(qPrintable(Frequency::build(Frequency::defaultPath(), out.path())), stdout);
         std::fputs(qPrintable(RootTable::build(course.path(), dictionary, out.filePath("wb1.db"))),
                    stdout);
         std::fputs(qPrintable(Pages::build(course.filePath("pages"),
