@@ -362,7 +362,8 @@ void TfrmRecord::showAdaptive() {
             QStringLiteral("自动 %1 字/分钟").arg(AdaptiveLesson::targetCpm(store)));
     SpinEdit2->setValue(chosen > 0 ? chosen : kAutomaticTarget);
     const QString& order = Wubi::CodeBook::shared().keyOrder();
-    const int unlocked = qMax(AdaptiveLesson::kFirstKeys, AdaptiveLesson::keysUnlocked(store));
+    const int unlocked = qMax(AdaptiveLesson::minimumKeys(Wubi::CodeBook::shared()),
+                              AdaptiveLesson::keysUnlocked(store));
     SpinEdit3->setRange(qMin(unlocked, int(order.size())), int(order.size()));
     SpinEdit3->setValue(qMax(unlocked, AdaptiveLesson::keysWanted(store)));
     // Zone by zone, as the root lessons bring them in.

@@ -74,8 +74,9 @@ bool learnt(const Mastery::Score& key, const Rule& rule) {
 
 InPlay keysAndRoots(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, const Rule& rule) {
     const QString& order = book.keyOrder();
-    const int n = int(qBound<qsizetype>(qMin<qsizetype>(kFirstKeys, order.size()),
-                                        qMax(rule.unlockedBefore, rule.keysWanted), order.size()));
+    const int n =
+        qMax(minimumKeys(book),
+             int(qMin<qsizetype>(qMax(rule.unlockedBefore, rule.keysWanted), order.size())));
     InPlay now = inPlay(book, order.left(n));
     if (n == order.size())
         return now;
@@ -196,6 +197,15 @@ QStringList layOut(const Wubi::CodeBook& book, const Plan& plan, QRandomGenerato
 }
 
 }  // namespace
+
+int minimumKeys(const Wubi::CodeBook& book) {
+    const QString& order = book.keyOrder();
+    // A small code book (a test's) has not so many: a tenth of its common characters do.
+    const qsizetype wanted = qMin<qsizetype>(kFirstCharacters, book.madeOf(order).size() / 10);
+    int n = int(qMin<qsizetype>(kFirstKeys, order.size()));
+    while (n < order.size() && book.madeOf(order.left(n)).size() < wanted) ++n;
+    return n;
+}
 
 QStringList rootsInPlay(const Wubi::CodeBook& book, const QString& keys) {
     return inCourseOrder(book, inPlay(book, keys).roots);
@@ -333,7 +343,7 @@ Plan pageFor(History::Store& store, const Wubi::CodeBook& book, QRandomGenerator
     const Rule rule = ruleOf(store, keep);
     const Plan plan = makePage(book, tracker, rule, now, random);
     // Only a key the rule brought in is kept: the pupil's own choice stays theirs to change.
-    const int before = qMax(kFirstKeys, qMax(rule.unlockedBefore, rule.keysWanted));
+    const int before = qMax(minimumKeys(book), qMax(rule.unlockedBefore, rule.keysWanted));
     if (keep == Keep::Progress && plan.keys.size() > before)
         store.setSetting(kKeysSetting, QString::number(plan.keys.size()));
     return plan;

@@ -13,7 +13,7 @@ class Store;
 }
 
 // The adaptive practice page (智能练习). The keys come in one by one in the order of the course's
-// root lessons, never fewer than the first zone: the next key joins once every key in play has
+// root lessons, never fewer than minimumKeys(): the next key joins once every key in play has
 // reached the target speed at least once (its best confidence), so that a pupil who levels off
 // still moves on; the pupil may ask for more keys, or for the stricter rule that every key in
 // play be at the target now.
@@ -31,17 +31,21 @@ class Store;
 namespace AdaptiveLesson {
 
 inline constexpr int kFirstKeys = 5;  // the first zone
+// The keys always in play: those of the first zone and as many more as let a pupil type this many
+// common characters, so that a page is more than the same few characters over again (the first
+// zone alone types 21).
+inline constexpr int kFirstCharacters = 120;
 inline constexpr int kLines = 4;
 inline constexpr int kLineLength = 20;
 inline constexpr int kMinimumFocus = 4;  // fewer characters to draw from give the fall-back
 inline constexpr int kFocusCharacters = 8;
-inline constexpr int kNewCharacters = 8;
+inline constexpr int kNewCharacters = 16;
 inline constexpr int kReviews = 6;
 inline constexpr int kPairs = 3;
-// Unless the pupil sets a target, a key is at the target once it is as fast as the pupil's usual
-// pace, give or take the spread from page to page: this share of the median speed of the last
-// text pages, and never above Mastery::kDefaultTargetCpm nor below kLowestTargetCpm.
-inline constexpr double kOwnSpeedShare = 0.9;
+// Unless the pupil sets a target, a key is at the target once no more than a little behind the
+// pupil's usual pace: this share of the median speed of the last text pages, and never above
+// Mastery::kDefaultTargetCpm nor below kLowestTargetCpm.
+inline constexpr double kOwnSpeedShare = 0.75;
 inline constexpr int kLowestTargetCpm = 10;
 
 struct Confusion {
@@ -70,6 +74,8 @@ struct Plan {
 };
 
 QString keysInPlay(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, const Rule& rule);
+// How many keys, in the course's order, are always in play.
+int minimumKeys(const Wubi::CodeBook& book);
 // The roots of the keys that occur in at least kMinimumFocus common characters made of them alone:
 // a root too rare to practise is never worked on.
 QStringList rootsInPlay(const Wubi::CodeBook& book, const QString& keys);
