@@ -126,7 +126,9 @@ Mistake classify(const Wubi::CodeBook& book, const QString& wanted, const QStrin
 void Tracker::noteSlips(const QString& wanted, const QStringList& cameOut) {
     if (cameOut.isEmpty()) {
         for (auto it = slips.begin(); it != slips.end();) {
-            if (it.key().first == wanted && ++it->rightSince >= kRightToRetire)
+            // Right on the page of the slip is no sign yet: the pupil had just seen the code.
+            if (it.key().first == wanted && it->atPage < textPages &&
+                ++it->rightSince >= kRightToRetire)
                 it = slips.erase(it);
             else
                 ++it;

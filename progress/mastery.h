@@ -22,7 +22,7 @@
 //
 // The tracker also keeps the pupil's slips of one character for another (the pairs a page sets
 // near each other), each weighed by how recent it is and dropped once the pupil types the wanted
-// character right kRightToRetire times in a row.
+// character right kRightToRetire times in a row on the pages after.
 namespace Mastery {
 
 inline constexpr double kSmoothing = 0.1;
