@@ -38,8 +38,8 @@ inline constexpr int kFirstCharacters = 120;
 inline constexpr int kLines = 4;
 inline constexpr int kLineLength = 20;
 inline constexpr int kMinimumFocus = 4;  // fewer characters to draw from give the fall-back
-inline constexpr int kFocusCharacters = 8;
-inline constexpr int kNewCharacters = 16;
+inline constexpr int kFocusCharacters = 4;
+inline constexpr int kNewCharacters = 20;
 inline constexpr int kReviews = 6;
 inline constexpr int kPairs = 3;
 // Unless the pupil sets a target, a key is at the target once no more than a little behind the
