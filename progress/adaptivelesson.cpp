@@ -170,7 +170,7 @@ QStringList shuffled(QStringList characters, QRandomGenerator& random) {
 
 QStringList layOut(const Wubi::CodeBook& book, const Plan& plan, QRandomGenerator& random) {
     QStringList pool = plan.focus;
-    for (const QString& c : plan.fresh)
+    for (const QString& c : plan.fresh + plan.known)
         if (!pool.contains(c))
             pool << c;
     PageWriter page(book, plan.pairs);
@@ -269,13 +269,20 @@ Plan makePage(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, const
                 if (book.find(root))
                     plan.focus << root;
     } else {
+        QStringList known;
         for (const QString& character : common) {
             if (plan.fresh.size() == kNewCharacters)
                 break;
-            if (!plan.focus.contains(character) &&
-                Mastery::confidence(tracker.characters.value(character), target) < 1)
+            if (plan.focus.contains(character))
+                continue;
+            if (Mastery::confidence(tracker.characters.value(character), target) < 1)
                 plan.fresh << character;
+            else if (known.size() < kKnownFrom)
+                known << character;
         }
+        // The most frequent characters the pupil knows come back as they would in any text.
+        while (plan.known.size() < kKnownCharacters && !known.isEmpty())
+            plan.known << known.takeAt(random.bounded(int(known.size())));
     }
     if (plan.focus.isEmpty())
         return plan;

@@ -40,6 +40,9 @@ inline constexpr int kLineLength = 20;
 inline constexpr int kMinimumFocus = 4;  // fewer characters to draw from give the fall-back
 inline constexpr int kFocusCharacters = 4;
 inline constexpr int kNewCharacters = 20;
+// Characters drawn from the kKnownFrom most frequent ones the pupil is sure of.
+inline constexpr int kKnownCharacters = 8;
+inline constexpr int kKnownFrom = 60;
 inline constexpr int kReviews = 6;
 inline constexpr int kPairs = 3;
 // Unless the pupil sets a target, a key is at the target once no more than a little behind the
@@ -67,6 +70,7 @@ struct Plan {
     QString focusRoot;  // empty for the fall-back
     QStringList focus;  // characters with the focus root, most frequent first
     QStringList fresh;  // the most frequent characters not yet at the target
+    QStringList known;  // some of the most frequent ones that are
     QStringList reviews;
     QList<Confusion> pairs;
     bool fallBack = false;
