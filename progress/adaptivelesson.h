@@ -19,8 +19,8 @@ class Store;
 // play be at the target now.
 //
 // A page is made of common characters the keys in play can type: those of the weakest root in
-// play (the focus), the most frequent characters the pupil is not yet sure of, the characters
-// due for review, and the pupil's recent slips as pairs of the wanted character and the one that
+// play (the focus), the most frequent characters the pupil is not yet sure of, a few of the most
+// frequent ones the pupil knows (as any text would bring them), the characters due for review, and the pupil's recent slips as pairs of the wanted character and the one that
 // came out instead, with another character between them. When too few characters fit, the page
 // is the root characters of the keys in play.
 //
