@@ -20,9 +20,10 @@ class Store;
 //
 // A page is made of common characters the keys in play can type: those of the weakest root in
 // play (the focus), the most frequent characters the pupil is not yet sure of, a few of the most
-// frequent ones the pupil knows (as any text would bring them), the characters due for review, and the pupil's recent slips as pairs of the wanted character and the one that
-// came out instead, with another character between them. When too few characters fit, the page
-// is the root characters of the keys in play.
+// frequent ones the pupil knows (as any text would bring them), the characters due for review, and
+// the pupil's recent slips as pairs of the wanted character and the one that came out instead, with
+// another character between them. When too few characters fit, the page is the root characters of
+// the keys in play.
 //
 // Input methods learn a phrase from characters committed one after the other (fcitx5 learns every
 // run of two to four, and keeps one seen three times); a phrase whose code is a character's full
