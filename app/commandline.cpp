@@ -2,11 +2,16 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
 #include <QLocale>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <cstdio>
 
 #include "data/history.h"
 #include "platform/errors.h"
+#include "progress/adaptivelesson.h"
 #include "progress/historyexport.h"
 
 namespace CommandLine {
@@ -58,6 +63,37 @@ QString helpText(const QList<QCommandLineOption>& options, bool chinese) {
     return text;
 }
 
+// The page 智能练习 would open now, read from a copy of the history: opening the pupil's own file
+// would sum up its totals and take in pages kept aside, and the page itself keeps what it
+// unlocked. Nothing of the pupil's changes.
+int practicePage() {
+    History::Store::setMessageSink(
+        [](const QString& message) { std::fprintf(stderr, "qorvex: %s\n", qPrintable(message)); });
+    const QTemporaryDir copies;
+    const QString history = History::Store::defaultPath();
+    QString copy;  // none while there is no history: a new pupil's page
+    if (QFile::exists(history)) {
+        copy = copies.filePath(QStringLiteral("practice-page.sqlite3"));
+        for (const QString& part : {QString(), QStringLiteral("-wal")})
+            if (QFile::exists(history + part))
+                QFile::copy(history + part, copy + part);
+    }
+    History::Store store(copy);
+    try {
+        QRandomGenerator random(quint32(QDateTime::currentMSecsSinceEpoch()));
+        const AdaptiveLesson::Plan plan = AdaptiveLesson::pageFor(
+            store, Wubi::CodeBook::shared(), random, QDateTime::currentMSecsSinceEpoch(),
+            AdaptiveLesson::Keep::Nothing);
+        if (plan.lines.isEmpty())
+            throw AppError(QStringLiteral("码表中找不到可以练习的字，无法生成智能练习。"));
+        for (const QString& line : plan.lines) std::printf("%s\n", line.toUtf8().constData());
+    } catch (const AppError& error) {
+        std::fprintf(stderr, "qorvex: %s\n", qPrintable(error.message()));
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int answer(int argc, char** argv) {
@@ -83,7 +119,13 @@ int answer(int argc, char** argv) {
         say("Merge a JSON history written by --export-history into the history.",
             "把 --export-history 写出的 JSON 记录并入练习记录。"),
         QStringLiteral("FILE"));
-    const QList<QCommandLineOption> options{help, version, exportHistory, importHistory};
+    const QCommandLineOption practicePageOption(
+        QStringLiteral("practice-page"),
+        say("Print the page 智能练习 would open now, one line per line, and exit. "
+            "Nothing is written.",
+            "打印智能练习此刻会给出的一页（每行一行）后退出，不写任何文件。"));
+    const QList<QCommandLineOption> options{help, version, exportHistory, importHistory,
+                                            practicePageOption};
     parser.addOptions(options);
     const bool parsed = parser.parse(QCoreApplication::arguments());
     if (parsed && parser.isSet(help)) {
@@ -94,6 +136,8 @@ int answer(int argc, char** argv) {
         std::printf("qorvex %s\n", QORVEX_VERSION);
         return 0;
     }
+    if (parsed && parser.isSet(practicePageOption) && parser.positionalArguments().isEmpty())
+        return practicePage();
     if (parsed && (parser.isSet(exportHistory) || parser.isSet(importHistory)))
         return history(parser.value(exportHistory), parser.value(importHistory));
     const QString wrong = parsed ? say("unexpected argument '%1'.", "多余的参数“%1”。")

@@ -29,6 +29,10 @@ TfrmRecord* frmRecord = nullptr;
 
 namespace {
 
+// The target speed box: its minimum means the pupil's own speed.
+constexpr int kAutomaticTarget = AdaptiveLesson::kLowestTargetCpm - 5;
+constexpr int kHighestTarget = 300;
+
 const QString kNoPages = QStringLiteral("还没有练习记录。练完一页后，这里会显示速度和错误。");
 
 const QString kDrillNames[][2] = {{History::kText, QStringLiteral("文字练习")},
@@ -147,6 +151,26 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
     for (QLabel* label : {Label4, Label5, Label6}) goal->addWidget(label);
     goal->addStretch();
 
+    auto* adaptiveRow = new QHBoxLayout;
+    page->addLayout(adaptiveRow);
+    auto* targetCaption = new QLabel(QStringLiteral("智能练习目标速度[&T]"), this);
+    SpinEdit2 = new QSpinBox(this);
+    SpinEdit2->setObjectName("SpinEdit2");
+    SpinEdit2->setRange(kAutomaticTarget, kHighestTarget);
+    SpinEdit2->setSingleStep(5);
+    SpinEdit2->setSuffix(QStringLiteral(" 字/分钟"));
+    targetCaption->setBuddy(SpinEdit2);
+    auto* keysCaption = new QLabel(QStringLiteral("练习键数[&K]"), this);
+    SpinEdit3 = new QSpinBox(this);
+    SpinEdit3->setObjectName("SpinEdit3");
+    keysCaption->setBuddy(SpinEdit3);
+    Label7 = new QLabel(this);
+    Label7->setObjectName("Label7");
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{targetCaption, SpinEdit2, keysCaption, SpinEdit3, Label7})
+        adaptiveRow->addWidget(w);
+    adaptiveRow->addStretch();
+
     auto* lower = new QHBoxLayout;
     page->addLayout(lower, 1);
     Grid1 = new QTableWidget(0, 6, this);
@@ -218,6 +242,10 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
             }));
     connect(SpinEdit1, &QSpinBox::valueChanged, this,
             Errors::handler(this, [this] { SpinEdit1Change(); }));
+    connect(SpinEdit2, &QSpinBox::valueChanged, this,
+            Errors::handler(this, [this] { SpinEdit2Change(); }));
+    connect(SpinEdit3, &QSpinBox::valueChanged, this,
+            Errors::handler(this, [this] { SpinEdit3Change(); }));
 }
 
 void TfrmRecord::FormCreate() {
@@ -256,6 +284,7 @@ void TfrmRecord::refresh() {
     if (PageControl1->currentWidget() == Image2)
         fillMasteryMap();
     showGoal();
+    showAdaptive();
 }
 
 // Filled when it is looked at: the first look at a long history works out every root's score
@@ -266,10 +295,9 @@ void TfrmRecord::fillMasteryMap() {
     History::Store& store = History::Store::instance();
     const Wubi::CodeBook& book = Wubi::CodeBook::shared();
     const Mastery::Tracker tracker = Mastery::current(store, book);
-    const double target = Mastery::targetMs(AdaptiveLesson::targetCpm(store));
-    const int unlocked = AdaptiveLesson::keysUnlocked(store);
+    const AdaptiveLesson::Rule rule = AdaptiveLesson::ruleOf(store);
     QList<MasteryMap::Root> roots = MasteryMap::rootsOf(
-        book, tracker, AdaptiveLesson::keysInPlay(book, tracker, target, unlocked), target);
+        book, tracker, AdaptiveLesson::keysInPlay(book, tracker, rule), rule.targetMs);
     if (drawnRoots.isEmpty())
         drawnRoots = readDrawnRoots();
     for (MasteryMap::Root& root : roots) root.picture = drawnRoots.value(root.name);
@@ -321,6 +349,44 @@ void TfrmRecord::showGoal() {
 void TfrmRecord::SpinEdit1Change() {
     DailyGoal::setMinutes(History::Store::instance(), SpinEdit1->value());
     showGoal();
+}
+
+// The target and the keys 智能练习 works with. The keys the pupil's progress brought in stay;
+// the pupil may add more.
+void TfrmRecord::showAdaptive() {
+    History::Store& store = History::Store::instance();
+    const QSignalBlocker quietTarget(SpinEdit2), quietKeys(SpinEdit3);
+    const int chosen = AdaptiveLesson::chosenTargetCpm(store);
+    if (chosen == 0)  // the pupil's own speed, shown at the spin box's minimum
+        SpinEdit2->setSpecialValueText(
+            QStringLiteral("自动 %1 字/分钟").arg(AdaptiveLesson::targetCpm(store)));
+    SpinEdit2->setValue(chosen > 0 ? chosen : kAutomaticTarget);
+    const QString& order = Wubi::CodeBook::shared().keyOrder();
+    const int unlocked = qMax(AdaptiveLesson::minimumKeys(Wubi::CodeBook::shared()),
+                              AdaptiveLesson::keysUnlocked(store));
+    SpinEdit3->setRange(qMin(unlocked, int(order.size())), int(order.size()));
+    SpinEdit3->setValue(qMax(unlocked, AdaptiveLesson::keysWanted(store)));
+    // Zone by zone, as the root lessons bring them in.
+    QString keys;
+    for (int i = 0; i < SpinEdit3->value(); ++i)
+        keys += (i > 0 && i % 5 == 0 ? QStringLiteral(" ") : QString()) + order[i].toUpper();
+    Label7->setText(keys);
+}
+
+void TfrmRecord::SpinEdit2Change() {
+    const int value = SpinEdit2->value();
+    AdaptiveLesson::setTargetCpm(History::Store::instance(), value == kAutomaticTarget ? 0 : value);
+    showAdaptive();
+    showGoal();
+    if (PageControl1->currentWidget() == Image2)
+        fillMasteryMap();
+}
+
+void TfrmRecord::SpinEdit3Change() {
+    AdaptiveLesson::setKeysWanted(History::Store::instance(), SpinEdit3->value());
+    showAdaptive();
+    if (PageControl1->currentWidget() == Image2)
+        fillMasteryMap();
 }
 
 void TfrmRecord::Button6Click() {

@@ -45,6 +45,9 @@ class TfrmRecord : public TForm {
     QLabel* Label4;            // today's minutes
     QLabel* Label5;            // days in a row
     QLabel* Label6;            // pages to the target speed; hidden when not known
+    QSpinBox* SpinEdit2;       // 智能练习's target speed; its minimum stands for 自动
+    QSpinBox* SpinEdit3;       // how many keys 智能练习 works with
+    QLabel* Label7;            // those keys
     QTableWidget* Grid1;       // the weakest characters
     QLabel* Image1;            // the finger keys' heat map
     QLabel* Label1;            // the heat map's legend
@@ -74,11 +77,14 @@ class TfrmRecord : public TForm {
     void Button5Click();
     void Button6Click();
     void SpinEdit1Change();
+    void SpinEdit2Change();
+    void SpinEdit3Change();
     void choosePage(int index);
     void fillGrid();
     void drawHeatMap();
     void fillMasteryMap();
     void showGoal();
+    void showAdaptive();
     QHash<QString, QPixmap> readDrawnRoots();
     QString fullCode(const QString& character);
     class ConfusionList* confusions = nullptr;

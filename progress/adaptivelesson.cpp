@@ -1,8 +1,10 @@
 #include "progress/adaptivelesson.h"
 
+#include <QSet>
 #include <algorithm>
 
 #include "data/history.h"
+#include "progress/dailygoal.h"
 
 namespace AdaptiveLesson {
 
@@ -10,22 +12,31 @@ namespace {
 
 const QString kKeysSetting = QStringLiteral("adaptive/keys");
 const QString kTargetSetting = QStringLiteral("adaptive/targetCpm");
+const QString kKeysWantedSetting = QStringLiteral("adaptive/keysWanted");
+const QString kRecoverSetting = QStringLiteral("adaptive/recoverKeys");
 
-// The roots used by at least kMinimumFocus of the characters, a character counting once for a
-// root it has twice.
-QStringList rootsUsedBy(const Wubi::CodeBook& book, const QStringList& characters) {
+// The items (roots or key letters) that at least kMinimumFocus of the characters use, a character
+// counting once for an item it has twice.
+template <typename ItemsOf>
+QStringList usedBy(const QStringList& characters, ItemsOf itemsOf) {
     QHash<QString, int> used;
     for (const QString& character : characters) {
-        const QStringList& roots = book.find(character)->roots;
-        for (qsizetype i = 0; i < roots.size(); ++i)
-            if (std::find(roots.cbegin(), roots.cbegin() + i, roots[i]) == roots.cbegin() + i)
-                ++used[roots[i]];
+        const QStringList items = itemsOf(character);
+        for (qsizetype i = 0; i < items.size(); ++i)
+            if (std::find(items.cbegin(), items.cbegin() + i, items[i]) == items.cbegin() + i)
+                ++used[items[i]];
     }
     QStringList result;
     for (auto it = used.cbegin(); it != used.cend(); ++it)
         if (*it >= kMinimumFocus)
             result << it.key();
     return result;
+}
+
+QStringList keysOfCode(const QString& code) {
+    QStringList keys;
+    for (QChar k : code) keys << QString(k);
+    return keys;
 }
 
 // Where the course brings a root in: its key's turn, then its place on the key.
@@ -52,75 +63,189 @@ struct InPlay {
 
 InPlay inPlay(const Wubi::CodeBook& book, const QString& keys) {
     InPlay p{keys, book.madeOf(keys), {}};
-    p.roots = rootsUsedBy(book, p.common);
+    p.roots = usedBy(p.common, [&](const QString& c) { return book.find(c)->roots; });
     return p;
 }
 
-InPlay keysAndRoots(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, double targetMs,
-                    int unlockedBefore) {
+bool learnt(const Mastery::Score& key, const Rule& rule) {
+    return Mastery::bestConfidence(key, rule.targetMs) >= 1 &&
+           (!rule.recoverKeys || Mastery::confidence(key, rule.targetMs) >= 1);
+}
+
+InPlay keysAndRoots(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, const Rule& rule) {
     const QString& order = book.keyOrder();
-    const int n = int(
-        qBound<qsizetype>(qMin<qsizetype>(kFirstKeys, order.size()), unlockedBefore, order.size()));
+    const int n =
+        qMax(minimumKeys(book),
+             int(qMin<qsizetype>(qMax(rule.unlockedBefore, rule.keysWanted), order.size())));
     InPlay now = inPlay(book, order.left(n));
     if (n == order.size())
         return now;
-    for (const QString& root : now.roots) {
-        const Mastery::Score score = tracker.roots.value(root);
-        if (Mastery::confidence(score, targetMs) < 1 || score.accuracy < Mastery::kAccuracyGoal)
+    // A key too rare among the characters to practise never holds the next one back.
+    const QStringList used =
+        usedBy(now.common, [&](const QString& c) { return keysOfCode(book.find(c)->fullCode); });
+    for (const QString& key : used)
+        if (!learnt(tracker.keys.value(key), rule))
             return now;
-    }
     return inPlay(book, order.left(n + 1));
 }
 
-// The confusions a page can use, most met first: pairs of two different characters of the book.
-// A year's history holds tens of thousands of pairs, read at every page, so they are counted by
-// their two code units instead of as pairs of texts.
-QList<Confusion> worstPairs(History::Store& store, const Wubi::CodeBook& book) {
-    QHash<quint32, qint64> counts;
-    store.forEachConfusion(History::kText, [&](QStringView wanted, QStringView typed, qint64 n) {
-        if (wanted.size() == 1 && typed.size() == 1 && wanted != typed)
-            counts[quint32(wanted[0].unicode()) << 16 | typed[0].unicode()] += n;
-    });
-    QList<QPair<qint64, quint32>> ranked;
-    ranked.reserve(counts.size());
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        ranked.append({-it.value(), it.key()});
-    std::sort(ranked.begin(), ranked.end());
-    QList<Confusion> worst;
-    for (const auto& [minusCount, pair] : ranked) {
-        const QString wanted(QChar(char16_t(pair >> 16))), typed(QChar(char16_t(pair & 0xFFFF)));
-        if (book.find(wanted) && book.find(typed))
-            worst.append({wanted, typed, -minusCount});
-        if (worst.size() == kPairs)
-            break;
+// The code an input method gives a phrase of two or three characters by the Wubi 86 rules: the
+// first two letters of each of two, the first letter of each of the first two and the first two of
+// the third.
+QString phraseCode(const Wubi::CodeBook& book, QStringView characters) {
+    QString code;
+    for (qsizetype i = 0; i < characters.size(); ++i) {
+        const Wubi::Character* c = book.find(characters.mid(i, 1));
+        if (!c || c->fullCode.size() < 2)
+            return {};
+        code += c->fullCode.left(characters.size() == 2 || i == characters.size() - 1 ? 2 : 1);
     }
-    return worst;
+    return code;
+}
+
+// Writes a page's characters one after the other so that no neighbours are the same character, a
+// pair, or a phrase that would shadow a common character once an input method has learnt it.
+class PageWriter {
+  public:
+    PageWriter(const Wubi::CodeBook& book, const QList<Confusion>& pairs) : book(book) {
+        for (const Confusion& c : pairs) apart << c.wanted + c.typed << c.typed + c.wanted;
+    }
+    QString body;
+
+    // Never the same character twice nor a pair side by side; where it can be, no phrase either.
+    bool fits(const QString& before, const QString& next, bool phrases = true) const {
+        if (before.isEmpty())
+            return true;
+        const QString two = before.right(1) + next;
+        if (two[0] == two[1] || apart.contains(two))
+            return false;
+        if (!phrases)
+            return true;
+        if (book.isCommonCode(phraseCode(book, two)))
+            return false;
+        return before.size() < 2 || !book.isCommonCode(phraseCode(book, before.right(2) + next));
+    }
+    // Puts next, with the first of the fillers that lets it fit before it where it does not.
+    void put(const QString& next, QStringList& fillers) {
+        if (!fits(body, next))
+            for (qsizetype i = 0; i < fillers.size(); ++i)
+                if (fits(body, fillers[i]) && fits(body + fillers[i], next)) {
+                    body += fillers.takeAt(i);
+                    break;
+                }
+        body += next;
+    }
+    // The wanted character, another, then what came out instead: never side by side.
+    void putPair(const Confusion& pair, QStringList& fillers) {
+        put(pair.wanted, fillers);
+        for (qsizetype i = 0; i < fillers.size(); ++i)
+            if (fillers[i] != pair.typed && fits(body, fillers[i]) &&
+                fits(body + fillers[i], pair.typed)) {
+                body += fillers.takeAt(i);
+                break;
+            }
+        if (body.endsWith(pair.wanted))
+            body += fillers.isEmpty() ? QStringLiteral("，") : fillers.takeLast();
+        body += pair.typed;
+    }
+    // The next of the round that fits, else one that is at least no repeat, else the next.
+    QString takeFitting(QStringList& round) const {
+        for (bool phrases : {true, false})
+            for (qsizetype i = round.size() - 1; i >= 0; --i)
+                if (fits(body, round[i], phrases))
+                    return round.takeAt(i);
+        return round.takeLast();
+    }
+
+  private:
+    const Wubi::CodeBook& book;
+    QSet<QString> apart;
+};
+
+// A round of the characters to draw from, shuffled.
+QStringList shuffled(QStringList characters, QRandomGenerator& random) {
+    std::shuffle(characters.begin(), characters.end(), random);
+    return characters;
+}
+
+QStringList layOut(const Wubi::CodeBook& book, const Plan& plan, QRandomGenerator& random) {
+    QStringList pool = plan.focus;
+    for (const QString& c : plan.fresh + plan.known)
+        if (!pool.contains(c))
+            pool << c;
+    PageWriter page(book, plan.pairs);
+    QStringList round = shuffled(pool, random);
+    auto refill = [&] {
+        if (round.size() < 3)
+            round += shuffled(pool, random);
+    };
+    for (const Confusion& pair : plan.pairs) {
+        refill();
+        page.putPair(pair, round);
+    }
+    for (const QString& review : plan.reviews) {
+        refill();
+        page.put(review, round);
+    }
+    while (page.body.size() < kLines * kLineLength) {
+        refill();
+        page.body += page.takeFitting(round);
+    }
+    QStringList lines;
+    for (int i = 0; i < kLines; ++i) lines << page.body.mid(i * kLineLength, kLineLength);
+    return lines;
 }
 
 }  // namespace
+
+int minimumKeys(const Wubi::CodeBook& book) {
+    const QString& order = book.keyOrder();
+    // A small code book (a test's) has not so many: a tenth of its common characters do.
+    const qsizetype wanted = qMin<qsizetype>(kFirstCharacters, book.madeOf(order).size() / 10);
+    int n = int(qMin<qsizetype>(kFirstKeys, order.size()));
+    while (n < order.size() && book.madeOf(order.left(n)).size() < wanted) ++n;
+    return n;
+}
 
 QStringList rootsInPlay(const Wubi::CodeBook& book, const QString& keys) {
     return inCourseOrder(book, inPlay(book, keys).roots);
 }
 
-QString keysInPlay(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, double targetMs,
-                   int unlockedBefore) {
-    return keysAndRoots(book, tracker, targetMs, unlockedBefore).keys;
+QString keysInPlay(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, const Rule& rule) {
+    return keysAndRoots(book, tracker, rule).keys;
 }
 
-Plan makePage(const Wubi::CodeBook& book, const Mastery::Tracker& tracker,
-              const QList<Confusion>& confusions, double targetMs, int unlockedBefore, qint64 now,
-              QRandomGenerator& random) {
+QList<Confusion> pairsFor(const Wubi::CodeBook& book, const Mastery::Tracker& tracker,
+                          const QString& keys) {
+    const quint32 allowed = Wubi::CodeBook::keyBits(keys);
+    const auto typeable = [&](const QString& c) {
+        return book.isCommon(c) && (book.find(c)->keys & ~allowed) == 0;
+    };
+    QList<Confusion> pairs;
+    for (auto it = tracker.slips.cbegin(); it != tracker.slips.cend(); ++it)
+        if (typeable(it.key().first) && typeable(it.key().second))
+            pairs.append({it.key().first, it.key().second, tracker.weightOf(*it)});
+    std::sort(pairs.begin(), pairs.end(), [](const Confusion& a, const Confusion& b) {
+        if (a.weight != b.weight)
+            return a.weight > b.weight;
+        return a.wanted != b.wanted ? a.wanted < b.wanted : a.typed < b.typed;
+    });
+    return pairs.mid(0, kPairs);
+}
+
+Plan makePage(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, const Rule& rule,
+              qint64 now, QRandomGenerator& random) {
     Plan plan;
-    const InPlay play = keysAndRoots(book, tracker, targetMs, unlockedBefore);
+    const InPlay play = keysAndRoots(book, tracker, rule);
     plan.keys = play.keys;
     const QStringList roots = inCourseOrder(book, play.roots);
     const QStringList& common = play.common;
+    const double target = rule.targetMs;
 
     // The weakest root: least confidence, then fewest strokes, then the earliest in the course.
     auto weaker = [&](const QString& a, const QString& b) {
         const Mastery::Score sa = tracker.roots.value(a), sb = tracker.roots.value(b);
-        const double ca = Mastery::confidence(sa, targetMs), cb = Mastery::confidence(sb, targetMs);
+        const double ca = Mastery::confidence(sa, target), cb = Mastery::confidence(sb, target);
         if (ca != cb)
             return ca < cb;
         if (sa.samples != sb.samples)
@@ -143,6 +268,21 @@ Plan makePage(const Wubi::CodeBook& book, const Mastery::Tracker& tracker,
             for (const QString& root : book.rootsOn(key))
                 if (book.find(root))
                     plan.focus << root;
+    } else {
+        QStringList known;
+        for (const QString& character : common) {
+            if (plan.fresh.size() == kNewCharacters)
+                break;
+            if (plan.focus.contains(character))
+                continue;
+            if (Mastery::confidence(tracker.characters.value(character), target) < 1)
+                plan.fresh << character;
+            else if (known.size() < kKnownFrom)
+                known << character;
+        }
+        // The most frequent characters the pupil knows come back as they would in any text.
+        while (plan.known.size() < kKnownCharacters && !known.isEmpty())
+            plan.known << known.takeAt(random.bounded(int(known.size())));
     }
     if (plan.focus.isEmpty())
         return plan;
@@ -150,55 +290,68 @@ Plan makePage(const Wubi::CodeBook& book, const Mastery::Tracker& tracker,
     QList<QPair<qint64, QString>> overdue;
     for (const QString& character : common) {
         const auto it = tracker.characters.constFind(character);
-        if (it != tracker.characters.constEnd() && Mastery::due(*it, targetMs, now))
+        if (it != tracker.characters.constEnd() && Mastery::due(*it, target, now) &&
+            !plan.focus.contains(character) && !plan.fresh.contains(character))
             overdue.append({it->lastAt, character});
     }
     std::sort(overdue.begin(), overdue.end());
     for (const auto& [at, character] : overdue.mid(0, kReviews)) plan.reviews << character;
 
-    QList<Confusion> sorted = confusions;
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const Confusion& a, const Confusion& b) { return a.count > b.count; });
-    for (const Confusion& c : sorted)
-        if (plan.pairs.size() < kPairs && c.wanted != c.typed && c.wanted.size() == 1 &&
-            c.typed.size() == 1 && book.find(c.wanted) && book.find(c.typed))
-            plan.pairs << c;
-
-    QString body;
-    for (const Confusion& c : plan.pairs) body += c.wanted + c.typed;
-    for (const QString& r : plan.reviews) body += r;
-    QStringList round;
-    while (body.size() < kLines * kLineLength) {
-        if (round.isEmpty()) {
-            round = plan.focus;
-            std::shuffle(round.begin(), round.end(), random);
-        }
-        QString next = round.takeLast();
-        if (!body.isEmpty() && body.endsWith(next) && !round.isEmpty())
-            std::swap(next, round.last());
-        body += next;
-    }
-    for (int i = 0; i < kLines; ++i) plan.lines << body.mid(i * kLineLength, kLineLength);
+    plan.pairs = pairsFor(book, tracker, plan.keys);
+    plan.lines = layOut(book, plan, random);
     return plan;
 }
 
-int targetCpm(History::Store& store) {
-    const int cpm = store.setting(kTargetSetting).toInt();
-    return cpm > 0 ? cpm : Mastery::kDefaultTargetCpm;
+int chosenTargetCpm(History::Store& store) {
+    return qMax(0, store.setting(kTargetSetting).toInt());
+}
+
+void setTargetCpm(History::Store& store, int cpm) {
+    store.setSetting(kTargetSetting, cpm > 0 ? QString::number(cpm) : QString());
+}
+
+int targetCpm(History::Store& store, Keep keep) {
+    if (const int chosen = chosenTargetCpm(store); chosen > 0)
+        return chosen;
+    QList<double> speeds;
+    for (const auto& [at, cpm] : DailyGoal::tally(store, keep == Keep::Progress).speeds)
+        speeds << cpm;
+    if (speeds.isEmpty())
+        return Mastery::kDefaultTargetCpm;
+    const auto middle = speeds.begin() + speeds.size() / 2;
+    std::nth_element(speeds.begin(), middle, speeds.end());
+    return qBound(kLowestTargetCpm, qRound(kOwnSpeedShare * *middle), Mastery::kDefaultTargetCpm);
 }
 
 int keysUnlocked(History::Store& store) {
     return store.setting(kKeysSetting).toInt();
 }
 
+int keysWanted(History::Store& store) {
+    return store.setting(kKeysWantedSetting).toInt();
+}
+
+void setKeysWanted(History::Store& store, int keys) {
+    store.setSetting(kKeysWantedSetting, keys > 0 ? QString::number(keys) : QString());
+}
+
+Rule ruleOf(History::Store& store, Keep keep) {
+    Rule rule;
+    rule.targetMs = Mastery::targetMs(targetCpm(store, keep));
+    rule.unlockedBefore = keysUnlocked(store);
+    rule.keysWanted = keysWanted(store);
+    rule.recoverKeys = store.setting(kRecoverSetting) == QLatin1String("1");
+    return rule;
+}
+
 Plan pageFor(History::Store& store, const Wubi::CodeBook& book, QRandomGenerator& random,
-             qint64 now) {
-    const Mastery::Tracker tracker = Mastery::current(store, book);
-    const QList<Confusion> confusions = worstPairs(store, book);
-    const int before = keysUnlocked(store);
-    const Plan plan = makePage(book, tracker, confusions, Mastery::targetMs(targetCpm(store)),
-                               before, now, random);
-    if (plan.keys.size() != before)
+             qint64 now, Keep keep) {
+    const Mastery::Tracker tracker = Mastery::current(store, book, keep == Keep::Progress);
+    const Rule rule = ruleOf(store, keep);
+    const Plan plan = makePage(book, tracker, rule, now, random);
+    // Only a key the rule brought in is kept: the pupil's own choice stays theirs to change.
+    const int before = qMax(minimumKeys(book), qMax(rule.unlockedBefore, rule.keysWanted));
+    if (keep == Keep::Progress && plan.keys.size() > before)
         store.setSetting(kKeysSetting, QString::number(plan.keys.size()));
     return plan;
 }

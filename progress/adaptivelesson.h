@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QList>
-#include <QPair>
 #include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
@@ -13,59 +12,104 @@ namespace History {
 class Store;
 }
 
-// The adaptive practice page (智能练习): the keys come in one by one in the order of the course's
-// root lessons, starting with the first zone; a key joins only when every root in play is at
-// target speed (confidence 1) and kAccuracyGoal. Each page works on the weakest root in play with
-// common characters made only of roots in play that contain it, the most frequent first; it mixes
-// in characters due for review and the pupil's worst confusions as pairs (the wanted character,
-// then the one that came out instead). When too few characters fit, the page is the root
-// characters of the keys in play.
+// The adaptive practice page (智能练习). The keys come in one by one in the order of the course's
+// root lessons, never fewer than minimumKeys(): the next key joins once every key in play has
+// reached the target speed at least once (its best confidence), so that a pupil who levels off
+// still moves on; the pupil may ask for more keys, or for the stricter rule that every key in
+// play be at the target now.
+//
+// A page is made of common characters the keys in play can type: those of the weakest root in
+// play (the focus), the most frequent characters the pupil is not yet sure of, a few of the most
+// frequent ones the pupil knows (as any text would bring them), the characters due for review, and
+// the pupil's recent slips as pairs of the wanted character and the one that came out instead, with
+// another character between them. When too few characters fit, the page is the root characters of
+// the keys in play.
+//
+// Input methods learn a phrase from characters committed one after the other (fcitx5 learns every
+// run of two to four, and keeps one seen three times); a phrase whose code is a character's full
+// code can then come out for that character. So no two neighbours on a page are the same
+// character, or two whose phrase code is the full code of a common character.
 namespace AdaptiveLesson {
 
 inline constexpr int kFirstKeys = 5;  // the first zone
+// The keys always in play: those of the first zone and as many more as let a pupil type this many
+// common characters, so that a page is more than the same few characters over again (the first
+// zone alone types 21).
+inline constexpr int kFirstCharacters = 120;
 inline constexpr int kLines = 4;
 inline constexpr int kLineLength = 20;
 inline constexpr int kMinimumFocus = 4;  // fewer characters to draw from give the fall-back
-inline constexpr int kFocusCharacters = 16;
+inline constexpr int kFocusCharacters = 4;
+inline constexpr int kNewCharacters = 20;
+// Characters drawn from the kKnownFrom most frequent ones the pupil is sure of.
+inline constexpr int kKnownCharacters = 8;
+inline constexpr int kKnownFrom = 60;
 inline constexpr int kReviews = 6;
 inline constexpr int kPairs = 3;
+// Unless the pupil sets a target, a key is at the target once no more than a little behind the
+// pupil's usual pace: this share of the median speed of the last text pages, and never above
+// Mastery::kDefaultTargetCpm nor below kLowestTargetCpm.
+inline constexpr double kOwnSpeedShare = 0.75;
+inline constexpr int kLowestTargetCpm = 10;
 
 struct Confusion {
     QString wanted;
     QString typed;
-    qint64 count = 0;
+    double weight = 0;
+};
+
+// What decides the keys in play.
+struct Rule {
+    double targetMs = Mastery::targetMs(Mastery::kDefaultTargetCpm);
+    int unlockedBefore = 0;  // keys the pupil's pages had brought in
+    int keysWanted = 0;      // the pupil's own choice of more keys
+    bool recoverKeys = false;
 };
 
 struct Plan {
     QString keys;       // in play
     QString focusRoot;  // empty for the fall-back
     QStringList focus;  // characters with the focus root, most frequent first
+    QStringList fresh;  // the most frequent characters not yet at the target
+    QStringList known;  // some of the most frequent ones that are
     QStringList reviews;
     QList<Confusion> pairs;
     bool fallBack = false;
     QStringList lines;
 };
 
-// Keys in play for a pupil who had unlocked keys before: one more when all roots in play are
-// mastered. The roots in play are those of the keys that occur in at least kMinimumFocus common
-// characters made of them alone: a root too rare to practise never holds the next key back.
-QString keysInPlay(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, double targetMs,
-                   int unlockedBefore);
+QString keysInPlay(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, const Rule& rule);
+// How many keys, in the course's order, are always in play.
+int minimumKeys(const Wubi::CodeBook& book);
+// The roots of the keys that occur in at least kMinimumFocus common characters made of them alone:
+// a root too rare to practise is never worked on.
 QStringList rootsInPlay(const Wubi::CodeBook& book, const QString& keys);
+// The pupil's slips worth a pair: both characters common and typed with the keys, most weight
+// first.
+QList<Confusion> pairsFor(const Wubi::CodeBook& book, const Mastery::Tracker& tracker,
+                          const QString& keys);
 
-Plan makePage(const Wubi::CodeBook& book, const Mastery::Tracker& tracker,
-              const QList<Confusion>& confusions, double targetMs, int unlockedBefore, qint64 now,
-              QRandomGenerator& random);
+Plan makePage(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, const Rule& rule,
+              qint64 now, QRandomGenerator& random);
 
-// The pupil's page from the history at now (UTC ms): the target speed and unlocked keys kept as
-// settings; the number of keys in play is kept again.
+// What pageFor keeps in the history: the mastery state and the keys brought in, or nothing.
+enum class Keep { Progress, Nothing };
+
+// The pupil's page from the history at now (UTC ms), with the pupil's settings.
 Plan pageFor(History::Store& store, const Wubi::CodeBook& book, QRandomGenerator& random,
-             qint64 now);
+             qint64 now, Keep keep = Keep::Progress);
 
-// The pupil's target speed in characters per minute (a setting, Mastery::kDefaultTargetCpm
-// unless set).
-int targetCpm(History::Store& store);
+// The target speed in characters per minute the pupil set, 0 when none.
+int chosenTargetCpm(History::Store& store);
+void setTargetCpm(History::Store& store, int cpm);
+// The target speed in force: the pupil's own, else drawn from the last text pages' speeds, else
+// Mastery::kDefaultTargetCpm.
+int targetCpm(History::Store& store, Keep keep = Keep::Progress);
 // How many keys, in the course's order, the pupil's adaptive pages have brought into play.
 int keysUnlocked(History::Store& store);
+// The number of keys the pupil asked for, 0 when none.
+int keysWanted(History::Store& store);
+void setKeysWanted(History::Store& store, int keys);
+Rule ruleOf(History::Store& store, Keep keep = Keep::Progress);
 
 }  // namespace AdaptiveLesson

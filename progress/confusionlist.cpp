@@ -32,6 +32,9 @@ void ConfusionList::fill(History::Store& store,
                          const Wubi::CodeBook* book) {
     QHash<QPair<QString, QString>, qint64> counts;
     store.forEachConfusion(History::kText, [&](QStringView wanted, QStringView typed, qint64 n) {
+        // A phrase the input method learnt for the wanted character's code: the code was right.
+        if (typed.size() > wanted.size() && typed.startsWith(wanted))
+            return;
         counts[{wanted.toString(), typed.toString()}] += n;
     });
     // A year holds tens of thousands of pairs: only the few shown are put in order.

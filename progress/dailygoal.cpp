@@ -53,7 +53,7 @@ Tally Tally::load(const QByteArray& bytes) {
     return in.status() == QDataStream::Ok ? t : Tally();
 }
 
-Tally tally(History::Store& store) {
+Tally tally(History::Store& store, bool keep) {
     qint64 through = 0;
     Tally t = Tally::load(store.derived(kState, &through));
     if (t.through != through)
@@ -72,7 +72,7 @@ Tally tally(History::Store& store) {
             return true;
         });
     }
-    if (t.through != before)
+    if (keep && t.through != before)
         store.keepDerived(kState, t.through, t.save());
     return t;
 }

@@ -43,8 +43,8 @@ struct Tally {
     QByteArray save() const;
     static Tally load(const QByteArray& bytes);
 };
-// The tally brought up to date from the pages after the one kept, which is kept again.
-Tally tally(History::Store& store);
+// The tally brought up to date from the pages after the one kept, which is kept again if keep.
+Tally tally(History::Store& store, bool keep = true);
 
 // Days in a row, ending today, whose practice reached the goal. Today counts once it is met;
 // until then the run ends with yesterday, as the day is not over. A day without enough

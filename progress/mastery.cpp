@@ -2,6 +2,7 @@
 
 #include <QDataStream>
 #include <QIODevice>
+#include <cmath>
 
 #include "progress/strokelog.h"
 
@@ -9,7 +10,7 @@ namespace Mastery {
 
 namespace {
 
-constexpr char kStateName[] = "mastery-1";
+constexpr char kStateName[] = "mastery-2";
 
 struct PageTally {
     double ms = 0;
@@ -32,6 +33,8 @@ void smooth(Score& score, const PageTally& t, qint64 at) {
     }
     score.samples += t.right;
     score.lastAt = at;
+    if (score.timed && score.samples >= kMinimumSamples && score.accuracy >= kAccuracyGoal)
+        score.bestMs = score.bestMs > 0 ? qMin(score.bestMs, score.ms) : score.ms;
 }
 
 void settle(QHash<QString, Score>& scores, const QHash<QString, PageTally>& page, qint64 at) {
@@ -45,6 +48,14 @@ bool isCode(const QString& text) {
     return !text.isEmpty();
 }
 
+// The input method gave a phrase it had learnt for the wanted character's code: the pupil typed
+// the code right.
+bool isPhraseOf(const QString& cameOut, const QString& wanted) {
+    return cameOut.size() > wanted.size() && cameOut.startsWith(wanted);
+}
+
+constexpr double kForgottenSlip = 0.05;
+
 }  // namespace
 
 double targetMs(int charactersPerMinute) {
@@ -52,10 +63,13 @@ double targetMs(int charactersPerMinute) {
 }
 
 double confidence(const Score& score, double target) {
-    if (score.samples < kMinimumSamples)
-        return 0;
+    const double sure = qMin(1.0, double(score.samples) / kMinimumSamples);
     const double speed = score.timed && score.ms > 0 ? target / score.ms : 1.0;
-    return qMin(speed, score.accuracy / kAccuracyGoal);
+    return sure * qMin(speed, score.accuracy / kAccuracyGoal);
+}
+
+double bestConfidence(const Score& score, double target) {
+    return score.bestMs > 0 ? target / score.bestMs : 0;
 }
 
 bool due(const Score& score, double target, qint64 now) {
@@ -109,17 +123,50 @@ Mistake classify(const Wubi::CodeBook& book, const QString& wanted, const QStrin
     return m;
 }
 
+void Tracker::noteSlips(const QString& wanted, const QStringList& cameOut) {
+    if (cameOut.isEmpty()) {
+        for (auto it = slips.begin(); it != slips.end();) {
+            // Right on the page of the slip is no sign yet: the pupil had just seen the code.
+            if (it.key().first == wanted && it->atPage < textPages &&
+                ++it->rightSince >= kRightToRetire)
+                it = slips.erase(it);
+            else
+                ++it;
+        }
+        return;
+    }
+    for (const QString& typed : cameOut) {
+        // Letters the input method gave up, or a phrase: no character to set beside it.
+        if (typed.size() != 1 || typed == wanted || isCode(typed))
+            continue;
+        Slip& slip = slips[{wanted, typed}];
+        slip.weight = weightOf(slip) + 1;
+        slip.atPage = textPages;
+        slip.rightSince = 0;
+    }
+}
+
+double Tracker::weightOf(const Slip& slip) const {
+    return slip.weight * std::pow(kSlipFading, double(textPages - slip.atPage));
+}
+
 void Tracker::addPage(const History::Page& page, const Wubi::CodeBook& book) {
     QHash<QString, PageTally> chars, rootsOfPage, keysOfPage;
     const qint64 at = page.at.toMSecsSinceEpoch();
     if (page.drill == History::kText) {
+        ++textPages;
         for (qsizetype i = 0; i < page.strokes.size(); ++i) {
             const History::Stroke& s = page.strokes[i];
             const Wubi::Character* c = book.find(s.character);
             const bool timed = i > 0;
+            QStringList wrongs;
+            for (quint32 w = 0; w < s.wrong; ++w)
+                if (const QString cameOut = s.wrongs.value(w); !isPhraseOf(cameOut, s.character))
+                    wrongs << cameOut;
+            noteSlips(s.character, wrongs);
             PageTally& ct = chars[s.character];
             ++ct.right;
-            ct.wrong += s.wrong;
+            ct.wrong += wrongs.size();
             if (timed) {
                 ct.ms += s.ms;
                 ++ct.timed;
@@ -137,8 +184,8 @@ void Tracker::addPage(const History::Page& page, const Wubi::CodeBook& book) {
             };
             for (const QString& r : c->roots) count(rootsOfPage, r);
             for (QChar k : code) count(keysOfPage, QString(k));
-            for (qsizetype w = 0; w < qsizetype(s.wrong); ++w) {
-                const Mistake m = classify(book, s.character, s.wrongs.value(w), QString());
+            for (const QString& cameOut : wrongs) {
+                const Mistake m = classify(book, s.character, cameOut, QString());
                 if (m.kind == Mistake::RootOnWrongKey || m.kind == Mistake::IdentificationCode) {
                     if (m.position < c->roots.size())
                         rootsOfPage[c->roots[m.position]].wrong += 1;
@@ -150,6 +197,8 @@ void Tracker::addPage(const History::Page& page, const Wubi::CodeBook& book) {
                 }
             }
         }
+        for (auto it = slips.begin(); it != slips.end();)
+            it = weightOf(*it) < kForgottenSlip ? slips.erase(it) : std::next(it);
     } else if (page.drill == History::kRoot) {
         // The root drill tells which roots the pupil places right, not how fast they type them.
         for (const History::Stroke& s : page.strokes) {
@@ -170,7 +219,8 @@ namespace {
 void write(QDataStream& out, const QHash<QString, Score>& scores) {
     out << qint64(scores.size());
     for (auto it = scores.cbegin(); it != scores.cend(); ++it)
-        out << it.key() << it->ms << it->accuracy << it->samples << it->lastAt << it->timed;
+        out << it.key() << it->ms << it->accuracy << it->samples << it->lastAt << it->timed
+            << it->bestMs;
 }
 void read(QDataStream& in, QHash<QString, Score>& scores) {
     qint64 n = 0;
@@ -178,7 +228,7 @@ void read(QDataStream& in, QHash<QString, Score>& scores) {
     for (qint64 i = 0; i < n && in.status() == QDataStream::Ok; ++i) {
         QString key;
         Score s;
-        in >> key >> s.ms >> s.accuracy >> s.samples >> s.lastAt >> s.timed;
+        in >> key >> s.ms >> s.accuracy >> s.samples >> s.lastAt >> s.timed >> s.bestMs;
         scores.insert(key, s);
     }
 }
@@ -187,26 +237,37 @@ void read(QDataStream& in, QHash<QString, Score>& scores) {
 QByteArray Tracker::save() const {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
-    out << through;
+    out << through << textPages;
     write(out, characters);
     write(out, roots);
     write(out, keys);
+    out << qint64(slips.size());
+    for (auto it = slips.cbegin(); it != slips.cend(); ++it)
+        out << it.key().first << it.key().second << it->weight << it->atPage << it->rightSince;
     return bytes;
 }
 
 Tracker Tracker::load(const QByteArray& bytes) {
     Tracker t;
     QDataStream in(bytes);
-    in >> t.through;
+    in >> t.through >> t.textPages;
     read(in, t.characters);
     read(in, t.roots);
     read(in, t.keys);
+    qint64 n = 0;
+    in >> n;
+    for (qint64 i = 0; i < n && in.status() == QDataStream::Ok; ++i) {
+        QString wanted, typed;
+        Slip slip;
+        in >> wanted >> typed >> slip.weight >> slip.atPage >> slip.rightSince;
+        t.slips.insert({wanted, typed}, slip);
+    }
     if (in.status() != QDataStream::Ok)
         return {};
     return t;
 }
 
-Tracker current(History::Store& store, const Wubi::CodeBook& book) {
+Tracker current(History::Store& store, const Wubi::CodeBook& book, bool keep) {
     qint64 through = 0;
     Tracker t = Tracker::load(store.derived(QLatin1String(kStateName), &through));
     if (t.through != through)
@@ -217,7 +278,7 @@ Tracker current(History::Store& store, const Wubi::CodeBook& book) {
         t.through = qMax(t.through, id);
         return true;
     });
-    if (t.through != before)
+    if (keep && t.through != before)
         store.keepDerived(QLatin1String(kStateName), t.through, t.save());
     return t;
 }

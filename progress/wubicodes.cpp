@@ -12,6 +12,7 @@
 #include "data/statement.h"
 #include "data/tablefile.h"
 #include "platform/errors.h"
+#include "platform/pathrule.h"
 
 namespace Wubi {
 
@@ -103,6 +104,22 @@ void forEachRow(const QString& name, const char* select, Visit visit) {
             QStringLiteral("无法查询数据表 %1：%2。").arg(file.path(), file.problem()));
 }
 
+// The course builder's frequency list: a character and its corpus weight a line. A data directory
+// built before it had one ranks by the course texts alone.
+QHash<QString, double> readWeights(const QString& path) {
+    QHash<QString, double> weights;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return weights;
+    const QString text = QString::fromUtf8(file.readAll());
+    for (QStringView line : QStringView(text).tokenize(u'\n')) {
+        const qsizetype tab = line.indexOf(u'\t');
+        if (tab > 0)
+            weights.insert(line.left(tab).toString(), line.mid(tab + 1).toDouble());
+    }
+    return weights;
+}
+
 }  // namespace
 
 QString CodeBook::rootText(const QString& root) {
@@ -184,11 +201,12 @@ void CodeBook::add(const QString& character, const QString& shortCode, const QSt
     book.insert(character, c);
 }
 
-void CodeBook::rankBy(const QString& text) {
+void CodeBook::rankBy(const QString& text, const QHash<QString, double>& weights) {
     QHash<QChar, int> seen;
     for (QChar c : text) ++seen[c];
     // Each character's sort key worked out once: the sort compares some 300,000 times.
     struct Entry {
+        double weight;
         int seen;
         qsizetype shortCode;
         int rank;
@@ -197,29 +215,40 @@ void CodeBook::rankBy(const QString& text) {
     QList<Entry> all;
     all.reserve(book.size());
     for (auto it = book.begin(); it != book.end(); ++it)
-        all.append({it.key().size() == 1 ? seen.value(it.key()[0]) : 0, it->shortCode.size(),
-                    it->rank, it});
+        all.append({weights.value(it.key()), it.key().size() == 1 ? seen.value(it.key()[0]) : 0,
+                    it->shortCode.size(), it->rank, it});
     std::sort(all.begin(), all.end(), [](const Entry& a, const Entry& b) {
+        if (a.weight != b.weight)
+            return a.weight > b.weight;
         if (a.seen != b.seen)
             return a.seen > b.seen;
         return a.shortCode != b.shortCode ? a.shortCode < b.shortCode : a.rank < b.rank;
     });
     ranked.clear();
     rankedKeys.clear();
+    commonCodes.clear();
     for (int i = 0; i < all.size(); ++i) {
         Character& c = *all[i].it;
         c.rank = i;
+        c.commonRank = int(ranked.size());
         if (c.level1) {
+            if (ranked.size() < kCommon && c.fullCode.size() == 4)
+                commonCodes.insert(c.fullCode);
             ranked << all[i].it.key();
             rankedKeys << c.keys;
         }
     }
 }
 
+bool CodeBook::isCommon(QStringView character) const {
+    const Character* c = find(character);
+    return c && c->level1 && c->commonRank < kCommon;
+}
+
 QStringList CodeBook::madeOf(const QString& keys) const {
     const quint32 allowed = keyBits(keys);
     QStringList result;
-    for (qsizetype i = 0; i < ranked.size(); ++i)
+    for (qsizetype i = 0; i < qMin<qsizetype>(kCommon, ranked.size()); ++i)
         if (rankedKeys[i] != 0 && (rankedKeys[i] & ~allowed) == 0)
             result << ranked[i];
     return result;
@@ -248,7 +277,8 @@ const CodeBook& CodeBook::shared() {
         QString texts;
         forEachRow(QStringLiteral("111.DB"), "SELECT 文字 FROM %1",
                    [&](const Sql::Statement& row) { texts += row.text(0); });
-        book.rankBy(texts);
+        book.rankBy(texts,
+                    readWeights(PathRule::resolve(QStringLiteral("\\mavro\\frequency.txt"))));
         return book;
     }();
     return shared;

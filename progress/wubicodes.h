@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -26,6 +27,7 @@ struct Character {
     QString fullCode;
     QStringList roots;    // by code position; empty when the split is unknown
     int rank = 0;         // by frequency, 0 the most frequent
+    int commonRank = 0;   // place among the level 1 characters by frequency
     bool level1 = false;  // GB2312 level 1 (the 3,755 common characters)
     quint32 keys = 0;     // the keys of its full code, as CodeBook::keyBits gives them
     bool hasIdentificationCode() const {
@@ -46,9 +48,9 @@ class CodeBook {
     static CodeBook fromSplits();
     // Adds a character with its codes; rank in the order added unless ranked again.
     void add(const QString& character, const QString& shortCode, const QString& fullCode);
-    // Ranks characters by how often they occur in text, then by short code length (the short
-    // codes were handed out by frequency), then as added.
-    void rankBy(const QString& text);
+    // Ranks characters by their corpus weight, then by how often they occur in text, then by
+    // short code length (the short codes were handed out by frequency), then as added.
+    void rankBy(const QString& text, const QHash<QString, double>& weights = {});
 
     const Character* find(QStringView character) const;
     QChar keyOf(const QString& root) const { return rootKeys.value(root); }
@@ -59,11 +61,18 @@ class CodeBook {
     // The root the course's root table shows with each record, empty for a stroke rule.
     QString rootOfRecord(int record) const { return records.value(record); }
     const QHash<QString, Character>& characters() const { return book; }
-    // Common characters, most frequent first.
+    // GB2312's level 1 characters, most frequent first.
     const QStringList& byRank() const { return ranked; }
+    // The kCommon first of byRank(): about the characters of everyday text, where 醛 and 硒 are
+    // not.
+    static constexpr int kCommon = 2500;
+    bool isCommon(QStringView character) const;
     // Common characters made only of roots on the given keys, most frequent first. Asked for at
     // every adaptive page, so it compares key bits instead of looking up each root.
     QStringList madeOf(const QString& keys) const;
+    // Whether the code is the full code of a common character: a phrase that an input method
+    // learns with it can come out for that character.
+    bool isCommonCode(const QString& code) const { return commonCodes.contains(code); }
     // One bit per key letter a to y.
     static quint32 keyBits(QStringView keys);
     // "口" for a glyph, "〔革下〕" for a drawn shape.
@@ -79,6 +88,7 @@ class CodeBook {
     QHash<QString, Character> book;
     QStringList ranked;
     QList<quint32> rankedKeys;  // Character::keys of each of ranked
+    QSet<QString> commonCodes;
 };
 
 }  // namespace Wubi

@@ -10,7 +10,7 @@ packages=(
     libfluidsynth-dev fluid-soundfont-gm
     libxcb1-dev libxcb-keysyms1-dev libxcb-xinput-dev  # hot keys: raw key events when another program holds the key
     fonts-noto-cjk rime-data-wubi
-    rime-data-pinyin-simp  # the teaching benchmark's frequency list of common characters
+    rime-data-pinyin-simp  # corpus frequencies: the course builder ranks characters by them, and the teaching benchmark tests the most common
     xvfb xauth xdotool x11-utils time
     desktop-file-utils appstream file  # the install test checks the menu entry, metadata, icons
     qt6-wayland  # a Wayland session gets a native window, not Xwayland

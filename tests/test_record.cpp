@@ -13,6 +13,7 @@
 #include "platform/errors.h"
 #include "platform/gbk.h"
 #include "progress/CRecord.h"
+#include "progress/adaptivelesson.h"
 #include "progress/article.h"
 #include "progress/dailygoal.h"
 #include "progress/masterymap.h"
@@ -526,6 +527,34 @@ class RecordTest : public QObject {
             QVERIFY2(map->cellOf(QStringLiteral("西")).height() >= 15,
                      qPrintable(QString::number(map->cellOf(QStringLiteral("西")).height())));
         });
+    }
+
+    // The pupil sets 智能练习's target speed and asks for two more keys; both are kept. Unset, the
+    // target follows the pupil's own speed.
+    void adaptiveTargetAndKeysChosenInTheWindow() {
+        inRecordWindow([] {
+            QVERIFY2(frmRecord->SpinEdit2->text().startsWith(QStringLiteral("自动 ")),
+                     qPrintable(frmRecord->SpinEdit2->text()));
+            QCOMPARE(frmRecord->Label7->text(), QStringLiteral("GFDSA"));
+            QTRY_VERIFY(frmRecord->isActiveWindow());
+            QTest::keyClick(frmRecord, Qt::Key_T, Qt::AltModifier);
+            QTRY_COMPARE(QApplication::focusWidget(), frmRecord->SpinEdit2);
+            QTest::keyClick(frmRecord->SpinEdit2, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(frmRecord->SpinEdit2, "40");
+            QTest::keyClick(frmRecord, Qt::Key_K, Qt::AltModifier);
+            QTRY_COMPARE(QApplication::focusWidget(), frmRecord->SpinEdit3);
+            QTest::keyClick(frmRecord->SpinEdit3, Qt::Key_Up);
+            QTest::keyClick(frmRecord->SpinEdit3, Qt::Key_Up);
+            QCOMPARE(frmRecord->Label7->text(), QStringLiteral("GFDSA HJ"));
+        });
+        History::Store& store = History::Store::instance();
+        QCOMPARE(AdaptiveLesson::targetCpm(store), 40);
+        QCOMPARE(AdaptiveLesson::keysWanted(store), 7);
+        inRecordWindow([] {
+            QCOMPARE(frmRecord->SpinEdit2->text(), QStringLiteral("40 字/分钟"));
+            QCOMPARE(frmRecord->SpinEdit3->value(), 7);
+        });
+        AdaptiveLesson::setKeysWanted(store, 0);
     }
 
     // The history saved where the pupil chooses: JSON unless the name ends in .csv; a folder that

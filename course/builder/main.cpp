@@ -5,6 +5,7 @@
 
 #include "course/builder/codetable.h"
 #include "course/builder/hintcheck.h"
+#include "course/builder/frequency.h"
 #include "course/builder/pages.h"
 #include "course/builder/practicechecks.h"
 #include "course/builder/practicetable.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
         std::fputs(qPrintable(PracticeChecks::verify(rows, dictionary)), stdout);
         std::fputs(qPrintable(HintCheck::verify(dictionary)), stdout);
         PracticeTable::write(out.filePath("111.DB"), rows);
+        std::fputs(qPrintable(Frequency::build(Frequency::defaultPath(), out.path())), stdout);
         std::fputs(qPrintable(RootTable::build(course.path(), dictionary, out.filePath("wb1.db"))),
                    stdout);
         std::fputs(qPrintable(Pages::build(course.filePath("pages"),
