@@ -20,6 +20,7 @@
 #include "progress/dailygoal.h"
 #include "progress/historyexport.h"
 #include "progress/masterymap.h"
+#include "progress/measureschart.h"
 #include "progress/recordpictures.h"
 #include "progress/speedchart.h"
 #include "progress/textfeed.h"
@@ -127,6 +128,7 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
     PageControl1->addTab(Chart1, QStringLiteral("速度"));
     Image2 = new MasteryMap(PageControl1);
     PageControl1->addTab(Image2, QStringLiteral("字根掌握"));
+    PageControl1->addTab(new MeasuresChart(PageControl1), QStringLiteral("速度·击键·码长"));
 
     auto* goal = new QHBoxLayout;
     page->addLayout(goal);

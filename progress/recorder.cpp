@@ -11,6 +11,8 @@
 #include "drills/ctest.h"
 #include "progress/strokelog.h"
 #include "progress/textfeed.h"
+#include "progress/typingmeasures.h"
+#include "progress/wordtable.h"
 
 namespace Progress {
 
@@ -83,6 +85,7 @@ void textPageFinished(qint64 elapsedMs, int bytes, const QString& speedText) {
         p.lesson = lessonCaption(p.drill, p.rangeFirst, p.rangeSecond);
     }
     p.strokes = textLog().take();
+    p.measures = TypingMeasures::fromStrokes(p.strokes, elapsedMs, WordTable::shared());
     History::Store::instance().record(p);
     catchUpWhenIdle(frmTest);
     TextFeed::pageFinished();
