@@ -40,15 +40,33 @@ WordTable WordTable::read(const QString& path) {
         const qsizetype tab3 = line.indexOf(QLatin1Char('\t'), tab2 + 1);
         const QStringView place =
             tab3 < 0 ? line.mid(tab2 + 1) : line.mid(tab2 + 1, tab3 - tab2 - 1);
-        table.add(line.left(tab1).toString(), line.mid(tab1 + 1, tab2 - tab1 - 1).toString(),
-                  place.trimmed().toInt(),
+        table.add(line.left(tab1), line.mid(tab1 + 1, tab2 - tab1 - 1), place.trimmed().toInt(),
                   tab3 < 0 ? 0 : line.mid(tab3 + 1).trimmed().toLongLong());
     }
     return table;
 }
 
+WordTable::Code WordTable::pack(QStringView code) {
+    if (code.isEmpty() || code.size() > 4)
+        return 0;
+    Code packed = Code(code.size());
+    for (qsizetype i = 0; i < code.size(); ++i) {
+        const char16_t c = code[i].unicode();
+        if (c < u'a' || c > u'z')
+            return 0;
+        packed |= Code(c - u'a' + 1) << (3 + 5 * i);
+    }
+    return packed;
+}
+
+QString WordTable::unpack(Code code) {
+    QString text;
+    for (int i = 0; i < lengthOf(code); ++i) text += QChar(u'a' + ((code >> (3 + 5 * i)) & 31) - 1);
+    return text;
+}
+
 int WordTable::Way::keys(bool beforePunctuation) const {
-    const int letters = int(code.size());
+    const int letters = lengthOf(code);
     if (place > 0)
         return letters + 1;
     return letters + (letters < 4 && !beforePunctuation ? 1 : 0);
@@ -58,34 +76,27 @@ int WordTable::child(int node, QChar c) const {
     return children.value(quint64(node) << 16 | c.unicode(), -1);
 }
 
-void WordTable::add(const QString& word, const QString& code, int place, qint64 weight) {
-    if (word.isEmpty() || code.isEmpty() || place < 0)
+void WordTable::add(QStringView word, QStringView code, int place, qint64 weight) {
+    const Code packed = pack(code);
+    if (word.isEmpty() || !packed || place < 0)
         return;
-    QStringList& list = candidates[code];
-    if (list.size() <= place)
-        list.resize(place + 1);
-    list[place] = word;
-
-    int at = index.value(word, -1);
-    if (at < 0) {
-        at = int(words.size());
-        index.insert(word, at);
-        words.push_back({word, {code, place}, {code, place}, int(code.size()), weight});
-        int node = 0;
-        for (QChar c : word) {
-            int next = child(node, c);
-            if (next < 0) {
-                next = int(nodeWord.size());
-                nodeWord.push_back(-1);
-                children.insert(quint64(node) << 16 | c.unicode(), next);
-            }
-            node = next;
+    int node = 0;
+    for (QChar c : word) {
+        int next = child(node, c);
+        if (next < 0) {
+            next = int(nodeWord.size());
+            nodeWord.push_back(-1);
+            children.insert(quint64(node) << 16 | c.unicode(), next);
         }
-        nodeWord[node] = at;
+        node = next;
+    }
+    const Way way{packed, place};
+    if (nodeWord[node] < 0) {
+        nodeWord[node] = int(words.size());
+        words.push_back({word.toString(), way, way, lengthOf(packed), weight, {{packed, place}}});
         return;
     }
-    Word& w = words[at];
-    const Way way{code, place};
+    Word& w = words[nodeWord[node]];
     const auto better = [&](const Way& old, bool beforeMark) {
         const int a = way.keys(beforeMark), b = old.keys(beforeMark);
         return a < b || (a == b && place < old.place);
@@ -94,8 +105,9 @@ void WordTable::add(const QString& word, const QString& code, int place, qint64 
         w.plain = way;
     if (better(w.beforeMark, true))
         w.beforeMark = way;
-    w.fullLength = qMax(w.fullLength, int(code.size()));
+    w.fullLength = qMax(w.fullLength, lengthOf(packed));
     w.weight = qMax(w.weight, weight);
+    w.places.push_back({packed, place});
 }
 
 int WordTable::wordIndex(QStringView word) const {
@@ -107,11 +119,14 @@ int WordTable::wordIndex(QStringView word) const {
 }
 
 int WordTable::place(QStringView word, QStringView code) const {
-    const auto found = candidates.constFind(code.toString());
-    if (found == candidates.cend())
+    const int at = wordIndex(word);
+    const Code packed = pack(code);
+    if (at < 0 || !packed)
         return -1;
-    const qsizetype at = found->indexOf(word);
-    return at < 0 ? -1 : int(at);
+    for (const auto& [c, place] : words[at].places)
+        if (c == packed)
+            return place;
+    return -1;
 }
 
 int WordTable::fullCodeLength(QStringView word) const {
@@ -181,11 +196,11 @@ WordTable::Ideal WordTable::ideal(QStringView text) const {
             result.characters += step[i] - 1;
             const bool mark = beforeMark(i + step[i]);
             const Way& way = mark ? words[word[i]].beforeMark : words[word[i]].plain;
-            s.code = way.code;
+            s.code = unpack(way.code);
             s.keys = way.keys(mark);
             s.place = way.place;
             s.selection = way.place > 0;
-            s.topScreen = mark && way.place == 0 && way.code.size() < 4;
+            s.topScreen = mark && way.place == 0 && lengthOf(way.code) < 4;
         }
         result.segments.append(s);
     }

@@ -24,7 +24,7 @@ class WordTable {
 
     // Adds a word under a code; place is its position among the code's candidates (0 first),
     // weight how often the word occurs (any scale).
-    void add(const QString& word, const QString& code, int place, qint64 weight = 0);
+    void add(QStringView word, QStringView code, int place, qint64 weight = 0);
     bool isEmpty() const { return words.empty(); }
 
     // The place of word among the candidates of code, -1 when the code does not offer it.
@@ -63,9 +63,15 @@ class WordTable {
     static bool isPunctuation(QChar c);
 
   private:
+    // A code of up to four letters a to z packed into one number: five bits a letter after three
+    // bits of length. Codes are kept in numbers so that reading the table makes no strings.
+    using Code = quint32;
+    static Code pack(QStringView code);
+    static QString unpack(Code code);
+    static int lengthOf(Code code) { return int(code & 7); }
     // The cheapest code of a word, apart for when a punctuation mark follows it.
     struct Way {
-        QString code;
+        Code code = 0;
         int place = 0;
         int keys(bool beforePunctuation) const;
     };
@@ -75,13 +81,12 @@ class WordTable {
         Way beforeMark;
         int fullLength = 0;
         qint64 weight = 0;
+        std::vector<std::pair<Code, int>> places;  // every code of the word with its place
     };
     int wordIndex(QStringView word) const;
     int child(int node, QChar c) const;
 
-    QHash<QString, QStringList> candidates;  // code -> words by place (gaps left empty)
     std::vector<Word> words;
-    QHash<QString, int> index;         // word -> words
     std::vector<int> nodeWord = {-1};  // trie node -> words, -1 when no word ends there
     QHash<quint64, int> children;      // (node << 16 | UTF-16 unit) -> node
 };

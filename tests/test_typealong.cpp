@@ -144,6 +144,7 @@ class TypeAlongTest : public QObject {
                         QByteArray::number(row.place) + "\t1\n");
         words.close();
         qputenv("QORVEX_DRIVE", drive.path().toLocal8Bit());
+        qputenv("XDG_DATA_HOME", drive.filePath("home").toLocal8Bit());  // a history of its own
         uint32_t now = 500;
         TickCount::setSource([&now] { return now; });
 

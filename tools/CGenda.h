@@ -58,6 +58,7 @@ class TfrmGenda : public TForm {
     // The measures so far, at the given tick count.
     TypingMeasures measuresAt(uint32_t now) const;
     const WordTable::Ideal& ideal() const { return cheapest; }
+    const QString& sectionText() const { return model; }
 
   protected:
     void FormActivate() override;
