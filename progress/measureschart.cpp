@@ -92,14 +92,18 @@ void MeasuresChart::paintEvent(QPaintEvent*) {
                            "这里就按天画出速度、击键和码长。"));
         return;
     }
-    const int third = height() / 3;
-    drawPanel(painter, QRect(0, 0, width(), third), QStringLiteral("速度（字/分）"),
+    // Side by side in a wide, low tab; one above the other in a tall one.
+    const bool row = width() >= 2 * height();
+    const auto panel = [&](int i) {
+        return row ? QRect(width() * i / 3, 0, width() / 3, height())
+                   : QRect(0, height() * i / 3, width(), height() / 3);
+    };
+    drawPanel(painter, panel(0), QStringLiteral("速度（字/分）"),
               {{QStringLiteral("速度"), QColor(0x15, 0x65, 0xc0), &Day::speed}});
-    drawPanel(painter, QRect(0, third, width(), third), QStringLiteral("击键（键/秒）"),
+    drawPanel(painter, panel(1), QStringLiteral("击键（键/秒）"),
               {{QStringLiteral("击键"), QColor(0x2e, 0x7d, 0x32), &Day::keysPerSecond}});
     drawPanel(
-        painter, QRect(0, 2 * third, width(), height() - 2 * third),
-        QStringLiteral("码长（键/字）"),
+        painter, panel(2), QStringLiteral("码长（键/字）"),
         {{QStringLiteral("码长"), QColor(0xe6, 0x51, 0x00), &Day::codeLength},
          {QStringLiteral("理想码长"), QColor(0x75, 0x75, 0x75), &Day::idealCodeLength, true}});
 }
@@ -129,9 +133,11 @@ void MeasuresChart::drawPanel(QPainter& painter, const QRect& area, const QStrin
     painter.setPen(QColor(0xbd, 0xbd, 0xbd));
     painter.drawRect(plot);
     painter.setPen(Qt::black);
-    for (int step = 0; step <= 2; ++step) {
-        const double value = top * step / 2;
-        const int y = plot.bottom() - int(plot.height() * step / 2);
+    // The middle of the axis only where there is room for three numbers.
+    const int steps = plot.height() > 3 * metrics.height() ? 2 : 1;
+    for (int step = 0; step <= steps; ++step) {
+        const double value = top * step / steps;
+        const int y = plot.bottom() - int(plot.height() * step / steps);
         painter.drawText(
             QRect(area.left(), y - metrics.height() / 2, left - area.left() - 4, metrics.height()),
             Qt::AlignRight | Qt::AlignVCenter, QString::number(value, 'g', 3));
