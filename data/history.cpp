@@ -590,7 +590,7 @@ bool Store::writeOne(const Page& page, bool fromLeftovers) {
         insert.bind(15, codesId);
     if (!details.wrongs.isEmpty())
         insert.bind(17, details.wrongs);
-    return insert.done() && MeasureRows::keep(db, page.measures);
+    return insert.done() && MeasureRows::keep(*statements, page.measures);
 }
 
 QList<Page> Store::pages(const QString& drill, bool withStrokes) {

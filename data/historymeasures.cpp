@@ -20,17 +20,23 @@ int create(sqlite3* db) {
                         nullptr, nullptr, nullptr);
 }
 
-bool keep(sqlite3* db, const Measures& m) {
-    if (m.isEmpty() || sqlite3_changes(db) == 0)
+bool keep(Sql::Cache& statements, const Measures& m) {
+    sqlite3* db = statements.connection();
+    if (sqlite3_changes(db) == 0)
         return true;
-    Statement insert(db,
+    const qint64 page = sqlite3_last_insert_rowid(db);
+    if (m.isEmpty()) {
+        // A removed last page leaves its number free for the next one, and its row behind.
+        Statement drop(statements, "DELETE FROM measures WHERE page = ?1;");
+        return drop && drop.bindAll(page).done();
+    }
+    Statement insert(statements,
                      "INSERT OR REPLACE INTO measures VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9,"
                      " ?10);");
-    return insert &&
-           insert
-               .bindAll(sqlite3_last_insert_rowid(db), m.characters, m.keys, m.backspaces, m.erased,
-                        m.committed, m.wordCharacters, m.selections, m.wrong, m.idealKeys)
-               .done();
+    return insert && insert
+                         .bindAll(page, m.characters, m.keys, m.backspaces, m.erased, m.committed,
+                                  m.wordCharacters, m.selections, m.wrong, m.idealKeys)
+                         .done();
 }
 
 }  // namespace History::MeasureRows

@@ -3,6 +3,9 @@
 #include <QtGlobal>
 
 struct sqlite3;
+namespace Sql {
+class Cache;
+}
 
 namespace History {
 
@@ -26,7 +29,7 @@ namespace MeasureRows {
 // The table, when the file has none yet; older files simply have no measures.
 int create(sqlite3* db);
 // Keeps the measures of the page the connection inserted last, when it inserted one.
-bool keep(sqlite3* db, const Measures& measures);
+bool keep(Sql::Cache& statements, const Measures& measures);
 
 }  // namespace MeasureRows
 
