@@ -20,7 +20,7 @@ struct Measures {
     int wordCharacters = 0;  // of those, the ones that came as part of a word of two or more
     int selections = 0;      // commits that were not the first candidate
     int wrong = 0;           // characters of the page not right at the first attempt
-    int idealKeys = 0;       // the fewest keys the page takes
+    int idealKeys = 0;       // the fewest keys the page takes; 0 when not known
     bool isEmpty() const { return characters == 0; }
 };
 

@@ -59,7 +59,7 @@ QString TypingMeasures::resultLine(int section, const QString& inputMethod) cons
                "回改%10 打词率%11% 输入法:%12 qorvex")
         .arg(section)
         .arg(number(speed(), 2), number(keysPerSecond(), 2), number(codeLength(), 2),
-             number(idealCodeLength(), 2))
+             idealKeys > 0 ? number(idealCodeLength(), 2) : QStringLiteral("-"))
         .arg(characters)
         .arg(wrong)
         .arg(number(ms / 1000.0, 1), number(keyAccuracy() * 100, 1))
@@ -93,7 +93,7 @@ TypingMeasures TypingMeasures::fromStrokes(const QList<History::Stroke>& strokes
         m.wrong += s.wrong > 0 ? 1 : 0;
     }
     m.committed = m.characters;
-    m.idealKeys = table.ideal(text).keys;
+    m.idealKeys = table.isEmpty() ? 0 : table.ideal(text).keys;
     return m;
 }
 

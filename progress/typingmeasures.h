@@ -24,6 +24,7 @@ struct TypingMeasures : History::Measures {
     // The line typing groups paste to compare pages, copied to the clipboard at the end:
     // 第3段 速度120.50 击键5.20 码长2.59(理想2.31) 字数200 错字1 用时99.6秒 键准97.5% 回改2
     // 打词率40.0% 输入法:五笔 qorvex
+    // The ideal reads "-" when it is not known (a course without its word table).
     QString resultLine(int section, const QString& inputMethod) const;
     // While typing: 速度, 击键 and 码长 so far.
     QString liveLine() const;

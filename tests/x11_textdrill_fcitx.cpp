@@ -240,7 +240,8 @@ class FcitxWubiTest : public QObject {
 
     // 跟打练习: a copied text pasted with Ctrl+V and typed to its end through Wubi; the 成绩
     // line is on the clipboard, its keys counted from what fcitx5 showed and committed: a letter
-    // and Space for each character, one key for each mark.
+    // and Space for each character, one key for each mark. The fixture course has no word
+    // table: the ideal is not known.
     void aPastedTextTypedToTheEndGivesTheResultLine() {
         QGuiApplication::clipboard()->setText(QStringLiteral("中国，人民，\n工人。"));
         TfrmGenda* window = TfrmGenda::window();
@@ -272,7 +273,7 @@ class FcitxWubiTest : public QObject {
             window->reject();
         });
         window->ShowModal();
-        QVERIFY2(result.startsWith(QStringLiteral("第1段 速度60.00 击键1.67 码长1.67(理想")),
+        QVERIFY2(result.startsWith(QStringLiteral("第1段 速度60.00 击键1.67 码长1.67(理想-) ")),
                  qPrintable(result));
         QVERIFY2(result.contains(QStringLiteral(" 字数9 错字0 用时9.0秒 键准100.0% 回改0 ")),
                  qPrintable(result));

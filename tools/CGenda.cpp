@@ -246,7 +246,7 @@ TypingMeasures TfrmGenda::measuresAt(uint32_t now) const {
     counter.fill(m);
     m.ms = elapsedAt(now);
     m.characters = TypeAlongText::characterCount(QStringView(Edit1->text()).left(model.size()));
-    m.idealKeys = cheapest.keys;
+    m.idealKeys = WordTable::shared().isEmpty() ? 0 : cheapest.keys;
     for (const Place& place : places) m.wrong += place.wrongs.isEmpty() ? 0 : 1;
     return m;
 }
