@@ -97,6 +97,14 @@ TypingMeasures TypingMeasures::fromStrokes(const QList<History::Stroke>& strokes
     return m;
 }
 
+QString TypingMeasures::detailLine() const {
+    return QStringLiteral("准确率 %1%　退格 %2　选重 %3　打词 %4 字")
+        .arg(number(accuracy() * 100, 1))
+        .arg(backspaces)
+        .arg(selections)
+        .arg(wordCharacters);
+}
+
 void KeyCounter::reset() {
     *this = KeyCounter(table);
 }

@@ -28,6 +28,8 @@ struct TypingMeasures : History::Measures {
     QString resultLine(int section, const QString& inputMethod) const;
     // While typing: 速度, 击键 and 码长 so far.
     QString liveLine() const;
+    // At the end, what the 成绩 line leaves out: accuracy, backspaces and selection keys.
+    QString detailLine() const;
 
     // The measures of a text-drill page, worked out from its strokes, since that drill counts no
     // keys: each character's shown code and the key that committed it (its full code when no

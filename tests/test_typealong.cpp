@@ -191,6 +191,9 @@ class TypeAlongTest : public QObject {
                  qPrintable(line));
         QVERIFY(line.endsWith(QStringLiteral(" qorvex")));
         QCOMPARE(window->Label3->text(), line);
+        QVERIFY2(window->Label2->text().endsWith(
+                     QStringLiteral("准确率 87.5%　退格 1　选重 0　打词 4 字")),
+                 qPrintable(window->Label2->text()));
         QVERIFY(box->isReadOnly());
 
         History::Store::instance().idle();

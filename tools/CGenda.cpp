@@ -367,7 +367,7 @@ void TfrmGenda::finishSection() {
     const QString line = m.resultLine(
         current + 1, QStringLiteral("五笔86") + (frontend.isEmpty() ? QString() : "/" + frontend));
     QGuiApplication::clipboard()->setText(line);
-    Label2->setText(m.liveLine());
+    Label2->setText(m.liveLine() + QStringLiteral("　") + m.detailLine());
     Label3->setText(line);
 
     History::Page page;
