@@ -21,6 +21,7 @@
 #include "progress/CRecord.h"
 #include "progress/adaptivepractice.h"
 #include "resources/pictures.h"
+#include "tools/CGenda.h"
 #include "tools/CImSetup.h"
 #include "tools/CWBFind.h"
 #include "tools/Cfree.h"
@@ -233,6 +234,12 @@ void Tfrmmavro::showTool(Catalogue::Kind kind) {
             break;
         case Catalogue::Kind::InputMethodSetup:
             TfrmImSetup::showSetup();
+            break;
+        case Catalogue::Kind::TypeAlong:
+            TfrmGenda::showGenda();
+            break;
+        case Catalogue::Kind::PhrasePractice:
+            TfrmGenda::showPhrases();
             break;
         default:
             break;

@@ -19,6 +19,8 @@ enum class Kind {
     Records,
     AdaptivePractice,
     InputMethodSetup,
+    TypeAlong,
+    PhrasePractice,
 };
 
 struct Command {

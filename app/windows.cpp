@@ -8,6 +8,7 @@
 #include "media/CSound.h"
 #include "media/CWeb.h"
 #include "progress/CRecord.h"
+#include "tools/CGenda.h"
 #include "tools/CWBFind.h"
 #include "tools/Cfree.h"
 
@@ -53,6 +54,7 @@ void destroyWindows() {
     if (frmmavro)
         frmmavro->MediaPlayer1->close();
     destroyForm(frmRecord);  // made only if the pupil opened it
+    destroyForm(frmGenda);   // likewise
     destroyForm(frmSound);
     destroyForm(frmFree);
     destroyForm(frmTest);

@@ -340,7 +340,9 @@ int Store::connect() {
                           "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
                           " PRAGMA wal_autocheckpoint = 0;",
                           nullptr, nullptr, nullptr);
-    return rc == SQLITE_OK ? migrate() : rc;
+    if (rc == SQLITE_OK)
+        rc = migrate();
+    return rc == SQLITE_OK ? MeasureRows::create(db) : rc;
 }
 
 bool Store::open() {
@@ -588,7 +590,7 @@ bool Store::writeOne(const Page& page, bool fromLeftovers) {
         insert.bind(15, codesId);
     if (!details.wrongs.isEmpty())
         insert.bind(17, details.wrongs);
-    return insert.done();
+    return insert.done() && MeasureRows::keep(*statements, page.measures);
 }
 
 QList<Page> Store::pages(const QString& drill, bool withStrokes) {

@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 
+#include "data/historymeasures.h"
+
 struct sqlite3;
 namespace Sql {
 class Cache;
@@ -49,6 +51,7 @@ struct Page {
     QString speedText;  // as the result dialog showed it
     int errors = 0;     // root drill only
     QList<Stroke> strokes;
+    Measures measures;  // text pages typed where they are counted
 };
 
 inline const QString kText = QStringLiteral("text");
@@ -159,6 +162,10 @@ class Store {
     // Visits every page written after the page numbered after, with its strokes in full, oldest
     // first; visit returns false to stop. Each page comes with its number in the file.
     void forEachPage(qint64 after, const std::function<bool(qint64 id, const Page& page)>& visit);
+    // Every page of a drill that has measures, oldest first: its time (UTC ms) and length (ms).
+    void forEachMeasured(
+        const QString& drill,
+        const std::function<void(qint64 at, qint64 ms, const Measures& measures)>& visit);
     // The running totals of wrong attempts: the character wanted, what came instead and how often.
     void forEachConfusion(
         const QString& drill,

@@ -20,9 +20,11 @@
 #include "progress/dailygoal.h"
 #include "progress/historyexport.h"
 #include "progress/masterymap.h"
+#include "progress/measureschart.h"
 #include "progress/recordpictures.h"
 #include "progress/speedchart.h"
 #include "progress/textfeed.h"
+#include "tools/CGenda.h"
 #include "tools/filedialogs.h"
 
 TfrmRecord* frmRecord = nullptr;
@@ -131,6 +133,7 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
     PageControl1->addTab(Chart1, QStringLiteral("速度"));
     Image2 = new MasteryMap(PageControl1);
     PageControl1->addTab(Image2, QStringLiteral("字根掌握"));
+    PageControl1->addTab(new MeasuresChart(PageControl1), QStringLiteral("速度·击键·码长"));
 
     auto* goal = new QHBoxLayout;
     page->addLayout(goal);
@@ -223,6 +226,19 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
         buttons->addWidget(b, place / 2, place % 2);
         ++place;
     }
+    // 自选文章 typed in the 跟打 window, measured as typists measure.
+    auto* typeAlong = new QPushButton(QStringLiteral("跟打自选文章[&T]"), this);
+    typeAlong->setObjectName("ButtonTypeAlong");
+    typeAlong->setAutoDefault(false);
+    buttons->addWidget(typeAlong, place / 2, place % 2);
+    connect(typeAlong, &QPushButton::clicked, this, Errors::handler(this, [this] {
+                const QString path =
+                    FileDialogs::chooseOpen(this, {QStringLiteral("自选文章"), QString(),
+                                                   QStringLiteral("文本文件|*.TXT|所有文件|*.*")});
+                if (!path.isEmpty())
+                    TfrmGenda::showFile(path);
+                refresh();
+            }));
     right->addStretch();
     Button3 = new QPushButton(QStringLiteral("关闭"), this);
     Button3->setObjectName("Button3");

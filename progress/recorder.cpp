@@ -3,6 +3,8 @@
 #include <QDateTime>
 
 #include "app/lessoncatalogue.h"
+#include "progress/typingmeasures.h"
+#include "progress/wordtable.h"
 
 namespace Progress {
 
@@ -32,6 +34,9 @@ void record(History::Page page) {
     page.at = QDateTime::currentDateTimeUtc();
     if (page.lesson.isEmpty())
         page.lesson = lessonCaption(page.drill, page.rangeFirst, page.rangeSecond);
+    // The text drill counts no keys itself: its measures come from the strokes it took down.
+    if (page.drill == History::kText && page.measures.isEmpty())
+        page.measures = TypingMeasures::fromStrokes(page.strokes, page.ms, WordTable::shared());
     History::Store::instance().record(page);
 }
 

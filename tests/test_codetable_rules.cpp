@@ -9,9 +9,11 @@
 #include "course/builder/rootset.h"
 #include "course/builder/splitcheck.h"
 #include "course/builder/tablewriter.h"
+#include "course/builder/wordlist.h"
 #include "course/builder/wubidict.h"
 #include "data/table.h"
 #include "platform/gbk.h"
+#include "progress/wordtable.h"
 
 namespace {
 void writeFile(const QString& path, const QString& text) {
@@ -30,6 +32,9 @@ const char kDictionary[] =
     "⒈\tzzd\t1000\n"
     "①\tmyy\t1000\n"
     "经济\txciy\t1000\n"
+    "跑车\tkhlg\t12200000\n"
+    "中国\tkhlg\t1220000000\n"
+    "跨国\tkhlg\t500\n"
     "#汉\tic\t1\n"
     "汉\tic\t23283954\n"
     "汉\ticy\t131000000\n"
@@ -68,6 +73,21 @@ class TestCodeTableRules : public QObject {
         // Symbols, lookup codes and phrases are left out; rows go by full code, then weight.
         QCOMPARE(rows, QStringList({"艹:aghh/aghh", "劲:caln/caln", "泾:ica/icag", "汉:ic/icy",
                                     "轻:lcag/lcag", "柽:scag/scag", "径:tcaf/tcaf", "经:x/xcag"}));
+    }
+
+    // words.txt: a code's candidates by weight; phrases too rare to meet are left out.
+    void wordListPlacesByWeight() {
+        const QList<WordList::Word> words = WordList::read(dictionary);
+        QStringList rows;
+        for (const WordList::Word& w : words)
+            if (w.code == "khlg" || w.code == "xciy" || w.text == "经")
+                rows << w.text + ':' + w.code + ':' + QString::number(w.place);
+        QCOMPARE(rows,
+                 QStringList({"中国:khlg:0", "跑车:khlg:1", "经:x:0", "经:xc:0", "经:xcag:0"}));
+        WordList::write(words, dir.filePath("words.txt"));
+        const WordTable table = WordTable::read(dir.filePath("words.txt"));
+        QCOMPARE(table.place(QStringLiteral("跑车"), QStringLiteral("khlg")), 1);
+        QCOMPARE(table.ideal(QStringLiteral("中国经")).keys, 4 + 2);
     }
 
     void splitCheck_data() {

@@ -605,6 +605,23 @@ class HistoryTest : public QObject {
         QCOMPARE(store.firstRecorded(), pages[0].at);
     }
 
+    // A page's measures go with it: a page written after it, which may take its number, has its
+    // own or none.
+    void measuresGoWithTheirPage() {
+        QTemporaryDir folder;
+        History::Store store(folder.filePath("history.sqlite3"));
+        History::Page page = somePage(1);
+        page.measures.characters = 2;
+        page.measures.keys = 5;
+        QVERIFY(store.record(page));
+        QVERIFY(store.removePage(store.marks(History::kText, page.lesson).last().id));
+        QVERIFY(store.record(somePage(2)));
+        int measured = 0;
+        store.forEachMeasured(History::kText,
+                              [&](qint64, qint64, const History::Measures&) { ++measured; });
+        QCOMPARE(measured, 0);
+    }
+
     // A file of version 3, where each text was also in an index, keeps every page, detail and
     // total, finds its texts again and gives the index's room back.
     void version3FileKeepsEverythingAndShrinks() {

@@ -40,8 +40,8 @@ class MainMenuTest : public QObject {
     void cleanup() { closeMenus(); }
 
     // Item name, caption and shortcut of every title and command; "—" is a separator. The record
-    // command comes last in the help menu; no command moves, so every return key sequence still
-    // ends where it did.
+    // command comes last in the help menu, 跟打 and 词组 last in 自由练习; no command moves, so
+    // every return key sequence still ends where it did.
     void menusListTheCourse() {
         const QList<QStringList> course = {
             {"N26 指法练习[&F]", "N27 基准键[&A]", "B4 上排键[&B]", "C4 下排键[&C]", "—",
@@ -72,7 +72,7 @@ class MainMenuTest : public QObject {
             {"N1 课程练习[&D]", "N11 课程练习[&1]", "N21 课程练习[&2]", "N31 课程练习[&3]",
              "N41 课程练习[&4]", "N51 课程练习[&5]", "N61 课程练习[&6]", "N71 课程练习[&7]"},
             {"N3 自由练习[&E]", "N12 文章练习[&1]", "N4 文章练习[&2]", "N32 文章练习[&3]",
-             "N42 文章练习[&4]", "—", "N24 自由练习[&R] F5"},
+             "N42 文章练习[&4]", "—", "N24 自由练习[&R] F5", "G1 跟打练习[&G]", "W1 词组练习[&W]"},
             {"X1 学习帮助[&H]", "S1 背景音乐[&S]", "F1 编码查找[&F] F8", "—", "A3 学习帮助[&A]",
              "—", "N44 学习记录[&R]", "I1 智能练习[&I]", "N45 输入法设置[&M]"},
         };

@@ -12,6 +12,7 @@
 #include "course/builder/roottable.h"
 #include "course/builder/tablewriter.h"
 #include "course/builder/tunes.h"
+#include "course/builder/wordlist.h"
 #include "course/builder/wubidict.h"
 
 int main(int argc, char** argv) {
@@ -35,6 +36,9 @@ int main(int argc, char** argv) {
         PracticeTable::write(out.filePath("111.DB"), rows);
         std::fputs(qPrintable(Frequency::build(Frequency::defaultPath(), out.path())), stdout);
         std::fputs(qPrintable(RootTable::build(course.path(), dictionary, out.filePath("wb1.db"))),
+                   stdout);
+        std::fputs(qPrintable(WordList::write(WordList::read(WubiDict::defaultPath()),
+                                              out.filePath("words.txt"))),
                    stdout);
         std::fputs(qPrintable(Pages::build(course.filePath("pages"),
                                            course.filePath("wubi/roots.txt"), out.path())),
