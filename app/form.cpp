@@ -184,20 +184,6 @@ void TForm::destroyForm() {
 
 int TForm::ShowModal() {
     const Errors::Showing showing(this);
-    // The window names the one it was opened from: a tiling window manager (sway) then floats it
-    // over that window, as X11's window managers show it, instead of tiling it beside or under
-    // a floating main window. Never a window that leads back to this one: Qt would follow the
-    // circle for ever.
-    winId();
-    windowHandle()->setTransientParent(nullptr);
-    QWindow* opener =
-        QApplication::activeWindow() ? QApplication::activeWindow()->windowHandle() : nullptr;
-    for (QWindow* w = opener; w; w = w->transientParent())
-        if (w == windowHandle()) {
-            opener = nullptr;
-            break;
-        }
-    windowHandle()->setTransientParent(opener);
     show();
     raise();
     activateWindow();

@@ -79,14 +79,17 @@ QString orderLine(const InputMethod::Survey& found) {
         .arg(found.orderPolicy);
 }
 
-// ibus gives every window the engine the pupil picked last: Wubi counts as added when it is that
-// engine, also where ibus keeps its list outside the settings the survey reads.
-bool ibusEngineIsWubi() {
+// The engine ibus gives every window, as `ibus engine` names it; empty when ibus does not answer
+// (a loaded machine may take seconds to start the command).
+QString ibusEngine() {
     QProcess ibus;
     ibus.start(QStringLiteral("ibus"), {QStringLiteral("engine")});
-    if (!ibus.waitForFinished(1000))
+    if (!ibus.waitForFinished(5000) || ibus.exitCode() != 0) {
         ibus.kill();
-    return ibus.readAllStandardOutput().trimmed() == "table:wubi-jidian86";
+        ibus.waitForFinished();
+        return {};
+    }
+    return QString::fromUtf8(ibus.readAllStandardOutput()).trimmed();
 }
 
 QString firstStartMark() {
@@ -119,14 +122,20 @@ void TfrmImSetup::showWhenWubiIsOff(QWidget* drill) {
     if (told || !InputMethod::frontend().startsWith(QLatin1String("ibus")))
         return;
     // After the drill is up, so that the page stands over it.
-    QTimer::singleShot(0, drill, Errors::handler(drill, [] {
-                           const InputMethod::Survey found = InputMethod::survey();
-                           if (found.running != Running::Ibus ||
-                               (found.wubiInstalled && (found.wubiInGroup || ibusEngineIsWubi())))
-                               return;
-                           told = true;
-                           showSetup();
-                       }));
+    QTimer::singleShot(
+        0, drill, Errors::handler(drill, [] {
+            const InputMethod::Survey found = InputMethod::survey();
+            if (found.running != Running::Ibus || (found.wubiInstalled && found.wubiInGroup))
+                return;
+            // Wubi is off only when ibus says which engine is on and it is
+            // another: the list the survey reads may live elsewhere.
+            const QString engine = ibusEngine();
+            if (found.wubiInstalled &&
+                (engine.isEmpty() || engine == QLatin1String("table:wubi-jidian86")))
+                return;
+            told = true;
+            showSetup();
+        }));
 }
 
 TfrmImSetup::TfrmImSetup(QWidget* parent) : TForm(parent) {
