@@ -354,23 +354,33 @@ class Reader {
         const bool scalar = first != '{' && first != '[' && first != '"';
         int depth = 0;
         bool inString = false, escaped = false;
+        // The bytes scanned in this piece are kept in one append, not byte by byte.
+        qsizetype from = pos;
+        const auto keep = [&](qsizetype to) {
+            const qsizetype room = qMax<qsizetype>(0, limit - out.size());
+            out.append(piece.constData() + from, qMin(room, to - from));
+            tooLong = tooLong || to - from > room;
+        };
         for (;;) {
-            if (pos == piece.size() && !more()) {
-                if (scalar)
-                    return out;
-                unexpected(0);
+            if (pos == piece.size()) {
+                keep(pos);
+                if (!more()) {
+                    if (scalar)
+                        return out;
+                    unexpected(0);
+                }
+                from = pos;
             }
             const char c = piece[pos];
             if (scalar && (c == ',' || c == '}' || c == ']' || c == ' ' || c == '\n' || c == '\r' ||
-                           c == '\t'))
+                           c == '\t')) {
+                keep(pos);
                 return out;
+            }
             ++pos;
-            if (out.size() < limit)
-                out += c;
-            else
-                tooLong = true;
             if (scalar)
                 continue;
+            bool done = false;
             if (inString) {
                 if (escaped)
                     escaped = false;
@@ -378,13 +388,16 @@ class Reader {
                     escaped = true;
                 else if (c == '"')
                     inString = false;
-                if (!inString && depth == 0)
-                    return out;
+                done = !inString && depth == 0;
             } else if (c == '"') {
                 inString = true;
             } else if (c == '{' || c == '[') {
                 ++depth;
-            } else if ((c == '}' || c == ']') && --depth == 0) {
+            } else if (c == '}' || c == ']') {
+                done = --depth == 0;
+            }
+            if (done) {
+                keep(pos);
                 return out;
             }
         }
