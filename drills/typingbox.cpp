@@ -39,9 +39,14 @@ void TypingBox::takeOverTyping() {
     // Qt tells the input method of a new focus object through this signal of the window.
     QWindow* window = this->window()->windowHandle();
     const bool wasBlocked = window && window->blockSignals(true);
-    setFocus(Qt::OtherFocusReason);
+    // A focus change for any other reason than a popup has Qt commit the input method's
+    // composition into the control left and reset the input method, which drops the keys of
+    // the next code that it is still working on (ibus answers each key a moment later).
+    setFocus(Qt::PopupFocusReason);
     if (window)
         window->blockSignals(wasBlocked);
+    if (onEnter)
+        onEnter();
 }
 
 void TypingBox::inputMethodEvent(QInputMethodEvent* event) {

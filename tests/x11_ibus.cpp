@@ -45,7 +45,16 @@ class X11IbusTest : public QObject {
   private slots:
     void initTestCase() {
         VERIFY_NO_FAULT(Ibus::warmUp());
-        program = std::make_unique<TextDrillSession::Program>(FixtureCourse::defaultPracticeRows());
+        // "课程练习[&5]" holds the first lines of the course, key-name characters and first-level
+        // short codes: a line ends on a code the next one may begin with.
+        QList<QString> rows = FixtureCourse::defaultPracticeRows();
+        const QStringList first = {
+            QStringLiteral("王土大木工目日口田山禾白月人金言立水火之已子女又纟"),
+            QStringLiteral("一地在要工上是中国同和的有人我主产不为这民了发以经"),
+            QStringLiteral("王一土地大在木要工工目上日是口中田国山同禾和白的月有人人金我"),
+            QStringLiteral("言主立产水不火为之这已民子了女发又以纟经")};
+        for (int i = 0; i < 5; ++i) rows[28 + i] = first[i % 4];
+        program = std::make_unique<TextDrillSession::Program>(rows);
         QVERIFY(QTest::qWaitForWindowActive(frmmavro));
     }
     void cleanupTestCase() { program.reset(); }
@@ -90,6 +99,39 @@ class X11IbusTest : public QObject {
                  qPrintable("keys: " + seen.keys + "\nboxes:\n" + seen.boxes));
         // Full, code only, nothing, full again.
         QCOMPARE(seen.hints, (QList<bool>{true, true, false, true, false, false, true, true}));
+    }
+
+    // A pupil keeps typing at a line's end: the next line's code begins while the box changes,
+    // its first letter right after the Space that ends the line.
+    void pageTypedWithoutWaitingAtLineEnds() {
+        using TextDrillSession::box;
+        using TextDrillSession::line;
+        QStringList times;
+        QString boxes;
+        TextDrillSession::visit("N51", [&] {
+            QTRY_VERIFY(box(1)->hasFocus());
+            for (int page = 0; page < 3; ++page) {
+                QString time;
+                answerResultDialog(&time);
+                QString next = Ibus::keysFor(line(1));
+                for (int n = 1; n <= 5; ++n) {
+                    const QString keys = next;
+                    next = n < 5 ? Ibus::keysFor(line(n + 1)) : QString();
+                    QVERIFY(xdotool({"type", "--delay", "30", keys.chopped(1)}));
+                    QVERIFY(xdotool({"type", "--delay", "0", keys.right(1) + next.left(1)}));
+                    next.remove(0, 1);
+                }
+                if (!QTest::qWaitFor([&] { return !time.isEmpty(); }, 30000)) {
+                    for (int n = 1; n <= 5; ++n) boxes += box(n)->text() + '\n';
+                    break;
+                }
+                times << time;
+                QTRY_VERIFY(frmTest->isActiveWindow() && box(1)->hasFocus());
+            }
+            xdotool({"key", "Escape"});
+            QTRY_VERIFY(!frmTest->isVisible());
+        });
+        QVERIFY2(times.size() == 3, qPrintable("boxes:\n" + boxes));
     }
 
     void fingerPageStaysLetters() {
