@@ -19,8 +19,7 @@ int history(const QString& exportTo, const QString& importFrom) {
     History::Store& store = History::Store::instance();
     try {
         if (!importFrom.isEmpty()) {
-            const int added = HistoryExport::merge(store, importFrom);
-            std::printf("导入了 %d 页新的练习记录。\n", added);
+            std::printf("%s\n", qPrintable(HistoryExport::merge(store, importFrom).text()));
         }
         if (!exportTo.isEmpty())
             HistoryExport::write(store, exportTo);

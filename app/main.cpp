@@ -1,4 +1,5 @@
 // qorvex: a typing tutor for the Wubi 86 input method.
+#include <unistd.h>
 #include <QGuiApplication>
 #include <cstdio>
 
@@ -9,6 +10,7 @@
 #include "data/history.h"
 #include "data/table.h"
 #include "platform/errors.h"
+#include "platform/exitsignals.h"
 #include "platform/firstframe.h"
 #include "platform/inputmethod.h"
 #include "platform/qttranslations.h"
@@ -35,6 +37,16 @@ int main(int argc, char** argv) {
     }
     InputMethod::chooseFrontend();
     Application app(argc, argv);
+    // A logout or a kill: the pages still held go to the history or to their leftover file, and
+    // what could not be kept is told on the terminal, as no box may open now.
+    ExitSignals::install([](int signal) {
+        History::Store::setMessageSink([](const QString& message) {
+            std::fprintf(stderr, "qorvex: %s\n", qPrintable(message));
+        });
+        History::Store::instance().finish();
+        std::fflush(stderr);
+        ::_exit(128 + signal);
+    });
     nameApplication();
     QtTranslations::install();
     // What the hidden windows do not need before the main window is up waits until it is.

@@ -1,15 +1,21 @@
 #include "data/history.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QUrl>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <iterator>
 #include <limits>
 
 #include "data/historydetails.h"
 #include "data/historyfiles.h"
+#include "data/historyschema.h"
 #include "data/historytexts.h"
 #include "data/statement.h"
 #include "data/varint.h"
@@ -64,7 +70,10 @@ void forEachPackedStroke(const QString& characters, const QByteArray& times, Vis
         wrong = packed & 3;
         if (wrong == 3 && !Varint::get(times, pos, wrong))
             break;
-        visit(QStringView(characters).mid(i, n), quint32(packed >> 2), quint32(wrong));
+        // Held to what a page can hold: a count from a damaged or hostile file must not make a
+        // reader loop for minutes.
+        visit(QStringView(characters).mid(i, n), quint32(bounded(qint64(packed >> 2), kLongestMs)),
+              quint32(qMin<quint64>(wrong, kMostWrong)));
         i += n - 1;
     }
 }
@@ -197,6 +206,76 @@ double speedValue(const QString& speedText) {
     return speedText.mid(start, end - start).toDouble();
 }
 
+qint64 bounded(qint64 value, qint64 most) {
+    return qBound<qint64>(0, value, most);
+}
+
+namespace {
+
+bool oneCharacter(const QString& c) {
+    return c.size() == 1 ? !c[0].isSurrogate()
+                         : c.size() == 2 && c[0].isHighSurrogate() && c[1].isLowSurrogate();
+}
+
+bool isCode(const QString& code) {
+    if (code.size() > kLongestEntry)
+        return false;
+    for (const QChar c : code)
+        if (c < QLatin1Char('a') || c > QLatin1Char('z'))
+            return false;
+    return true;
+}
+
+// A wrong attempt is kept in the file ended by kWrongEnd: no control character, no half of a
+// surrogate pair.
+bool isWrongEntry(const QString& entry) {
+    if (entry.size() > kLongestEntry)
+        return false;
+    for (qsizetype i = 0; i < entry.size(); ++i) {
+        const QChar c = entry[i];
+        if (c.unicode() < 0x20 || c.isLowSurrogate())
+            return false;
+        if (c.isHighSurrogate() && !(i + 1 < entry.size() && entry[++i].isLowSurrogate()))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+QString problemOf(const Page& page) {
+    if (!page.at.isValid())
+        return QStringLiteral("时间无效");
+    if (page.drill != kText && page.drill != kRoot && page.drill != kFinger)
+        return QStringLiteral("练习种类未知");
+    if (page.lesson.size() > kLongestName || page.speedText.size() > kLongestName)
+        return QStringLiteral("课程名称或速度超过 %1 个字").arg(kLongestName);
+    if (page.ms < 0 || page.ms > kLongestMs)
+        return QStringLiteral("用时不在 0 到 24 小时之间");
+    for (const int n : {page.amount, page.errors, page.rangeFirst, page.rangeSecond, page.pageNo})
+        if (n < 0 || n > kMostCount)
+            return QStringLiteral("字数、错误数或页码超出范围");
+    if (page.strokes.size() > kMostStrokes)
+        return QStringLiteral("击键超过 %1 个").arg(kMostStrokes);
+    for (qsizetype i = 0; i < page.strokes.size(); ++i) {
+        const Stroke& s = page.strokes[i];
+        QString wrong;
+        if (!oneCharacter(s.character))
+            wrong = QStringLiteral("不是一个字符");
+        else if (s.ms > kLongestMs)
+            wrong = QStringLiteral("用时超过 24 小时");
+        else if (s.wrong > kMostWrong || s.wrongs.size() > s.wrong)
+            wrong = QStringLiteral("错误次数超出范围");
+        else if (!isCode(s.code))
+            wrong = QStringLiteral("编码不是 %1 个以内的小写字母").arg(kLongestEntry);
+        else if (!std::all_of(s.wrongs.cbegin(), s.wrongs.cend(), isWrongEntry))
+            wrong = QStringLiteral("打错的字含有控制字符，或者太长");
+        if (!wrong.isEmpty())
+            return QStringLiteral("第 %1 个击键%2").arg(i + 1).arg(wrong);
+    }
+    return {};
+}
+
 // Times are small (most strokes take well under four seconds) and wrong counts mostly 0: one
 // varint of (ms << 2 | min(wrong, 3)), and the wrong count again when it is 3 or more.
 QByteArray packTimes(const QList<Stroke>& strokes) {
@@ -236,7 +315,11 @@ void Store::setMessageSink(std::function<void(const QString&)> sink) {
 
 Store::Store(QString path, QString note) : file(std::move(path)), note(std::move(note)) {}
 
+// The store of the pupil's file is destroyed at the program's exit, which may come from inside
+// the windowing system (the display gone): what it still has to tell goes to the terminal, as
+// no box can open then.
 Store::~Store() {
+    leaving = true;
     finish();
 }
 
@@ -271,22 +354,25 @@ void Store::finish() {
 }
 
 void Store::tell(Problem problem, const QString& message) {
-    if (told.contains(problem))
+    if (told.contains(problem) ||
+        (quiet && (problem == Problem::Unusable || problem == Problem::Locked)))
         return;
     told.insert(problem);
     if (messageSink())
         messageSink()(message);
+    else if (leaving)
+        std::fprintf(stderr, "qorvex: %s\n", qPrintable(message));
     else
         Errors::report(message);
 }
 
 void Store::tellLocked() {
     reason = sqliteReason(SQLITE_BUSY, 0);
-    trouble =
-        QStringLiteral("学习记录文件 %1 正被另一个 qorvex 使用，新的记录还没有写入。").arg(file);
+    // SQLite cannot say who holds the lock: another qorvex, or a program the pupil opened it in.
+    trouble = QStringLiteral("学习记录文件 %1 正被另一个程序使用，新的记录还没有写入。").arg(file);
     tell(Problem::Locked,
-         QStringLiteral("学习记录文件 %1 正被另一个 qorvex 使用，本次练习的记录先保存在内存中，"
-                        "稍后再写入。")
+         QStringLiteral("学习记录文件 %1 正被另一个程序（另一个 qorvex，或者打开了它的工具）"
+                        "使用，本次练习的记录先保存在内存中，稍后再写入。")
              .arg(file));
 }
 
@@ -357,6 +443,7 @@ bool Store::open() {
         cannot(Step::Create, systemReason(error), file);
         return false;
     }
+    QString aside;  // a file put aside for its tables, whose pages go into the new one
     for (int attempt = 0; attempt < 2; ++attempt) {
         const bool existed = QFileInfo::exists(file);
         if (const int error = makePrivateFile(file)) {
@@ -364,21 +451,117 @@ bool Store::open() {
             return false;
         }
         const int rc = connect();
-        if (rc == SQLITE_OK) {
+        // A file whose tables another program changed is put aside like a broken one: the store
+        // would write pages no reader finds, or a trigger would change them behind its back.
+        QString wrong;
+        if (rc == SQLITE_OK)
+            wrong = Schema::problem(db);
+        else if ((rc & 0xFF) == SQLITE_ERROR && !gaveUp)
+            wrong = QStringLiteral("无法升级：%1").arg(QString::fromUtf8(sqlite3_errmsg(db)));
+        if (rc == SQLITE_OK && wrong.isEmpty()) {
             trouble.clear();
             mergeLeftovers();
+            if (!aside.isEmpty()) {
+                const int copied = rescue(aside);
+                tell(Problem::Broken,
+                     QStringLiteral("学习记录文件的表被别的程序改过（%1），已改名为 %2 保存；"
+                                    "新的记录写入新文件，原有的 %3 页练习记录已复制过去。")
+                         .arg(reason, aside)
+                         .arg(copied));
+            }
             return true;
         }
         const int systemError = db ? sqlite3_system_errno(db) : 0;
         close();
         if (gaveUp)
             return false;
-        if (isBroken(rc) && attempt == 0) {
-            renameAside();
+        if ((isBroken(rc) || !wrong.isEmpty()) && attempt == 0) {
+            reason = wrong;
+            aside = renameAside(wrong);
+            if (aside.isEmpty())
+                return false;
+            if (wrong.isEmpty())
+                aside.clear();
             continue;
+        }
+        if (!wrong.isEmpty()) {
+            cannot(Step::Open, wrong, file);
+            return false;
         }
         cannot(existed ? Step::Open : Step::Create, rc, systemError);
         return false;
+    }
+    return false;
+}
+
+// The pages of a file put aside that this version can still read, each checked as an import's.
+int Store::rescue(const QString& aside) {
+    sqlite3* old = nullptr;
+    int copied = 0;
+    if (sqlite3_open_v2(QFile::encodeName(aside).constData(), &old, SQLITE_OPEN_READONLY,
+                        nullptr) == SQLITE_OK) {
+        const QByteArray select = Schema::rescueSelect(old);
+        if (!select.isEmpty())
+            copied = merge([&](const std::function<void(const Page&)>& add) {
+                Schema::readPageRows(old, select.constData(), 0, [&](qint64, const Page& page) {
+                    if (problemOf(page).isEmpty())
+                        add(page);
+                    return true;
+                });
+            });
+    }
+    sqlite3_close_v2(old);
+    return qMax(copied, 0);
+}
+
+bool Store::readPages(const std::function<bool(const Page&)>& visit) {
+    unreadable.clear();
+    const auto each = [&](qint64, const Page& page) { return visit(page); };
+    struct stat info {};
+    if (file.isEmpty() ||
+        (!db && ::stat(QFile::encodeName(file).constData(), &info) != 0 && errno == ENOENT))
+        return true;  // nothing written yet
+    if (!db) {
+        // A file this run cannot write is read read-only below, with nothing to tell.
+        quiet = true;
+        open();
+        quiet = false;
+    }
+    if (db) {
+        const int rc = Schema::readPageRows(db, Schema::kPageRows, 0, each);
+        if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+            unreadable = sqliteReason(rc, 0);
+        return unreadable.isEmpty();
+    }
+    // Read-only: a history the pupil may read but not write exports all the same. A journal the
+    // pupil may not make beside it (a read-only folder) leaves the file as it is on the disk.
+    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toEncoded();
+    int rc = SQLITE_CANTOPEN;
+    for (const QByteArray& name : {uri, uri + "?immutable=1"}) {
+        sqlite3* ro = nullptr;
+        rc =
+            sqlite3_open_v2(name.constData(), &ro, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+        QString wrong;
+        if (rc == SQLITE_OK) {
+            sqlite3_busy_timeout(ro, 1000);
+            Statement version(ro, "PRAGMA user_version;");
+            rc = version.row() ? SQLITE_OK : sqlite3_extended_errcode(ro);
+            if (rc == SQLITE_OK && version.integer(0) != kVersion)
+                wrong = QStringLiteral("文件的版本不同，又不能写入");
+            else if (rc == SQLITE_OK)
+                wrong = Schema::problem(ro);
+        }
+        if (rc == SQLITE_OK && wrong.isEmpty())
+            rc = Schema::readPageRows(ro, Schema::kPageRows, 0, each);
+        const int systemError = ro ? sqlite3_system_errno(ro) : 0;
+        sqlite3_close_v2(ro);
+        if (!wrong.isEmpty()) {
+            unreadable = wrong;
+            return false;
+        }
+        if (rc == SQLITE_DONE || rc == SQLITE_ROW)
+            return true;
+        unreadable = sqliteReason(rc, systemError);
     }
     return false;
 }
@@ -429,28 +612,34 @@ int Store::migrate() {
     return rc;
 }
 
-// The broken file and its journal keep their contents under a new name beside the new file.
-void Store::renameAside() {
+// The file and its journal keep their contents under a new name beside the new file. A broken
+// file is told here; one put aside for its tables (problem) is told once its pages are copied.
+QString Store::renameAside(const QString& problem) {
     const QString stem = file + QStringLiteral(".broken-") +
                          QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
     QString aside = stem;
     for (int n = 2; QFileInfo::exists(aside); ++n) aside = stem + QStringLiteral("-%1").arg(n);
     if (!QFile::rename(file, aside)) {
         gaveUp = true;
-        reason = QStringLiteral("文件已损坏，也无法改名");
+        const QString what =
+            problem.isEmpty() ? QStringLiteral("已损坏") : QStringLiteral("的表被别的程序改过");
+        reason = QStringLiteral("文件%1，也无法改名").arg(what);
         trouble =
-            QStringLiteral("学习记录文件 %1 已损坏，也无法改名，学习记录没有保存。").arg(file);
+            QStringLiteral("学习记录文件 %1 %2，也无法改名，学习记录没有保存。").arg(file, what);
         tell(Problem::Broken,
              QStringLiteral(
-                 "学习记录文件 %1 已损坏，也无法改名。练习可以照常进行，但本次的记录不能保存。")
-                 .arg(file));
-        return;
+                 "学习记录文件 %1 %2，也无法改名。练习可以照常进行，但本次的记录不能保存。")
+                 .arg(file, what));
+        return {};
     }
     for (const char* suffix : {"-wal", "-shm"})
         if (QFileInfo::exists(file + QLatin1String(suffix)))
             QFile::rename(file + QLatin1String(suffix), aside + QLatin1String(suffix));
-    tell(Problem::Broken,
-         QStringLiteral("学习记录文件已损坏，已改名为 %1 保存，新的记录写入新文件。").arg(aside));
+    if (problem.isEmpty())
+        tell(Problem::Broken,
+             QStringLiteral("学习记录文件已损坏，已改名为 %1 保存，新的记录写入新文件。")
+                 .arg(aside));
+    return aside;
 }
 
 bool Store::record(const Page& page) {
@@ -510,9 +699,22 @@ void Store::mergeLeftovers() {
         return;
     leftoversRead = true;
     QList<Page> older;
-    for (const QString& leftover : Leftovers::find(file))
-        if (Leftovers::read(leftover, file, older))
+    for (const QString& leftover : Leftovers::find(file)) {
+        const Leftovers::Read read = Leftovers::read(leftover, file, older);
+        if (read == Leftovers::Read::Taken) {
             leftoverFiles << leftover;
+        } else if (read == Leftovers::Read::Damaged) {
+            // Out of the way of the next run, and kept for whoever wants to look at it.
+            const QString aside = leftover + QStringLiteral(".damaged");
+            tell(Problem::Leftover,
+                 QFile::rename(leftover, aside)
+                     ? QStringLiteral("未保存的练习记录文件 %1 已损坏，无法补写进学习记录，"
+                                      "已改名为 %2。")
+                           .arg(leftover, aside)
+                     : QStringLiteral("未保存的练习记录文件 %1 已损坏，无法补写进学习记录。")
+                           .arg(leftover));
+        }
+    }
     if (leftoverFiles.isEmpty())
         return;
     leftoverPages = int(older.size());
@@ -609,13 +811,13 @@ QList<Page> Store::pages(const QString& drill, bool withStrokes) {
         page.at = QDateTime::fromMSecsSinceEpoch(sqlite3_column_int64(*select, 0), Qt::UTC);
         page.drill = select.text(1);
         page.lesson = select.text(2);
-        page.rangeFirst = sqlite3_column_int(*select, 3);
-        page.rangeSecond = sqlite3_column_int(*select, 4);
-        page.pageNo = sqlite3_column_int(*select, 5);
-        page.ms = sqlite3_column_int64(*select, 6);
-        page.amount = sqlite3_column_int(*select, 7);
+        page.rangeFirst = int(bounded(sqlite3_column_int64(*select, 3), kMostCount));
+        page.rangeSecond = int(bounded(sqlite3_column_int64(*select, 4), kMostCount));
+        page.pageNo = int(bounded(sqlite3_column_int64(*select, 5), kMostCount));
+        page.ms = bounded(sqlite3_column_int64(*select, 6), kLongestMs);
+        page.amount = int(bounded(sqlite3_column_int64(*select, 7), kMostCount));
         page.speedText = select.text(8);
-        page.errors = sqlite3_column_int(*select, 9);
+        page.errors = int(bounded(sqlite3_column_int64(*select, 9), kMostCount));
         if (withStrokes) {
             page.strokes = unpack(select.text(10), select.blob(11));
             unpackDetails(page.strokes, {select.text(12), select.blob(13), select.text(14)});
@@ -665,7 +867,8 @@ void Store::forEachTotal(const QString& drill,
     Statement select(db, "SELECT character, met, wrong FROM tallies WHERE drill = ?1;");
     select.bind(1, drill);
     while (select && sqlite3_step(*select) == SQLITE_ROW)
-        visit(select.text(0), sqlite3_column_int64(*select, 1), sqlite3_column_int64(*select, 2));
+        visit(select.text(0), bounded(sqlite3_column_int64(*select, 1), kMostTotal),
+              bounded(sqlite3_column_int64(*select, 2), kMostTotal));
     readStrokes(db, drill, summedThrough(db),
                 [&](QStringView c, quint32, quint32 wrong, bool) { visit(c, 1, wrong); });
 }
@@ -680,7 +883,8 @@ void Store::forEachTime(const QString& drill, const QStringList& characters,
     for (const QString& c : characters) {
         select.bindAll(drill, c);
         while (select && sqlite3_step(*select) == SQLITE_ROW)
-            visit(c, quint32(sqlite3_column_int64(*select, 0)), sqlite3_column_int64(*select, 1));
+            visit(c, quint32(bounded(sqlite3_column_int64(*select, 0), kLongestMs)),
+                  bounded(sqlite3_column_int64(*select, 1), kMostTotal));
     }
     const QSet<QString> wanted(characters.cbegin(), characters.cend());
     readStrokes(db, drill, summedThrough(db), [&](QStringView c, quint32 ms, quint32, bool first) {

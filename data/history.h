@@ -58,6 +58,21 @@ inline const QString kText = QStringLiteral("text");
 inline const QString kFinger = QStringLiteral("finger");
 inline const QString kRoot = QStringLiteral("root");
 
+// What one page can hold. A page read from a file (an import, a leftover file, a history put
+// aside) beyond these is not taken, and the counts and times read from the history are held to
+// them, so that no reader meets a count it would loop over for minutes or a sum that overflows.
+inline constexpr int kMostStrokes = 100000;
+inline constexpr quint32 kMostWrong = 1000;             // wrong attempts at one character
+inline constexpr qint64 kLongestMs = 24 * 3600 * 1000;  // a page, and so a stroke
+inline constexpr int kMostCount = 10000000;             // bytes, errors, page and range numbers
+inline constexpr int kLongestName = 200;                // a lesson's name, a speed text
+inline constexpr int kLongestEntry = 64;                // a code, a wrong attempt
+inline constexpr qint64 kMostTotal = qint64(1) << 40;   // a running total, summed by many readers
+// Empty when the history can hold the page, else what is wrong with it, in the pupil's words.
+QString problemOf(const Page& page);
+// A page's duration or a count read from a file, held to what a page can hold.
+qint64 bounded(qint64 value, qint64 most);
+
 // The running totals keep stroke times to the nearest kTallyUnitMs: finer steps say nothing about
 // a pupil and would multiply the rows, as a character met thousands of times has nearly as many
 // different millisecond times.
@@ -177,6 +192,16 @@ class Store {
     // lesson, is kept once. Returns how many were added, -1 when the file could not take them
     // (nothing is added then).
     int merge(const QList<Page>& pages);
+    // The same in one transaction for pages read one by one: source calls add for each. An
+    // exception from source leaves the history as it was and goes on to the caller.
+    using PageSource = std::function<void(const std::function<void(const Page&)>& add)>;
+    int merge(const PageSource& source);
+    // Visits every page, oldest first, for an export; visit returns false to stop. A history the
+    // pupil may not write is read read-only, and one not there yet has no pages. False when it
+    // could not be read through; readProblem() says why.
+    bool readPages(const std::function<bool(const Page&)>& visit);
+    QString readProblem() const { return unreadable; }
+    QString path() const { return file; }
     // State worked out from the pages by a reader, kept with the number of the last page in it so
     // that the reader goes on from there; through is 0 when there is none.
     QByteArray derived(const QString& name, qint64* through);
@@ -198,10 +223,14 @@ class Store {
     bool writeHeld();
     bool writePending();
     bool writeOne(const Page& page, bool fromLeftovers);
-    void renameAside();
+    // Puts the file aside; why is the sentence the pupil is told, with %1 for the new name.
+    // The name it was given, empty when it could not be renamed.
+    QString renameAside(const QString& why = {});
+    // Copies the pages of a file put aside for its schema into this one.
+    int rescue(const QString& aside);
     void mergeLeftovers();
     void keepLeftovers();
-    enum class Problem { Broken, Locked, Unusable, Place, Unsaved };
+    enum class Problem { Broken, Locked, Unusable, Place, Unsaved, Leftover };
     void tell(Problem problem, const QString& message);
     void tellLocked();
     enum class Step { Create, Open, Write };
@@ -218,7 +247,10 @@ class Store {
     int lastCode = 0;     // of the last write that failed
     QString reason;       // why the last open or write failed, in a few words
     QString trouble;      // statusText()
+    QString unreadable;   // readProblem()
     bool leftoversRead = false;
+    bool leaving = false;       // being destroyed: no box may open
+    bool quiet = false;         // trying a file that may be read otherwise: nothing to tell
     QStringList leftoverFiles;  // merged into pending, removed once written
     int leftoverPages = 0;      // the first pages held come from them
 };

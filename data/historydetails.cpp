@@ -1,7 +1,9 @@
 #include "data/historydetails.h"
 
 #include <sqlite3.h>
+#include <QScopeGuard>
 
+#include "data/historyschema.h"
 #include "data/historytexts.h"
 #include "data/statement.h"
 #include "data/varint.h"
@@ -180,31 +182,8 @@ bool tidyAfterRemoval(sqlite3* db) {
 }  // namespace DetailRows
 
 void Store::forEachPage(qint64 after, const std::function<bool(qint64, const Page&)>& visit) {
-    if (!open())
-        return;
-    Statement select(db,
-                     "SELECT pages.id, at, drill, lesson, range_first, range_second, page_no, ms,"
-                     " amount, speed_text, errors, texts.body, times, codes.body, hints, wrongs"
-                     " FROM pages LEFT JOIN texts ON texts.id = pages.strokes"
-                     " LEFT JOIN codes ON codes.id = pages.codes WHERE pages.id > ?1"
-                     " ORDER BY at, pages.id;");
-    select.bind(1, after);
-    while (select.row()) {
-        Page page;
-        page.at = QDateTime::fromMSecsSinceEpoch(select.integer(1), Qt::UTC);
-        page.drill = select.text(2);
-        page.lesson = select.text(3);
-        page.rangeFirst = int(select.integer(4));
-        page.rangeSecond = int(select.integer(5));
-        page.pageNo = int(select.integer(6));
-        page.ms = select.integer(7);
-        page.amount = int(select.integer(8));
-        page.speedText = select.text(9);
-        page.errors = int(select.integer(10));
-        page.strokes = strokesOf(select, 11);
-        if (!visit(select.integer(0), page))
-            return;
-    }
+    if (open())
+        Schema::readPageRows(db, Schema::kPageRows, after, visit);
 }
 
 void Store::forEachConfusion(const QString& drill,
@@ -215,7 +194,8 @@ void Store::forEachConfusion(const QString& drill,
     const Sql::Snapshot snapshot(db);
     Statement select(db, "SELECT wanted, typed, count FROM confusions WHERE drill = ?1;");
     select.bind(1, drill);
-    while (select.row()) visit(select.text(0), select.text(1), select.integer(2));
+    while (select.row())
+        visit(select.text(0), select.text(1), bounded(select.integer(2), kMostTotal));
     walkDetails(
         db, drill, summedThrough(db),
         [&](const QString& wanted, const QString& typed) { visit(wanted, typed, 1); },
@@ -228,36 +208,47 @@ void Store::forEachCodeAttempt(const std::function<void(QStringView, QStringView
     sumUpLongRun();
     const Sql::Snapshot snapshot(db);
     Statement select(db, "SELECT character, code, count FROM attempts;");
-    while (select.row()) visit(select.text(0), select.text(1), select.integer(2));
+    while (select.row())
+        visit(select.text(0), select.text(1), bounded(select.integer(2), kMostTotal));
     walkDetails(
         db, kText, summedThrough(db), [](const QString&, const QString&) {},
         [&](const QString& c, const QString& code) { visit(c, code, 1); });
 }
 
 int Store::merge(const QList<Page>& pages) {
+    return merge([&](const std::function<void(const Page&)>& add) {
+        for (const Page& page : pages) add(page);
+    });
+}
+
+int Store::merge(const PageSource& source) {
     if (!open() || sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK)
         return -1;
+    bool committed = false;
+    const auto rollBack = qScopeGuard([&] {
+        if (!committed)
+            sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+    });
     int added = 0;
     bool ok = true;
     {
         Statement present(db, "SELECT 1 FROM pages WHERE at = ?1 AND drill = ?2 AND lesson = ?3;");
-        for (const Page& page : pages) {
+        source([&](const Page& page) {
             present.reset();
             present.bind(1, page.at.toMSecsSinceEpoch()).bind(2, page.drill).bind(3, page.lesson);
-            if (present.row())
-                continue;
-            if (!(ok = writeOne(page, false)))
-                break;
-            ++added;
-        }
-        // Derived state is worked out again in the order of the pages' times.
-        if (ok && added > 0)
-            ok = sqlite3_exec(db, "DELETE FROM derived;", nullptr, nullptr, nullptr) == SQLITE_OK;
+            if (!ok || present.row())
+                return;
+            present.reset();
+            if ((ok = writeOne(page, false)))
+                ++added;
+        });
     }
-    if (!ok || sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+    // Derived state is worked out again in the order of the pages' times.
+    if (ok && added > 0)
+        ok = sqlite3_exec(db, "DELETE FROM derived;", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!ok || sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK)
         return -1;
-    }
+    committed = true;
     return added;
 }
 

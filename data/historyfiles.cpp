@@ -43,10 +43,18 @@ QString cacheFolder() {
     return home.isEmpty() ? QString() : home + QStringLiteral("/.cache/qorvex");
 }
 
-void narrow(const QByteArray& name) {
+// Opened without following a link and without waiting on a pipe, so that the mode changed is
+// the file's own.
+void narrow(const QByteArray& name, bool folder) {
+    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC |
+                                                (folder ? O_DIRECTORY : 0));
+    if (fd < 0)
+        return;
     struct stat info {};
-    if (::stat(name.constData(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 077))
-        ::chmod(name.constData(), info.st_mode & 0700);
+    if (::fstat(fd, &info) == 0 && (folder ? S_ISDIR(info.st_mode) : S_ISREG(info.st_mode)) &&
+        info.st_uid == ::geteuid() && (info.st_mode & 077))
+        ::fchmod(fd, info.st_mode & 0700);
+    ::close(fd);
 }
 
 QString leftoverPattern(const QString& history) {
@@ -81,13 +89,14 @@ QJsonObject toJson(const Page& page) {
 
 Page fromJson(const QJsonObject& o) {
     Page page;
-    page.at = QDateTime::fromMSecsSinceEpoch(qint64(o["at"].toDouble()), Qt::UTC);
+    page.at = QDateTime::fromMSecsSinceEpoch(qint64(qBound(-8.64e15, o["at"].toDouble(), 8.64e15)),
+                                             Qt::UTC);
     page.drill = o["drill"].toString();
     page.lesson = o["lesson"].toString();
     page.rangeFirst = o["rangeFirst"].toInt();
     page.rangeSecond = o["rangeSecond"].toInt();
     page.pageNo = o["pageNo"].toInt();
-    page.ms = qint64(o["ms"].toDouble());
+    page.ms = qint64(qBound(-1.0, o["ms"].toDouble(), double(kLongestMs) + 1));
     page.amount = o["amount"].toInt();
     page.speedText = o["speedText"].toString();
     page.errors = o["errors"].toInt();
@@ -143,13 +152,15 @@ int makePrivateFolder(const QString& folder) {
         }
         ::chmod(name.constData(), 0700);  // a umask that takes the owner's bits away
     }
+    // Made wider by another part of the program or an older version.
+    narrow(QFile::encodeName(QDir::cleanPath(folder)), true);
     return 0;
 }
 
 int makePrivateFile(const QString& file) {
     const QByteArray name = QFile::encodeName(file);
     struct stat info {};
-    if (::stat(name.constData(), &info) != 0) {
+    if (::lstat(name.constData(), &info) != 0) {
         const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0)
             return errno == EEXIST ? 0 : errno;
@@ -157,7 +168,11 @@ int makePrivateFile(const QString& file) {
         ::close(fd);
         return 0;
     }
-    for (const char* suffix : {"", "-wal", "-shm"}) narrow(name + suffix);
+    if (S_ISLNK(info.st_mode) && ::stat(name.constData(), &info) != 0)
+        return errno;  // a link to nothing: SQLite would make its target
+    if (!S_ISREG(info.st_mode))
+        return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    for (const char* suffix : {"", "-wal", "-shm"}) narrow(name + suffix, false);
     return 0;
 }
 
@@ -178,6 +193,12 @@ QString systemReason(int error) {
             return QStringLiteral("路径中有一个不是文件夹的文件");
         case EIO:
             return QStringLiteral("读写磁盘时出错");
+        case EISDIR:
+            return QStringLiteral("这是一个文件夹，不是文件");
+        case EINVAL:
+            return QStringLiteral("这不是普通文件（可能是管道或者设备）");
+        case ELOOP:
+            return QStringLiteral("符号链接太多，或者指向自己");
         case ENOMEM:
             return QStringLiteral("内存不足");
         default:
@@ -218,6 +239,32 @@ QString sqliteReason(int code, int systemError) {
         default:
             return QStringLiteral("数据库错误 %1").arg(code);
     }
+}
+
+QString openRegular(QFile& file, const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? QStringLiteral("文件不存在") : systemReason(errno);
+    struct stat info {};
+    const int error = ::fstat(fd, &info) != 0  ? errno
+                      : S_ISDIR(info.st_mode)  ? EISDIR
+                      : !S_ISREG(info.st_mode) ? EINVAL
+                                               : 0;
+    if (error || ::fcntl(fd, F_SETFL, 0) != 0 ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return systemReason(error ? error : EIO);
+    }
+    return {};
+}
+
+QString notRegularForWriting(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};  // a new name (or a link to one), or a folder that is told when writing
+    if (S_ISDIR(info.st_mode))
+        return systemReason(EISDIR);
+    return S_ISREG(info.st_mode) ? QString() : systemReason(EINVAL);
 }
 
 namespace Leftovers {
@@ -268,16 +315,24 @@ QStringList find(const QString& history) {
     return files;
 }
 
-bool read(const QString& path, const QString& history, QList<Page>& pages) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
+Read read(const QString& path, const QString& history, QList<Page>& pages) {
+    QFile file;
+    if (!openRegular(file, path).isEmpty())
+        return Read::Damaged;
+    // A leftover file holds the pages of one run: a few MiB at most.
+    if (file.size() > (qint64(256) << 20))
+        return Read::Damaged;
     const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
-    if (root["history"].toString() != QFileInfo(history).absoluteFilePath() ||
-        !root["pages"].isArray())
-        return false;
-    for (const QJsonValue page : root["pages"].toArray()) pages.append(fromJson(page.toObject()));
-    return true;
+    if (!root["pages"].isArray() || !root["history"].isString())
+        return Read::Damaged;
+    if (root["history"].toString() != QFileInfo(history).absoluteFilePath())
+        return Read::OtherHistory;
+    for (const QJsonValue value : root["pages"].toArray()) {
+        const Page page = fromJson(value.toObject());
+        if (problemOf(page).isEmpty())
+            pages.append(page);
+    }
+    return Read::Taken;
 }
 
 }  // namespace Leftovers

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,10 +24,18 @@ Place defaultPlace();
 // The history folder and its files are the pupil's alone: the text of their own articles and
 // the names of their files are in them. A missing folder (and any missing one above it) is made
 // 0700, a missing history 0600 whatever the umask; SQLite gives its journal files the history's
-// mode. Existing files wider than that are narrowed; an existing folder is left as it is.
-// Both return 0 or the errno of what failed.
+// mode. The folder itself and the files, when wider than that, are narrowed. A symbolic link is
+// never followed to change a mode: a history (or folder) that is a link is used where it points,
+// with the mode its owner gave it. Both return 0 or the errno of what failed.
 int makePrivateFolder(const QString& folder);
 int makePrivateFile(const QString& file);
+
+// Opens path for reading when it is a regular file, never waiting on a pipe or a device: empty
+// when file is open on it, else why not, in the pupil's words.
+QString openRegular(QFile& file, const QString& path);
+// Why path cannot be written in place as a file (a folder, a pipe or a device is there), empty
+// when it names a regular file or nothing yet.
+QString notRegularForWriting(const QString& path);
 
 // Why an SQLite call failed, in the pupil's words: the operating system's reason where SQLite
 // passes one on (cannot open, input/output errors), else SQLite's result code.
@@ -43,8 +52,9 @@ namespace Leftovers {
 QString write(const QString& history, const QList<Page>& pages);
 // The files of pages meant for history, oldest first.
 QStringList find(const QString& history);
-// Appends the pages of one file to pages; false when it is not such a file for history.
-bool read(const QString& path, const QString& history, QList<Page>& pages);
+// Appends the pages of one file to pages, leaving out any a history cannot hold.
+enum class Read { Taken, OtherHistory, Damaged };
+Read read(const QString& path, const QString& history, QList<Page>& pages);
 }  // namespace Leftovers
 
 }  // namespace History

@@ -157,7 +157,13 @@ void TableFile::open(TSession& session, const QString& directory, const QString&
     if (path.isEmpty())
         cannotOpen(name, QStringLiteral("文件夹 %1 中没有这个文件").arg(folder));
     filePath = path;
-    if (QFileInfo(path).size() == 0)
+    const QFileInfo info(path);
+    if (info.isDir())
+        cannotOpen(path, QStringLiteral("这是一个文件夹，不是数据表文件"));
+    // A pipe or a device would be waited on, or read without end.
+    if (!info.isFile())
+        cannotOpen(path, QStringLiteral("这不是普通文件（可能是管道或者设备）"));
+    if (info.size() == 0)
         cannotOpen(path, QStringLiteral("文件是空的（0 字节），已损坏"));
 
     const QByteArray id = fileId(path);

@@ -2,6 +2,7 @@
 
 #include <QFileDevice>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QWidget>
 #include <cstdio>
@@ -31,8 +32,10 @@ void report(const QString& message) {
         sink()(message);
         return;
     }
-    // After the application has gone (a store closing from a static destructor) no box can open.
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    // After the application has gone (a store closing from a static destructor), or with no
+    // screen left to show it on (the display gone), no box can open.
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()) ||
+        QCoreApplication::closingDown() || QGuiApplication::screens().isEmpty()) {
         std::fprintf(stderr, "qorvex: %s\n", qPrintable(message));
         return;
     }

@@ -28,7 +28,8 @@ void setMinutes(History::Store& store, int minutes) {
 }
 
 void Tally::add(const History::Page& page) {
-    msPerDay[localDate(page.at)] += page.ms;
+    // Held to a day whatever the page says, so that no sum of days can overflow.
+    msPerDay[localDate(page.at)] += History::bounded(page.ms, History::kLongestMs);
     if (page.drill != History::kText || page.ms <= 0 || page.amount <= 0)
         return;
     const qint64 at = page.at.toMSecsSinceEpoch();
@@ -50,6 +51,10 @@ Tally Tally::load(const QByteArray& bytes) {
     Tally t;
     QDataStream in(bytes);
     in >> t.through >> t.msPerDay >> t.speeds;
+    // A tally from a damaged file is worked out afresh from the pages.
+    for (const qint64 ms : std::as_const(t.msPerDay))
+        if (ms < 0 || ms > History::kMostTotal)
+            return {};
     return in.status() == QDataStream::Ok ? t : Tally();
 }
 

@@ -14,12 +14,15 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QtTest>
+#include <csignal>
+#include <thread>
 
 #include "data/history.h"
 #include "data/historyfiles.h"
 #include "drills/CTT.h"
 #include "drills/CwbTest1.h"
 #include "drills/pagetiming.h"
+#include "platform/exitsignals.h"
 #include "support/fingerpupil.h"
 #include "support/historyfile.h"
 #include "support/rootpupil.h"
@@ -309,9 +312,9 @@ class HistoryTest : public QObject {
     void readOnlyAndUnreadableFilesAreLeftAlone() {
         QFETCH(int, mode);
         QTemporaryDir folder;
-        QFile::setPermissions(folder.path(), QFileDevice::Permissions(0x7777));
         const QString path = folder.filePath("history.sqlite3");
         History::Store(path).record(somePage(1));
+        QFile::setPermissions(folder.path(), QFileDevice::Permissions(0x7777));
         const QByteArray before = digest(path);
         QVERIFY(!before.isEmpty());
         QVERIFY(::chmod(QFile::encodeName(path).constData(), mode) == 0);
@@ -435,7 +438,8 @@ class HistoryTest : public QObject {
     }
 
     // Under umask 022 the folder the history makes is 0700 and the history and its journal
-    // files 0600; a wider existing history is narrowed, an existing folder left as it is.
+    // files 0600; a wider existing history or folder is narrowed; a history that is a link is
+    // used where it points, and its target's mode is left as its owner gave it.
     void historyIsThePupilsAlone() {
         const mode_t umaskBefore = ::umask(022);
         const auto restore = qScopeGuard([&] { ::umask(umaskBefore); });
@@ -454,7 +458,18 @@ class HistoryTest : public QObject {
         QVERIFY(::chmod(QFile::encodeName(older).constData(), 0644) == 0);
         QVERIFY(History::Store(older).record(somePage(2)));
         QCOMPARE(modeOf(older), 0600);
-        QCOMPARE(modeOf(folder.filePath("older")), 0755);
+        QCOMPARE(modeOf(folder.filePath("older")), 0700);
+
+        const QString target = folder.filePath("elsewhere.sqlite3");
+        QVERIFY(QFile::copy(older, target));
+        QVERIFY(::chmod(QFile::encodeName(target).constData(), 0644) == 0);
+        const QString linked = folder.filePath("linked/history.sqlite3");
+        QVERIFY(QDir().mkpath(folder.filePath("linked")));
+        QVERIFY(QFile::link(target, linked));
+        History::Store through(linked);
+        QVERIFY(through.record(somePage(3)));
+        QCOMPARE(through.pages().size(), 3);
+        QCOMPARE(modeOf(target), 0644);
     }
 
     // With neither HOME nor XDG_DATA_HOME set the history goes to the account's home folder,
@@ -684,6 +699,159 @@ class HistoryTest : public QObject {
         QVERIFY(!newer.record(somePage(2)));
         QCOMPARE(messages.size(), 1);
         QCOMPARE(digest(path), before);
+
+        // A wrong count, a time and a total read from the file are held to what a page can hold.
+        History::Page odd = somePage(3);
+        odd.strokes[0].wrong = 4294967295u;
+        QTemporaryDir other;
+        const QString oddPath = other.filePath("history.sqlite3");
+        {
+            History::Store store(oddPath);
+            QVERIFY(store.record(odd));
+            QVERIFY(store.sumUp());
+        }
+        QCOMPARE(HistoryFile::execute(oddPath,
+                                      "UPDATE pages SET ms = 9200000000000000000;"
+                                      "INSERT INTO confusions VALUES ('text', '工', '土', "
+                                      "-9000000000000000000);"),
+                 SQLITE_OK);
+        History::Store store(oddPath);
+        const History::Page read = store.pages({}, true).constFirst();
+        QCOMPARE(read.strokes[0].wrong, History::kMostWrong);
+        QCOMPARE(read.ms, History::kLongestMs);
+        store.forEachConfusion(History::kText, [](QStringView, QStringView, qint64 n) {
+            QVERIFY(n >= 0 && n <= History::kMostTotal);
+        });
+        store.forEachTotal(History::kText, [](QStringView, qint64, qint64 wrong) {
+            QVERIFY(wrong <= History::kMostWrong);
+        });
+    }
+
+    // A file whose tables another program changed is put aside, told once, and its pages go on
+    // in a new file.
+    void aHistoryWhoseTablesWereChangedIsPutAside_data() {
+        QTest::addColumn<QByteArray>("change");
+        QTest::newRow("codes dropped") << QByteArray("DROP TABLE codes;");
+        QTest::newRow("totals dropped") << QByteArray("DROP TABLE summed; DROP TABLE tallies;");
+        QTest::newRow("pages a view") << QByteArray(
+            "ALTER TABLE pages RENAME TO kept; CREATE VIEW pages AS SELECT * FROM kept;");
+        QTest::newRow("a trigger") << QByteArray(
+            "CREATE TRIGGER wipe AFTER INSERT ON pages BEGIN DELETE FROM pages; END;");
+    }
+    void aHistoryWhoseTablesWereChangedIsPutAside() {
+        QFETCH(QByteArray, change);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("history.sqlite3");
+        const auto pageAt = [](int n) {
+            History::Page p = somePage(n);
+            p.at = p.at.addSecs(-60 * n);  // each page at a time of its own
+            return p;
+        };
+        {
+            History::Store store(path);
+            for (int n = 1; n <= 3; ++n) QVERIFY(store.record(pageAt(n)));
+        }
+        QCOMPARE(HistoryFile::execute(path, change.constData()), SQLITE_OK);
+        messages.clear();
+        {
+            History::Store store(path);
+            QVERIFY(store.record(somePage(4)));
+            QCOMPARE(store.pages().size(), 4);
+            QCOMPARE(store.pages({}, true)[0].strokes[0].wrong, 2u);
+        }
+        QCOMPARE(History::Store(path).pages().size(), 4);
+        const QStringList aside =
+            QDir(folder.path()).entryList({"history.sqlite3.broken-????????"});
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(aside[0]) && messages[0].contains("3 页"),
+                 qPrintable(messages[0]));
+    }
+
+    // A leftover file that cannot be read is told once and moved out of the way; one that is a
+    // link to a pipe is never waited on.
+    void damagedLeftoverFilesAreToldAndMovedAside() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("history.sqlite3");
+        const QString cache = home.filePath("cache/qorvex/");
+        QVERIFY(QDir().mkpath(cache));
+        const QString damaged = cache + "history.sqlite3.unsaved-1-1.json";
+        const QString piped = cache + "history.sqlite3.unsaved-2-1.json";
+        QFile garbage(damaged);
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write("{\"history\": ");
+        garbage.close();
+        QVERIFY(::mkfifo(QFile::encodeName(folder.filePath("pipe")).constData(), 0600) == 0);
+        QVERIFY(QFile::link(folder.filePath("pipe"), piped));
+        std::signal(SIGPIPE, SIG_IGN);
+        // Lets a reader that waits on the pipe go after a few seconds.
+        std::thread writer([name = QFile::encodeName(folder.filePath("pipe"))] {
+            for (int i = 0; i < 30; ++i, ::usleep(100000))
+                if (const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK); fd >= 0) {
+                    ::usleep(3000000);
+                    ::close(fd);
+                    return;
+                }
+        });
+        messages.clear();
+        QElapsedTimer clock;
+        clock.start();
+        {
+            History::Store store(path);
+            QVERIFY(store.record(somePage(1)));
+        }
+        const qint64 took = clock.elapsed();
+        writer.join();
+        QVERIFY2(took < 2000, qPrintable(QString::number(took)));
+        QVERIFY(QFileInfo::exists(damaged + ".damaged"));
+        QVERIFY(QFileInfo(piped + ".damaged").isSymLink());
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(damaged) || messages[0].contains(piped),
+                 qPrintable(messages[0]));
+        for (const QString& name : QDir(cache).entryList({"*.damaged"}, QDir::Files))
+            QFile::remove(cache + name);
+    }
+
+    // A logout's signal while pages are held: they go to the leftover file before the end.
+    void aSignalKeepsTheHeldPages() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("signalled.sqlite3");
+        History::Store(path).record(somePage(1));
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK);
+        History::Store store(path);
+        QVERIFY(!store.record(somePage(2)));
+        QVERIFY(!store.record(somePage(3)));
+        int ended = 0;
+        ExitSignals::install([&](int signal) {
+            store.finish();
+            ended = signal;
+        });
+        ::raise(SIGHUP);
+        QTRY_COMPARE(ended, SIGHUP);
+        sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        QCOMPARE(History::Leftovers::find(path).size(), 1);
+        QCOMPARE(History::Store(path).pages().size(), 3);
+    }
+
+    // A store that closes as the program ends (the display gone) tells on the terminal: a box
+    // could not open.
+    void aStoreClosingAtTheEndTellsOnTheTerminal() {
+        QTemporaryDir folder;
+        QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 0555) == 0);
+        const QString path = folder.filePath("h/history.sqlite3");
+        const qsizetype boxes = program->app->errors.size();
+        asPupil([&] {
+            auto store = std::make_unique<History::Store>(path);
+            QVERIFY(!store->record(somePage(1)));
+            History::Store::setMessageSink({});
+            store.reset();
+            History::Store::setMessageSink([this](const QString& m) { messages << m; });
+        });
+        QCOMPARE(program->app->errors.size(), boxes);
+        for (const QString& leftover : History::Leftovers::find(path)) QFile::remove(leftover);
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
+#include "data/historyfiles.h"
 #include "platform/errors.h"
 
 TfrmImSetup* frmImSetup = nullptr;
@@ -92,7 +93,7 @@ void TfrmImSetup::showOnFirstStart() {
     const QString mark = firstStartMark();
     if (QFile::exists(mark))
         return;
-    QDir().mkpath(QFileInfo(mark).path());
+    History::makePrivateFolder(QFileInfo(mark).path());  // the history's folder: 0700
     QFile(mark).open(QIODevice::WriteOnly);
     if (InputMethod::needsAttention(InputMethod::survey()))
         showSetup();
