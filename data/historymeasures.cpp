@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <QFileInfo>
+
 #include "data/history.h"
 #include "data/statement.h"
 
@@ -46,7 +48,16 @@ namespace History {
 void Store::forEachMeasured(
     const QString& drill,
     const std::function<void(qint64 at, qint64 ms, const Measures& measures)>& visit) {
-    if (!open())
+    // Read as readPages reads: a file not written yet is not made, and one this run cannot open
+    // is not told of again; its pages then come without their measures.
+    if (!db && (file.isEmpty() || !QFileInfo::exists(file)))
+        return;
+    if (!db) {
+        quiet = true;
+        open();
+        quiet = false;
+    }
+    if (!db)
         return;
     Statement select(db,
                      "SELECT at, ms, characters, keys, backspaces, erased, committed,"

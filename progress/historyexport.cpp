@@ -1,6 +1,7 @@
 #include "progress/historyexport.h"
 
 #include <QFile>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -196,6 +197,55 @@ constexpr Field text(const char* name) {
             }};
 }
 
+// The counts behind a text page's measures, in the order Qt's writer sorts their keys.
+struct MeasureKey {
+    const char* name;
+    int History::Measures::*member;
+};
+const MeasureKey kMeasureKeys[] = {
+    {"backspaces", &History::Measures::backspaces},
+    {"characters", &History::Measures::characters},
+    {"committed", &History::Measures::committed},
+    {"erased", &History::Measures::erased},
+    {"idealKeys", &History::Measures::idealKeys},
+    {"keys", &History::Measures::keys},
+    {"selections", &History::Measures::selections},
+    {"wordCharacters", &History::Measures::wordCharacters},
+    {"wrong", &History::Measures::wrong},
+};
+
+void appendMeasures(QByteArray& out, const Page& page) {
+    if (page.measures.isEmpty()) {
+        out += "null";
+        return;
+    }
+    char separator = '{';
+    for (const MeasureKey& key : kMeasureKeys) {
+        out += separator;
+        out += '"';
+        out += key.name;
+        out += "\":";
+        appendNumber(out, page.measures.*key.member);
+        separator = ',';
+    }
+    out += '}';
+}
+
+QString readMeasures(const QJsonValue& value, Page& page) {
+    if (value.isUndefined() || value.isNull())
+        return {};
+    if (!value.isObject())
+        return QStringLiteral("打字指标不是一组数");
+    const QJsonObject o = value.toObject();
+    for (const MeasureKey& key : kMeasureKeys) {
+        qint64 n = 0;
+        if (!wholeNumber(o.value(QLatin1String(key.name)), History::kMostCount, n))
+            return QStringLiteral("打字指标缺少一项或超出范围");
+        page.measures.*key.member = int(n);
+    }
+    return {};
+}
+
 const Field kFields[] = {
     count<&Page::amount>("amount"),
     {"at",
@@ -213,6 +263,7 @@ const Field kFields[] = {
      }},
     count<&Page::errors>("errors"),
     text<&Page::lesson>("lesson"),
+    {"measures", appendMeasures, readMeasures},
     {"ms", [](QByteArray& out, const Page& page) { appendNumber(out, page.ms); },
      [](const QJsonValue& value, Page& page) {
          return wholeNumber(value, History::kLongestMs, page.ms)
@@ -267,6 +318,17 @@ QString withoutAccelerator(const QString& caption) {
     return QString(caption).replace(marked, QStringLiteral("\\1"));
 }
 
+// The typists' counts of a text page, empty cells for a page without them.
+QStringList measureCells(const History::Measures& m) {
+    QStringList cells;
+    for (int History::Measures::*member :
+         {&History::Measures::keys, &History::Measures::backspaces, &History::Measures::erased,
+          &History::Measures::wordCharacters, &History::Measures::selections,
+          &History::Measures::idealKeys})
+        cells << (m.isEmpty() ? QString() : QString::number(m.*member));
+    return cells;
+}
+
 QByteArray csvRow(const Page& page) {
     // Wrong attempts, and the characters that had one; a page kept without its strokes has its
     // drill's own count only.
@@ -276,20 +338,22 @@ QByteArray csvRow(const Page& page) {
         wrongCharacters += s.wrong > 0;
     }
     const bool counted = !page.strokes.isEmpty();
-    return (QStringList{page.at.toUTC().toString(Qt::ISODateWithMs), page.drill,
-                        csvField(withoutAccelerator(page.lesson)), QString::number(page.ms),
-                        QString::number(page.amount),
-                        QString::number(History::speedValue(page.speedText)),
-                        QString::number(counted ? errors : page.errors),
-                        QString::number(page.strokes.size()),
-                        counted ? QString::number(wrongCharacters) : QString()}
-                .join(QLatin1Char(',')) +
-            QLatin1Char('\n'))
-        .toUtf8();
+    const QStringList cells = QStringList{page.at.toUTC().toString(Qt::ISODateWithMs),
+                                          page.drill,
+                                          csvField(withoutAccelerator(page.lesson)),
+                                          QString::number(page.ms),
+                                          QString::number(page.amount),
+                                          QString::number(History::speedValue(page.speedText)),
+                                          QString::number(counted ? errors : page.errors),
+                                          QString::number(page.strokes.size()),
+                                          counted ? QString::number(wrongCharacters) : QString()} +
+                              measureCells(page.measures);
+    return (cells.join(QLatin1Char(',')) + QLatin1Char('\n')).toUtf8();
 }
 
 constexpr char kCsvHeader[] =
-    "at,drill,lesson,ms,amount,speed,errors,characters,wrong_characters\n";
+    "at,drill,lesson,ms,amount,speed,errors,characters,wrong_characters,keys,backspaces,erased,"
+    "word_characters,selections,ideal_keys\n";
 constexpr char kJsonHead[] = "{\"format\":\"qorvex-history\",\"pages\":[";
 constexpr char kJsonTail[] = "],\"version\":2}";
 constexpr qsizetype kPiece = 1 << 20;
@@ -530,10 +594,27 @@ QString Merged::text() const {
     return said;
 }
 
+namespace {
+
+// The measures live in a table of their own; a text page is known there by its time and length.
+using Measured = QHash<QPair<qint64, qint64>, History::Measures>;
+Measured measuredPages(History::Store& store) {
+    Measured measured;
+    store.forEachMeasured(History::kText, [&](qint64 at, qint64 ms, const History::Measures& m) {
+        measured.insert({at, ms}, m);
+    });
+    return measured;
+}
+
+}  // namespace
+
 QList<Page> allPages(History::Store& store) {
+    const Measured measured = measuredPages(store);
     QList<Page> pages;
     store.forEachPage(0, [&](qint64, const Page& page) {
         pages << page;
+        if (page.drill == History::kText)
+            pages.last().measures = measured.value({page.at.toMSecsSinceEpoch(), page.ms});
         return true;
     });
     return pages;
@@ -558,8 +639,12 @@ void write(History::Store& store, const QString& path, Format format) {
     QByteArray out;
     out.reserve(kPiece + (1 << 16));
     out += asCsv ? kCsvHeader : kJsonHead;
+    const Measured measured = measuredPages(store);
     bool first = true, written = true;
-    const bool read = store.readPages([&](const Page& page) {
+    const bool read = store.readPages([&](const Page& stored) {
+        Page page = stored;
+        if (page.drill == History::kText)
+            page.measures = measured.value({page.at.toMSecsSinceEpoch(), page.ms});
         if (asCsv) {
             out += csvRow(page);
         } else {

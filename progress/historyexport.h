@@ -11,14 +11,17 @@
 //
 // JSON: {"format": "qorvex-history", "pages": [...], "version": 2}; a page is {"amount" (bytes
 // or items), "at" (ISO 8601, UTC), "drill" ("text", "root" or "finger"), "errors", "lesson",
-// "ms", "pageNo", "rangeFirst", "rangeSecond", "speedText", "strokes": [{"char", "code" (absent
+// "measures" (null, or a text page's typing counts: {"backspaces", "characters", "committed",
+// "erased", "idealKeys", "keys", "selections", "wordCharacters", "wrong"}), "ms", "pageNo",
+// "rangeFirst", "rangeSecond", "speedText", "strokes": [{"char", "code" (absent
 // when none), "hint" (true when the hint showed, else absent), "ms", "wrong": [what came
 // instead], "wrongCount" (only when more wrong attempts were counted than kept)}], "text" (the
 // characters typed)}. A root drill item's "char" names its record of the root table as U+E000 +
 // record. Version 1 files, which have no amount, errors, page and range numbers, speed text nor
 // hints, still import. Exported, imported into an empty history and exported again, a history
 // gives the same file.
-// CSV: one row per page.
+// CSV: one row per page; a text page's keys, backspaces, erased, word characters, selections and
+// ideal keys in its last columns, empty for a page without them.
 namespace HistoryExport {
 
 enum class Format { Json, Csv };

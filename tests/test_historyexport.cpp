@@ -115,6 +115,14 @@ class HistoryExportTest : public QObject {
             p.errors = p.drill == History::kRoot ? 2 : 0;
             if (n == 4)  // written before the wrong attempts were kept
                 p.strokes[0].wrong = 3;
+            if (n == 1) {  // typed where the typists' counts are kept
+                p.measures.characters = 5;
+                p.measures.keys = 12;
+                p.measures.backspaces = p.measures.erased = p.measures.selections = 1;
+                p.measures.committed = 5;
+                p.measures.wordCharacters = 2;
+                p.measures.idealKeys = 9;
+            }
             store.record(p);
         }
         const QByteArray exported = HistoryExport::json(HistoryExport::allPages(store));
@@ -126,6 +134,9 @@ class HistoryExportTest : public QObject {
         QCOMPARE(text["drill"].toString(), QStringLiteral("text"));
         QCOMPARE(text["text"].toString(), QStringLiteral("工地在要国"));
         QCOMPARE(text["at"].toString(), QStringLiteral("2023-11-14T22:14:20.000Z"));
+        QCOMPARE(text["measures"].toObject()["keys"].toInt(), 12);
+        QCOMPARE(text["measures"].toObject()["idealKeys"].toInt(), 9);
+        QVERIFY(top["pages"].toArray()[4].toObject()["measures"].isNull());
         const QJsonObject stroke = text["strokes"].toArray()[1].toObject();
         QCOMPARE(stroke["char"].toString(), QStringLiteral("地"));
         QCOMPARE(stroke["code"].toString(), QStringLiteral("ghg"));
@@ -164,11 +175,15 @@ class HistoryExportTest : public QObject {
         const QList<QByteArray> rows = readFile(folder.filePath("pages.csv")).trimmed().split('\n');
         QCOMPARE(rows.size(), 31);
         QCOMPARE(rows[0], QByteArray("at,drill,lesson,ms,amount,speed,errors,characters,"
-                                     "wrong_characters"));
+                                     "wrong_characters,keys,backspaces,erased,word_characters,"
+                                     "selections,ideal_keys"));
         // The lesson as the pupil reads it, the speed a number, the wrong attempts and the
         // characters that had one counted from the same strokes.
-        QCOMPARE(rows[2], QByteArray("2023-11-14T22:14:20.000Z,text,课程练习2,1001,10,1,0,5,0"));
-        QCOMPARE(rows[13], QByteArray("2023-11-14T22:25:20.000Z,root,课程练习6,1012,10,12,2,5,1"));
+        QCOMPARE(
+            rows[2],
+            QByteArray("2023-11-14T22:14:20.000Z,text,课程练习2,1001,10,1,0,5,0,12,1,1,2,1,9"));
+        QCOMPARE(rows[13],
+                 QByteArray("2023-11-14T22:25:20.000Z,root,课程练习6,1012,10,12,2,5,1,,,,,,"));
 
         // A file of the first version, without the fields that came later, still imports.
         writeFile(folder.filePath("v1.json"),

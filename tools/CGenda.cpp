@@ -278,20 +278,18 @@ bool TfrmGenda::handleKey(QKeyEvent* event) {
     return false;
 }
 
-bool TfrmGenda::countKey(QKeyEvent* event) {
+void TfrmGenda::countKey(QKeyEvent* event) {
     if (isPaused || finished)
-        return true;  // the box takes nothing then
+        return;  // read-only then: nothing reaches the text
     if (event->key() == Qt::Key_Backspace && !counter.composing()) {
         const int erased = Edit1->hasSelectedText() ? int(Edit1->selectedText().size())
                                                     : (Edit1->cursorPosition() > 0 ? 1 : 0);
-        if (erased > 0)
-            counter.backspace(erased);
+        counter.backspace(erased);
     } else if (!event->text().isEmpty() && event->text()[0].isPrint() &&
                !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         startClock();
         counter.typed(event->text());
     }
-    return false;
 }
 
 bool TfrmGenda::eventFilter(QObject* watched, QEvent* event) {
@@ -299,7 +297,10 @@ bool TfrmGenda::eventFilter(QObject* watched, QEvent* event) {
         return TForm::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        return handleKey(key) || countKey(key);
+        if (handleKey(key))
+            return true;
+        countKey(key);
+        return false;
     }
     if (event->type() == QEvent::InputMethod && !isPaused && !finished) {
         const auto* im = static_cast<QInputMethodEvent*>(event);

@@ -74,8 +74,8 @@ class TfrmGenda : public TForm {
     void startClock();
     // The window's keys (Ctrl+V, Esc, Enter, F3); true when the key was one of them.
     bool handleKey(QKeyEvent* event);
-    // Counts a key that reaches the box; true when the box is not to take it.
-    bool countKey(QKeyEvent* event);
+    // Counts a key on its way to the box.
+    void countKey(QKeyEvent* event);
     void Edit1Change();
     void finishSection();
     QList<History::Stroke> strokes() const;
