@@ -32,9 +32,18 @@ void Counter::add(const QString& wanted, const QString& cameOut, const QString& 
         case Mastery::Mistake::IdentificationCode:
             identification[{wanted, m.typedKey}] += n;
             break;
-        case Mastery::Mistake::LongerThanNeeded:
-            longer[{wanted, QChar()}] += n;
+        case Mastery::Mistake::LongerThanNeeded: {
+            // The course's short code may give another word first in the pupil's input method
+            // (did gives 耨 in fcitx5's table, not 非): advise the code that really gives it.
+            const Wubi::Character* c = book.find(wanted);
+            const HintCode::Hint hint = HintCode::choose(order, wanted, c->shortCode, c->fullCode);
+            const qsizetype typed = code.isEmpty() ? c->fullCode.size() : code.size();
+            if (hint.choice == 1 && hint.code.size() < typed) {
+                longer[{wanted, QChar()}] += n;
+                shorter[wanted] = hint.code;
+            }
             break;
+        }
         default:
             break;
     }
@@ -49,7 +58,7 @@ Habits Counter::habits() const {
         h.identification.append({key.first, c->fullCode[c->roots.size()], key.second, n});
     }
     for (const auto& [key, n] : mostFirst(longer))
-        h.longerCodes.append({key.first, book.find(key.first)->shortCode, n});
+        h.longerCodes.append({key.first, shorter.value(key.first), n});
     return h;
 }
 

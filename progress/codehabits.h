@@ -6,6 +6,7 @@
 #include <QPair>
 #include <QString>
 
+#include "drills/hintcode.h"
 #include "progress/wubicodes.h"
 
 // What the text drill's totals say of the pupil's Wubi codes: which roots they seek on another
@@ -44,7 +45,9 @@ struct Habits {
 // Fed the totals of the text drill (History::Store::forEachConfusion, forEachCodeAttempt).
 class Counter {
   public:
-    explicit Counter(const Wubi::CodeBook& book) : book(book) {}
+    // order: the candidates of the pupil's input method, by which a shorter code is advised only
+    // where it gives the character with Space there.
+    Counter(const Wubi::CodeBook& book, const HintCode::Order& order) : book(book), order(order) {}
     // cameOut came out n times where wanted was due.
     void confusion(const QString& wanted, const QString& cameOut, qint64 n) {
         add(wanted, cameOut, QString(), n);
@@ -59,7 +62,9 @@ class Counter {
     using Counts = QHash<QPair<QString, QChar>, qint64>;
     void add(const QString& wanted, const QString& cameOut, const QString& code, qint64 n);
     const Wubi::CodeBook& book;
+    const HintCode::Order& order;
     Counts roots, identification, longer;
+    QHash<QString, QString> shorter;  // the code advised for each character of longer
 };
 
 }  // namespace CodeHabits

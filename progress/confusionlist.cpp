@@ -48,7 +48,7 @@ void ConfusionList::fill(History::Store& store,
     });
     CodeHabits::Habits habits;
     if (book) {
-        CodeHabits::Counter counter(*book);
+        CodeHabits::Counter counter(*book, HintCode::inputMethodOrder());
         for (const auto& [n, pair] : ranked) counter.confusion(pair.first, pair.second, n);
         store.forEachCodeAttempt([&](QStringView character, QStringView code, qint64 n) {
             counter.attempt(character.toString(), code.toString(), n);

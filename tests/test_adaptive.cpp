@@ -6,6 +6,7 @@
 
 #include "data/history.h"
 #include "progress/adaptivelesson.h"
+#include "progress/codehabits.h"
 #include "progress/confusionlist.h"
 #include "progress/mastery.h"
 #include "progress/masterymap.h"
@@ -408,6 +409,21 @@ class AdaptiveTest : public QObject {
                {"为", 900, 0, "o"},
                {"框", 900, 0, "sag"}});
         QCOMPARE(shown(), QStringList({"还没有打错的字。", "「经」可以只打 xc ×2"}));
+
+        // The advice follows the pupil's input method: where xc gives another character first,
+        // the shortest code that gives 经 with Space is advised, and none when that is xcag.
+        const auto advice = [&](const QStringList& codesGivingJing) {
+            HintCode::Order order;
+            order.add("xc", "纱");
+            for (const QString& code : codesGivingJing) order.add(code, "经");
+            CodeHabits::Counter counter(codes, order);
+            counter.attempt("经", "xcag", 2);
+            QStringList advised;
+            for (const auto& c : counter.habits().longerCodes) advised << c.shortCode;
+            return advised;
+        };
+        QCOMPARE(advice({"xca", "xcag"}), QStringList({"xca"}));
+        QCOMPARE(advice({"xcag"}), QStringList());
 
         // 口 sought on L: 四 came out for 中, then the input method gave up the letters; 叭 without
         // its identification code gave 只.
