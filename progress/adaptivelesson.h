@@ -13,17 +13,17 @@ class Store;
 }
 
 // The adaptive practice page (智能练习). The keys come in one by one in the order of the course's
-// root lessons, never fewer than minimumKeys(): the next key joins once every key in play has
-// reached the target speed at least once (its best confidence), so that a pupil who levels off
-// still moves on; the pupil may ask for more keys, or for the stricter rule that every key in
-// play be at the target now.
+// root lessons, never fewer than minimumKeys(): the next key joins once the roots of every key in
+// play have come back right at kRecallSpeedShare of the target speed at least once (its best
+// confidence), so that a pupil who levels off still moves on; the pupil may ask for more keys, or
+// for the stricter rule that every key in play be at the full target now.
 //
 // A page is made of common characters the keys in play can type: those of the weakest root in
 // play (the focus), the most frequent characters the pupil is not yet sure of, a few of the most
-// frequent ones the pupil knows (as any text would bring them), the characters due for review, and
-// the pupil's recent slips as pairs of the wanted character and the one that came out instead, with
-// another character between them. When too few characters fit, the page is the root characters of
-// the keys in play.
+// frequent ones the pupil knows (as any text would bring them), the roots new to the pupil, the
+// characters and roots due for review, and the pupil's recent slips as pairs of the wanted
+// character and the one that came out instead, with another character between them. When too few
+// characters fit, the page is the root characters of the keys in play.
 //
 // Input methods learn a phrase from characters committed one after the other (fcitx5 learns every
 // run of two to four, and keeps one seen three times); a phrase whose code is a character's full
@@ -45,6 +45,16 @@ inline constexpr int kNewCharacters = 20;
 inline constexpr int kKnownCharacters = 8;
 inline constexpr int kKnownFrom = 60;
 inline constexpr int kReviews = 6;
+// Roots in play not met for their spacing (Mastery::due) come back in a character of theirs.
+inline constexpr int kRootReviews = 6;
+// The roots of the keys in play with fewer than Mastery::kMinimumSamples strokes are typed after
+// the pairs, as themselves where the root is a common character the keys type, else in their most
+// frequent character.
+inline constexpr int kIntroduced = 8;
+// Wubi is typed as fast as the roots come back, not as the fingers move: the next key joins once
+// the roots of every key in play come back right (kAccuracyGoal) at this share of the target, and
+// the full target speed is left for when every key is in.
+inline constexpr double kRecallSpeedShare = 0.5;
 inline constexpr int kPairs = 3;
 // Unless the pupil sets a target, a key is at the target once no more than a little behind the
 // pupil's usual pace: this share of the median speed of the last text pages, and never above
@@ -67,11 +77,12 @@ struct Rule {
 };
 
 struct Plan {
-    QString keys;       // in play
-    QString focusRoot;  // empty for the fall-back
-    QStringList focus;  // characters with the focus root, most frequent first
-    QStringList fresh;  // the most frequent characters not yet at the target
-    QStringList known;  // some of the most frequent ones that are
+    QString keys;            // in play
+    QString focusRoot;       // empty for the fall-back
+    QStringList focus;       // characters with the focus root, most frequent first
+    QStringList fresh;       // the most frequent characters not yet at the target
+    QStringList known;       // some of the most frequent ones that are
+    QStringList introduced;  // the new roots, near the start
     QStringList reviews;
     QList<Confusion> pairs;
     bool fallBack = false;

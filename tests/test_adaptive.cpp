@@ -181,6 +181,25 @@ class AdaptiveTest : public QObject {
         for (const QString& c : pupil.last.reviews) QVERIFY(page.contains(c));
     }
 
+    // Wubi goes as fast as the roots come back: a pupil who recalls every root right but types
+    // at 40 a minute gets the next key, and the new key's roots come on its first page.
+    void aKeyComesOnRecallAndItsRootsComeFirst() {
+        Session pupil(book, 9);
+        for (auto it = book.characters().cbegin(); it != book.characters().cend(); ++it)
+            for (const QString& root : it->roots) pupil.typist.rootMs[root] = 1500;
+        const int first = AdaptiveLesson::minimumKeys(book);
+        for (int i = 0; i < 60 && pupil.last.keys.size() <= first; ++i) pupil.practise(1);
+        QVERIFY2(pupil.last.keys.size() > first, qPrintable(pupil.last.keys));
+        const QChar added = pupil.last.keys.back();
+        const QString page = pupil.last.lines.join(QString());
+        bool addedRoots = false;
+        for (const QString& c : pupil.last.introduced) {
+            addedRoots = addedRoots || book.find(c)->fullCode.contains(added);
+            QVERIFY2(page.contains(c), qPrintable(c));
+        }
+        QVERIFY2(addedRoots, qPrintable(pupil.last.introduced.join(' ')));
+    }
+
     // A pupil who levels off below the target of 60 a minute still gets new keys: the target
     // follows the pupil's own speed unless set, and a key counts once it has been that fast.
     void aPupilWhoLevelsOffStillGetsNewKeys() {
