@@ -162,6 +162,9 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
     SpinEdit2->setRange(kAutomaticTarget, kHighestTarget);
     SpinEdit2->setSingleStep(5);
     SpinEdit2->setSuffix(QStringLiteral(" 字/分钟"));
+    // Its size is worked out before the automatic target's text is known, which then was cut.
+    SpinEdit2->setMinimumWidth(
+        SpinEdit2->fontMetrics().horizontalAdvance(QStringLiteral("自动 100 字/分钟")) + 40);
     targetCaption->setBuddy(SpinEdit2);
     auto* keysCaption = new QLabel(QStringLiteral("练习键数[&K]"), this);
     SpinEdit3 = new QSpinBox(this);

@@ -134,7 +134,6 @@ void TfrmGenda::showPhrases() {
 }
 
 void TfrmGenda::FormActivate() {
-    InputMethod::switchOnFor(Edit1);
     Edit1->setFocus(Qt::OtherFocusReason);
     if (model.isEmpty())
         Label3->setText(QStringLiteral("先载文：复制一段文字后按 Ctrl+V，或打开一个文本文件。"));
@@ -295,6 +294,10 @@ void TfrmGenda::countKey(QKeyEvent* event) {
 bool TfrmGenda::eventFilter(QObject* watched, QEvent* event) {
     if (watched != Edit1)
         return TForm::eventFilter(watched, event);
+    // fcitx5 keeps Wubi off in a window new to it, and a message box over this one takes the
+    // focus away: the box asks again each time it gets the focus back.
+    if (event->type() == QEvent::FocusIn)
+        InputMethod::switchOnFor(Edit1);
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (handleKey(key))
