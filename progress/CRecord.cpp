@@ -412,7 +412,7 @@ void TfrmRecord::Button6Click() {
     // No folder asked for: the pupil's own history goes with their documents, not the course.
     QString path =
         FileDialogs::chooseSave(this, {QStringLiteral("导出学习记录"), QString(),
-                                       QStringLiteral("JSON 文件|*.json|CSV 表格|*.csv")});
+                                       QStringLiteral("JSON 文件|*.json|CSV 表格|*.csv"), true});
     if (path.isEmpty())
         return;
     // A name typed without either ending gets the JSON one, which keeps every stroke.

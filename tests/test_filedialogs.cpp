@@ -99,6 +99,20 @@ class FileDialogsTest : public QObject {
         QCOMPARE(FileDialogs::chooseOpen(nullptr, {QStringLiteral("自选文章"), QString(), kFilter}),
                  QString());
         QCOMPARE(open.folder, home + "/texts");
+
+        // The record's export: the pupil picks the CSV type and types a bare name.
+        Seen exported;
+        onFileDialog(exported, [&](QFileDialog* dialog) {
+            dialog->selectNameFilter(QStringLiteral("CSV 表格 (*.csv)"));
+            dialog->selectFile(home + "/texts/rec");
+            QTest::mouseClick(
+                dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save),
+                Qt::LeftButton);
+        });
+        QCOMPARE(FileDialogs::chooseSave(nullptr,
+                                         {QString(), QString(),
+                                          QStringLiteral("JSON 文件|*.json|CSV 表格|*.csv"), true}),
+                 home + "/texts/rec.csv");
     }
 };
 

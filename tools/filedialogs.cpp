@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include "platform/pathrule.h"
@@ -53,6 +54,14 @@ QString qtFilter(const QString& filter) {
     return entries.join(QStringLiteral(";;"));
 }
 
+QString withEndingOf(const QString& path, const QString& chosenType) {
+    static const QRegularExpression ending(QStringLiteral("\\*\\.(\\w+)"));
+    const QRegularExpressionMatch match = ending.match(chosenType);
+    if (path.isEmpty() || !match.hasMatch() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + QLatin1Char('.') + match.captured(1);
+}
+
 QString chooseOpen(QWidget* parent, const Request& request) {
     if (openChooser)
         return openChooser(parent, request);
@@ -63,9 +72,11 @@ QString chooseOpen(QWidget* parent, const Request& request) {
 QString chooseSave(QWidget* parent, const Request& request) {
     if (saveChooser)
         return saveChooser(parent, request);
-    return remembered(QFileDialog::getSaveFileName(
-        parent, request.title, startFolder(request.directory), qtFilter(request.filter), nullptr,
-        QFileDialog::DontConfirmOverwrite));
+    QString chosenType;
+    const QString path = QFileDialog::getSaveFileName(
+        parent, request.title, startFolder(request.directory), qtFilter(request.filter),
+        &chosenType, QFileDialog::DontConfirmOverwrite);
+    return remembered(request.endingFromType ? withEndingOf(path, chosenType) : path);
 }
 
 void setOpenChooser(Chooser chooser) {

@@ -12,6 +12,8 @@ struct Request {
     QString title;      // empty: the dialog's own title
     QString directory;  // the folder to start in when the pupil may write there; may be empty
     QString filter;     // "name|patterns|name|patterns", as "文本文件|*.TXT|所有文件|*.*"
+    // A save: a name typed without an ending gets the ending of the type chosen in the dialog.
+    bool endingFromType = false;
 };
 
 // Returns the chosen full path, or an empty string when the pupil cancels. A real dialog starts in
@@ -26,6 +28,9 @@ QString chooseSave(QWidget* parent, const Request& request);
 // Tests put their own choosers in place; an empty chooser restores the real dialog.
 void setOpenChooser(Chooser chooser);
 void setSaveChooser(Chooser chooser);
+
+// "rec" saved as the type "CSV 表格 (*.csv)" is "rec.csv"; a name with an ending keeps it.
+QString withEndingOf(const QString& path, const QString& chosenType);
 
 // "a|*.X|b|*.*" as a Qt name filter list "a (*.X);;b (*.*)".
 QString qtFilter(const QString& filter);
