@@ -182,8 +182,29 @@ void TForm::destroyForm() {
     Errors::guard(this, [this] { FormDestroy(); });
 }
 
+// On Wayland the window names the one it was opened from: a tiling compositor (sway) then floats
+// it over that window, as X11's window managers show it, instead of tiling it beside or under a
+// floating main window. X11 keeps its own stacking: there a result dialog named as transient of a
+// drill typed through ibus was never made active. Never a window that leads back to this one: Qt
+// would follow the circle for ever.
+void TForm::floatOverOpener() {
+    if (QGuiApplication::platformName() != QLatin1String("wayland"))
+        return;
+    winId();
+    windowHandle()->setTransientParent(nullptr);
+    QWindow* opener =
+        QApplication::activeWindow() ? QApplication::activeWindow()->windowHandle() : nullptr;
+    for (QWindow* w = opener; w; w = w->transientParent())
+        if (w == windowHandle()) {
+            opener = nullptr;
+            break;
+        }
+    windowHandle()->setTransientParent(opener);
+}
+
 int TForm::ShowModal() {
     const Errors::Showing showing(this);
+    floatOverOpener();
     show();
     raise();
     activateWindow();

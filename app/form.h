@@ -76,5 +76,6 @@ class TForm : public QDialog {
     bool event(QEvent* event) override;
 
   private:
+    void floatOverOpener();
     bool destroyed = false;
 };
