@@ -7,6 +7,10 @@
 #include "platform/gbk.h"
 
 TypingBox::TypingBox(QWidget* parent) : QLineEdit(parent) {
+    // Drill text is not the pupil's own writing: an input method that learns phrases from it
+    // would join two drilled characters into a phrase, show it as a candidate and let one code
+    // bring up both. Marked as sensitive, the box keeps the input method from learning here.
+    setInputMethodHints(inputMethodHints() | Qt::ImhSensitiveData);
     connect(this, &QLineEdit::textChanged, this, &TypingBox::textWasChanged);
 }
 
