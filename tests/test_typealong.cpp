@@ -156,6 +156,10 @@ class TypeAlongTest : public QObject {
         QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(window->Label1->text(), QStringLiteral("第 1 段 / 共 1 段"));
         QVERIFY(box->text().isEmpty());  // the paste went to the model, not the box
+        // 词语提示 switched on leaves the box where the pupil types.
+        QTest::mouseClick(window->CheckBox3, Qt::LeftButton);
+        QVERIFY(window->CheckBox3->isChecked());
+        QCOMPARE(window->focusWidget(), box);
 
         const auto im = [&](uint32_t at, const QString& commit, const QString& preedit) {
             now = at;

@@ -79,6 +79,8 @@ TfrmGenda::TfrmGenda(QWidget* parent) : TForm(parent), counter(&WordTable::share
     CheckBox3 = new QCheckBox(QStringLiteral("词语提示[&W]"), this);
     CheckBox3->setObjectName("CheckBox3");
     bar->addWidget(CheckBox3);
+    // Switched with their keys or the mouse while the pupil types on: the box keeps the focus.
+    for (QCheckBox* option : {CheckBox1, CheckBox2, CheckBox3}) option->setFocusPolicy(Qt::NoFocus);
     bar->addStretch(1);
     Label1 = new QLabel(this);
     Label1->setObjectName("Label1");
