@@ -45,6 +45,12 @@ class TypeAlongTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // The program closes the window at exit; so does the test, with what it holds.
+    void cleanupTestCase() {
+        frmGenda->destroyForm();
+        delete frmGenda;
+        frmGenda = nullptr;
+    }
     void keysCountedFromWhatTheBoxSees() {
         const WordTable table = smallTable();
         KeyCounter counter(&table);
