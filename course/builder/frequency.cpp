@@ -1,4 +1,5 @@
 #include "course/builder/frequency.h"
+#include "course/builder/rimedict.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,37 +18,24 @@ QString defaultPath() {
 }
 
 QList<Weight> read(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw CourseError(QStringLiteral("%1: %2 (install the package rime-data-pinyin-simp)")
-                              .arg(path, file.errorString()));
     QHash<QString, qsizetype> place;
     QList<Weight> weights;
-    bool inBody = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (!inBody) {
-            inBody = line == QLatin1String("...");
-            continue;
-        }
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        const QStringList fields = line.split(QLatin1Char('\t'));
-        // A character outside the basic plane is two code units: the tables hold none.
-        if (fields.size() < 3 || fields[0].size() != 1)
-            continue;
-        const double weight = fields[2].toDouble();
-        if (weight <= 0)
-            continue;
-        auto it = place.constFind(fields[0]);
-        if (it == place.constEnd()) {
-            it = place.insert(fields[0], weights.size());
-            weights.append({fields[0], 0});
-        }
-        weights[*it].weight += weight;
-    }
-    if (!inBody)
-        throw CourseError(path + ": no dictionary body after the \"...\" line");
+    RimeDict::forEachRow(path, QStringLiteral("rime-data-pinyin-simp"),
+                         [&](const QStringList& fields, int) {
+                             // A character outside the basic plane is two code units: the
+                             // tables hold none.
+                             if (fields.size() < 3 || fields[0].size() != 1)
+                                 return;
+                             const double weight = fields[2].toDouble();
+                             if (weight <= 0)
+                                 return;
+                             auto it = place.constFind(fields[0]);
+                             if (it == place.constEnd()) {
+                                 it = place.insert(fields[0], weights.size());
+                                 weights.append({fields[0], 0});
+                             }
+                             weights[*it].weight += weight;
+                         });
     std::stable_sort(weights.begin(), weights.end(),
                      [](const Weight& a, const Weight& b) { return a.weight > b.weight; });
     return weights;

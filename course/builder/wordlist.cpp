@@ -1,4 +1,5 @@
 #include "course/builder/wordlist.h"
+#include "course/builder/rimedict.h"
 
 #include <QFile>
 #include <QHash>
@@ -35,29 +36,17 @@ bool kept(const Word& w) {
 }  // namespace
 
 QList<Word> read(const QString& dictionaryPath) {
-    QFile file(dictionaryPath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw CourseError(QStringLiteral("%1: %2 (install the package rime-data-wubi)")
-                              .arg(dictionaryPath, file.errorString()));
     QHash<QString, QList<Word>> byCode;
     QStringList codes;
-    bool inBody = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (!inBody) {
-            inBody = line == QLatin1String("...");
-            continue;
-        }
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        const QStringList fields = line.split(QLatin1Char('\t'));
-        if (fields.size() < 2 || !isHanText(fields[0]) || !isWubiCode(fields[1]))
-            continue;
-        QList<Word>& list = byCode[fields[1]];
-        if (list.isEmpty())
-            codes << fields[1];
-        list.append({fields[0], fields[1], 0, qint64(fields.value(2).toDouble())});
-    }
+    RimeDict::forEachRow(
+        dictionaryPath, QStringLiteral("rime-data-wubi"), [&](const QStringList& fields, int) {
+            if (fields.size() < 2 || !isHanText(fields[0]) || !isWubiCode(fields[1]))
+                return;
+            QList<Word>& list = byCode[fields[1]];
+            if (list.isEmpty())
+                codes << fields[1];
+            list.append({fields[0], fields[1], 0, qint64(fields.value(2).toDouble())});
+        });
     std::sort(codes.begin(), codes.end());
     QList<Word> words;
     for (const QString& code : codes) {

@@ -1,4 +1,5 @@
 #include "course/builder/wubidict.h"
+#include "course/builder/rimedict.h"
 
 #include <QFile>
 #include <QHash>
@@ -51,33 +52,17 @@ QString defaultPath() {
 }
 
 QList<CharCodes> read(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw CourseError(QStringLiteral("%1: %2 (install the package rime-data-wubi)")
-                              .arg(path, file.errorString()));
     QHash<QString, QList<Entry>> byText;
     QStringList textOrder;
-    bool inBody = false;
-    int number = 0;
-    while (!file.atEnd()) {
-        ++number;
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (!inBody) {
-            inBody = line == QLatin1String("...");
-            continue;
-        }
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        const QStringList fields = line.split(QLatin1Char('\t'));
-        if (fields.size() < 2 || !isHan(fields[0]) || !isWubiCode(fields[1]))
-            continue;
-        QList<Entry>& entries = byText[fields[0]];
-        if (entries.isEmpty())
-            textOrder.append(fields[0]);
-        entries.append({fields[1], fields.value(2).toDouble(), number});
-    }
-    if (!inBody)
-        throw CourseError(path + ": no dictionary body after the \"...\" line");
+    RimeDict::forEachRow(path, QStringLiteral("rime-data-wubi"),
+                         [&](const QStringList& fields, int number) {
+                             if (fields.size() < 2 || !isHan(fields[0]) || !isWubiCode(fields[1]))
+                                 return;
+                             QList<Entry>& entries = byText[fields[0]];
+                             if (entries.isEmpty())
+                                 textOrder.append(fields[0]);
+                             entries.append({fields[1], fields.value(2).toDouble(), number});
+                         });
 
     QList<CharCodes> result;
     QSet<QByteArray> keys;  // two characters must never share the GBK bytes of the index key
