@@ -280,10 +280,13 @@ Plan makePage(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, const
                 break;
             if (plan.focus.contains(character))
                 continue;
-            if (Mastery::confidence(tracker.characters.value(character), target) < 1)
+            const Mastery::Score score = tracker.characters.value(character);
+            if (Mastery::confidence(score, target) >= 1) {
+                if (known.size() < kKnownFrom)
+                    known << character;
+            } else if (score.samples == 0 || now - score.lastAt >= kRestMs) {
                 plan.fresh << character;
-            else if (known.size() < kKnownFrom)
-                known << character;
+            }
         }
         // The most frequent characters the pupil knows come back as they would in any text.
         while (plan.known.size() < kKnownCharacters && !known.isEmpty())
@@ -292,15 +295,15 @@ Plan makePage(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, const
     if (plan.focus.isEmpty())
         return plan;
 
-    QList<QPair<qint64, QString>> overdue;
+    // The most frequent characters due again first: they are most of any text.
     for (const QString& character : common) {
+        if (plan.reviews.size() == kReviews)
+            break;
         const auto it = tracker.characters.constFind(character);
         if (it != tracker.characters.constEnd() && Mastery::due(*it, target, now) &&
             !plan.focus.contains(character) && !plan.fresh.contains(character))
-            overdue.append({it->lastAt, character});
+            plan.reviews << character;
     }
-    std::sort(overdue.begin(), overdue.end());
-    for (const auto& [at, character] : overdue.mid(0, kReviews)) plan.reviews << character;
 
     // A root is what the pupil recalls, and a common character may not bring a rare root back for
     // days: a new root is typed near the start (as a root drill's line would), a root due again in

@@ -41,10 +41,14 @@ inline constexpr int kLineLength = 20;
 inline constexpr int kMinimumFocus = 4;  // fewer characters to draw from give the fall-back
 inline constexpr int kFocusCharacters = 4;
 inline constexpr int kNewCharacters = 20;
+// A character met in the last kRestMs waits for its review instead of coming back as new: a code
+// recalled after a night teaches more than its tenth repetition in a sitting, and each page of the
+// sitting then brings other common characters.
+inline constexpr qint64 kRestMs = 12 * 3600 * 1000;
 // Characters drawn from the kKnownFrom most frequent ones the pupil is sure of.
 inline constexpr int kKnownCharacters = 8;
 inline constexpr int kKnownFrom = 60;
-inline constexpr int kReviews = 6;
+inline constexpr int kReviews = 12;
 // Roots in play not met for their spacing (Mastery::due) come back in a character of theirs.
 inline constexpr int kRootReviews = 6;
 // The roots of the keys in play with fewer than Mastery::kMinimumSamples strokes are typed after

@@ -181,6 +181,21 @@ class AdaptiveTest : public QObject {
         for (const QString& c : pupil.last.reviews) QVERIFY(page.contains(c));
     }
 
+    // A character met on a page waits for the next day instead of coming back as new on every
+    // page of the sitting, so that each page brings other common characters.
+    void eachPageOfASittingBringsOtherCharacters() {
+        Session pupil(book, 4);
+        pupil.practise(1);
+        const QStringList first = pupil.last.fresh;
+        QVERIFY(!first.isEmpty());
+        pupil.practise(1);
+        for (const QString& c : pupil.last.fresh) QVERIFY2(!first.contains(c), qPrintable(c));
+        pupil.now += kDay;
+        pupil.practise(1);
+        const QStringList again = pupil.last.fresh + pupil.last.focus + pupil.last.reviews;
+        for (const QString& c : first) QVERIFY2(again.contains(c), qPrintable(c));
+    }
+
     // Wubi goes as fast as the roots come back: a pupil who recalls every root right but types
     // at 40 a minute gets the next key, and the new key's roots come on its first page.
     void aKeyComesOnRecallAndItsRootsComeFirst() {

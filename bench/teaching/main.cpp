@@ -26,6 +26,9 @@ constexpr int kPagesADay = 10;
 constexpr int kTestEvery = 5;
 constexpr int kCurveEvery = 20;
 constexpr int kTestSize = 300;
+// Each pupil learns from each curriculum this many times, with other random draws; the tables give
+// the mean, so that one lucky or unlucky test does not decide.
+constexpr int kSeeds = 3;
 constexpr qint64 kBreakMs = 30000;
 constexpr qint64 kDayMs = 86400000;
 const char* const kFrequencyList = "/usr/share/rime-data/pinyin_simp.dict.yaml";
@@ -78,7 +81,7 @@ QString historyFile(const QDir& home, const QString& run) {
 struct Run {
     QList<TestResult> tests;   // after every kTestEvery pages
     QList<TestResult> second;  // the same on the second list
-    QString keys;              // in play at the end (智能练习)
+    QStringList keys;          // in play at the end (智能练习), by seed
     qint64 characters = 0;     // typed in practice
     qint64 wrongCommits = 0;
     qint64 erased = 0;
@@ -110,11 +113,41 @@ Run run(const Profile& profile, int seed, const Wubi::CodeBook& book, const Inpu
         if (p % kTestEvery == 0) {
             // The same draws for both curricula: only what the pupil learnt differs.
             QRandomGenerator draws(quint32(seed * 1000 + p));
+            if (p == 200 && qEnvironmentVariableIsSet("DIAGALL")) {
+                fprintf(stderr, "%s: ", qPrintable(profile.name));
+                qputenv("DIAG", "1");
+            }
             result.tests << heldOutTest(pupil, im, test, now, draws);
+            qunsetenv("DIAG");
             result.second << heldOutTest(pupil, im, second, now, draws);
         }
     }
     return result;
+}
+
+// Several runs of one pupil and curriculum as one: each test's speed and accuracy, and the counts,
+// averaged over the runs.
+Run averaged(const QList<Run>& runs) {
+    Run mean;
+    const double n = double(runs.size());
+    for (const Run& r : runs) {
+        for (auto [from, to] : {std::pair{&r.tests, &mean.tests}, {&r.second, &mean.second}}) {
+            to->resize(from->size());
+            for (qsizetype t = 0; t < from->size(); ++t) {
+                (*to)[t].cpm += (*from)[t].cpm / n;
+                (*to)[t].accuracy += (*from)[t].accuracy / n;
+            }
+        }
+        mean.keys += r.keys;
+        mean.characters += r.characters;
+        mean.wrongCommits += r.wrongCommits;
+        mean.erased += r.erased;
+        mean.practiceMinutes += r.practiceMinutes / n;
+    }
+    mean.characters = qRound64(double(mean.characters) / n);
+    mean.wrongCommits = qRound64(double(mean.wrongCommits) / n);
+    mean.erased = qRound64(double(mean.erased) / n);
+    return mean;
 }
 
 // The first page whose test reaches cpm at 95% accuracy, as text; "–" when none.
@@ -214,20 +247,26 @@ int main(int argc, char** argv) {
     QList<Row> rows;
     const QList<Profile> all = profiles();
     for (int i = 0; i < all.size(); ++i) {
-        const int seed = i + 1;
-        History::Store courseStore(historyFile(home, QStringLiteral("course-%1").arg(i)));
-        FixedCourse course(book, im);
-        rows.append({all[i].name, "fixed course",
-                     run(all[i], seed, book, im, test, second, courseStore, course)});
-        History::Store adaptiveStore(historyFile(home, QStringLiteral("adaptive-%1").arg(i)));
-        AdaptiveCourse adaptive(book, im, adaptiveStore);
-        rows.append({all[i].name, "智能练习",
-                     run(all[i], seed, book, im, test, second, adaptiveStore, adaptive)});
-        rows.last().run.keys = adaptive.keys();
+        QList<Run> course, adaptive;
+        for (int s = 0; s < kSeeds; ++s) {
+            const int seed = i + 1 + 10 * s;
+            const QString suffix = QString::number(i) + (s ? QStringLiteral(".%1").arg(s) : "");
+            History::Store courseStore(historyFile(home, QStringLiteral("course-") + suffix));
+            FixedCourse fixed(book, im);
+            course << run(all[i], seed, book, im, test, second, courseStore, fixed);
+            History::Store adaptiveStore(historyFile(home, QStringLiteral("adaptive-") + suffix));
+            AdaptiveCourse practice(book, im, adaptiveStore);
+            adaptive << run(all[i], seed, book, im, test, second, adaptiveStore, practice);
+            adaptive.last().keys = {practice.keys()};
+        }
+        rows.append({all[i].name, "fixed course", averaged(course)});
+        rows.append({all[i].name, "智能练习", averaged(adaptive)});
     }
 
-    std::printf("%d pages, %d a day; held-out test of %d characters every %d pages, no hint\n\n",
-                kPages, kPagesADay, kTestSize, kTestEvery);
+    std::printf(
+        "%d pages, %d a day; held-out test of %d characters every %d pages, no hint; each figure "
+        "the mean of %d runs with other random draws\n\n",
+        kPages, kPagesADay, kTestSize, kTestEvery, kSeeds);
     printSummary(rows);
     std::printf("\nThe test every %d pages (cpm / accuracy):\n\n", kCurveEvery);
     printCurve(rows);
@@ -237,11 +276,13 @@ int main(int argc, char** argv) {
         kTestSize, kSecondList);
     printSecond(rows);
 
-    std::printf("\nKeys in play after page %d of 智能练习:\n", kPages);
+    std::printf("\nKeys in play after page %d of 智能练习, by run:\n", kPages);
     for (const Row& row : rows)
-        if (!row.run.keys.isEmpty())
-            std::printf("- %s: %s (%lld keys)\n", qPrintable(row.pupil), qPrintable(row.run.keys),
-                        qsizetype(row.run.keys.size()));
+        if (!row.run.keys.isEmpty()) {
+            QStringList counts;
+            for (const QString& keys : row.run.keys) counts << QString::number(keys.size());
+            std::printf("- %s: %s of 25\n", qPrintable(row.pupil), qPrintable(counts.join(", ")));
+        }
     std::printf("\nRun time: %.1f s\n", double(clock.elapsed()) / 1000.0);
     return 0;
 }
