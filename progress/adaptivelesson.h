@@ -45,9 +45,10 @@ inline constexpr int kNewCharacters = 20;
 // recalled after a night teaches more than its tenth repetition in a sitting, and each page of the
 // sitting then brings other common characters.
 inline constexpr qint64 kRestMs = 12 * 3600 * 1000;
-// Characters drawn from the kKnownFrom most frequent ones the pupil is sure of.
+// Characters drawn from the kKnownFrom most frequent ones the pupil is sure of: these make up most
+// of any text, and a code not typed for weeks fades even when it was once sure.
 inline constexpr int kKnownCharacters = 8;
-inline constexpr int kKnownFrom = 60;
+inline constexpr int kKnownFrom = 300;
 inline constexpr int kReviews = 12;
 // Roots in play not met for their spacing (Mastery::due) come back in a character of theirs.
 inline constexpr int kRootReviews = 6;
