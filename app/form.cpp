@@ -232,9 +232,21 @@ void TForm::setOuterGeometry(int left, int top, int width, int height) {
 }
 
 void TForm::placeStandard() {
-    const QSize screen = Screen::size();
-    setOuterGeometry(Screen::centred(screen.width(), 800), Screen::centred(screen.height(), 600),
-                     800, 575);
+    if (isFixedSize(this)) {
+        const QSize screen = Screen::size();
+        setOuterGeometry(Screen::centred(screen.width(), 800),
+                         Screen::centred(screen.height(), 600), 800, 575);
+        return;
+    }
+    // A resizable window whose controls need more height than that gets it, and moves up as far as
+    // its bottom needs to stay on the screen.
+    Placement::on(this)->hold([this](const QMargins& frame) {
+        const QSize screen = Screen::size();
+        const int height = qMax(575, minimumSizeHint().height() + frame.top() + frame.bottom());
+        const int top =
+            qMax(0, qMin(Screen::centred(screen.height(), 600), screen.height() - height));
+        return QRect(Screen::centred(screen.width(), 800), top, 800, height);
+    });
 }
 
 bool TForm::event(QEvent* event) {

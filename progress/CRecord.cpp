@@ -220,20 +220,20 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
             }));
     Button6 = new QPushButton(QStringLiteral("导出记录[&E]"), this);
     Button6->setObjectName("Button6");
-    // Two by two, so that the window keeps its height.
+    // Three a row, so that the window fits a screen 768 pixels high.
     auto* buttons = new QGridLayout;
     right->addLayout(buttons);
     int place = 0;
     for (QPushButton* b : {Button1, Button2, adaptive, Button6}) {
         b->setAutoDefault(false);
-        buttons->addWidget(b, place / 2, place % 2);
+        buttons->addWidget(b, place / 3, place % 3);
         ++place;
     }
     // 自选文章 typed in the 跟打 window, measured as typists measure.
     auto* typeAlong = new QPushButton(QStringLiteral("跟打自选文章[&T]"), this);
     typeAlong->setObjectName("ButtonTypeAlong");
     typeAlong->setAutoDefault(false);
-    buttons->addWidget(typeAlong, place / 2, place % 2);
+    buttons->addWidget(typeAlong, place / 3, place % 3);
     connect(typeAlong, &QPushButton::clicked, this, Errors::handler(this, [this] {
                 const QString path =
                     FileDialogs::chooseOpen(this, {QStringLiteral("自选文章"), QString(),

@@ -100,6 +100,7 @@ class X11RecordTest : public QObject {
         QString captionBackFromDrill;
         QStringList chartChoices;
         bool recordClosed = false;
+        QRect recordFrame;  // once settled
     };
 
     // In the drill: types every shown line as Wubi codes, reads the result dialog and closes it
@@ -161,6 +162,9 @@ class X11RecordTest : public QObject {
                 QVERIFY(QTest::qWaitForWindowActive(frmRecord));
                 QTRY_COMPARE(activeCaption(), frmRecord->windowTitle());
                 seen.recordCaption = activeCaption();
+                // All of it on a screen 768 pixels high, buttons and all.
+                QTest::qWait(1600);
+                seen.recordFrame = frmRecord->frameGeometry();
                 seen.gridRows = frmRecord->Grid1->rowCount();
                 const QHash<QChar, QString> codes = codesInGrid();
                 bool typed = false;
@@ -189,6 +193,12 @@ class X11RecordTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(seen.recordClosed, 180000);
 
         QCOMPARE(seen.recordCaption, QStringLiteral("Tarvelle---->学习记录"));
+        QVERIFY2(QRect(0, 0, 1024, 768).contains(seen.recordFrame),
+                 qPrintable(QStringLiteral("%1 %2 %3x%4")
+                                .arg(seen.recordFrame.x())
+                                .arg(seen.recordFrame.y())
+                                .arg(seen.recordFrame.width())
+                                .arg(seen.recordFrame.height())));
         QCOMPARE(seen.gridRows, 5);
         QCOMPARE(seen.lines.size(), 6);
         for (const QString& line : seen.lines) QCOMPARE(line.size(), 36);
