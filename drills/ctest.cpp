@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTimer>
 
 #include "app/cmavro.h"
 #include "drills/Ctime.h"
@@ -210,6 +211,7 @@ void TfrmTest::FormActivate() {
     pageClock.pageShown(TickCount::now());
     showHint(1);
     TfrmImSetup::showWhenWubiIsOff(this);
+    QTimer::singleShot(0, this, [] { Progress::prepareTextPages(); });
 }
 
 void TfrmTest::loadPage(int firstRow, int lineCount) {

@@ -40,6 +40,10 @@ void record(History::Page page) {
     History::Store::instance().record(page);
 }
 
+void prepareTextPages() {
+    WordTable::shared();
+}
+
 void idle() {
     History::Store::instance().idle();
 }

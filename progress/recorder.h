@@ -12,6 +12,9 @@ namespace Progress {
 // Adds the page to the pupil's history, stamped with the time now. A page without a lesson
 // caption gets the caption of the menu command of its drill and range.
 void record(History::Page page);
+// A text drill has opened: the word list that measures its pages is read now, while the pupil
+// reads the first line, and not in the moment the page is finished.
+void prepareTextPages();
 // The pupil is idle (a result dialog has closed, a drill has closed): the history writes what it
 // holds back and folds its journal then, never at a key stroke.
 void idle();
