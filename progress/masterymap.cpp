@@ -4,6 +4,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QToolTip>
+#include <algorithm>
 #include <cmath>
 
 #include "progress/recordpictures.h"
@@ -64,10 +65,40 @@ QColor MasteryMap::colour(const Root& root) {
 }
 
 void MasteryMap::setRoots(const QList<Root>& list) {
-    roots = list;
+    drawn.clear();
+    rest.clear();
     onKey.clear();
-    for (const Root& root : roots) ++onKey[root.key];
+    QHash<QChar, QList<int>> byKey;
+    QString keys;
+    for (int i = 0; i < list.size(); ++i) {
+        if (!byKey.contains(list[i].key))
+            keys += list[i].key;
+        byKey[list[i].key] << i;
+    }
+    for (QChar key : keys) {
+        QList<int> indices = byKey.value(key);
+        if (indices.size() > kShownOnKey) {
+            // The key's first root, then the weakest: what the pupil still has to learn.
+            std::stable_sort(indices.begin() + 1, indices.end(),
+                             [&](int a, int b) { return list[a].confidence < list[b].confidence; });
+            for (int i : indices.mid(kShownOnKey - 1)) rest[key] << list[i];
+            indices = indices.mid(0, kShownOnKey - 1);
+            std::sort(indices.begin(), indices.end());
+        }
+        for (int i : indices) drawn << list[i];
+        onKey[key] = int(indices.size()) + (rest.contains(key) ? 1 : 0);
+    }
     update();
+}
+
+QString MasteryMap::restOf(QChar key) const {
+    QStringList names;
+    for (const Root& root : rest.value(key))
+        names << (root.locked ? Wubi::CodeBook::rootText(root.name)
+                              : QStringLiteral("%1 %2%")
+                                    .arg(Wubi::CodeBook::rootText(root.name))
+                                    .arg(qRound(qMin(root.confidence, 1.0) * 100)));
+    return QStringLiteral("%1键另有：%2").arg(key.toUpper()).arg(names.join(QStringLiteral("，")));
 }
 
 QSize MasteryMap::sizeHint() const {
@@ -126,11 +157,15 @@ QRect MasteryMap::cellRect(const Layout& l, QChar key, int index) const {
 QRect MasteryMap::cellOf(const QString& name) const {
     const Layout l = layout();
     QHash<QChar, int> perKey;
-    for (const Root& root : roots) {
+    for (const Root& root : drawn) {
         const int index = perKey[root.key]++;
         if (root.name == name)
             return cellRect(l, root.key, index);
     }
+    for (auto it = rest.cbegin(); it != rest.cend(); ++it)
+        for (const Root& root : *it)
+            if (root.name == name)
+                return cellRect(l, it.key(), onKey.value(it.key()) - 1);
     return {};
 }
 
@@ -151,7 +186,7 @@ void MasteryMap::paintEvent(QPaintEvent*) {
                        QString(QLatin1Char(*key)).toUpper());
         }
     QHash<QChar, int> perKey;
-    for (const Root& root : roots) {
+    for (const Root& root : drawn) {
         const QRect cell = cellRect(l, root.key, perKey[root.key]++);
         if (cell.isNull())
             continue;
@@ -169,6 +204,12 @@ void MasteryMap::paintEvent(QPaintEvent*) {
             p.setPen(root.locked ? QColor(140, 140, 140) : Qt::black);
             p.drawText(cell, Qt::AlignCenter, Wubi::CodeBook::rootText(root.name));
         }
+    }
+    for (auto it = rest.cbegin(); it != rest.cend(); ++it) {
+        const QRect cell = cellRect(l, it.key(), onKey.value(it.key()) - 1);
+        p.setPen(QColor(60, 60, 60));
+        p.setFont(pixelFont(QStringLiteral("Arial"), cell.height() * 3 / 5, true));
+        p.drawText(cell, Qt::AlignCenter, QStringLiteral("+%1").arg(it->size()));
     }
     paintLegend(p, l);
 }
@@ -209,7 +250,7 @@ bool MasteryMap::event(QEvent* event) {
     const QPoint at = static_cast<QHelpEvent*>(event)->pos();
     const Layout l = layout();
     QHash<QChar, int> perKey;
-    for (const Root& root : roots)
+    for (const Root& root : drawn)
         if (cellRect(l, root.key, perKey[root.key]++).contains(at)) {
             const QString name = QStringLiteral("%1（%2键）")
                                      .arg(Wubi::CodeBook::rootText(root.name))
@@ -219,6 +260,12 @@ bool MasteryMap::event(QEvent* event) {
                                    ? name + QStringLiteral("：智能练习还没有练到这个键")
                                    : name + QStringLiteral("：掌握 %1%")
                                                 .arg(qRound(qMin(root.confidence, 1.0) * 100)),
+                               this);
+            return true;
+        }
+    for (auto it = rest.cbegin(); it != rest.cend(); ++it)
+        if (cellRect(l, it.key(), onKey.value(it.key()) - 1).contains(at)) {
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), restOf(it.key()),
                                this);
             return true;
         }

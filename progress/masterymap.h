@@ -13,6 +13,10 @@
 // The record window's root map: the 25 root keys as they lie on the keyboard, each with its
 // roots in the course's order, every root coloured by how surely the pupil knows it. Roots of
 // keys the adaptive practice has not brought in yet are grey. Painted at the screen's density.
+//
+// A key shows at most kShownOnKey cells, so that its roots stay large enough to read on a plain
+// screen: on a busier key, its first root and the weakest others, and a last cell "+n" for the
+// rest, which its tooltip lists.
 class MasteryMap : public QWidget {
     Q_OBJECT
   public:
@@ -24,6 +28,8 @@ class MasteryMap : public QWidget {
         QPixmap picture;  // a drawn shape's picture, black on white; null for a glyph
     };
 
+    static constexpr int kShownOnKey = 6;
+
     explicit MasteryMap(QWidget* parent = nullptr);
 
     // Every root of the book's keys with the pupil's confidence; a root is locked when its key is
@@ -34,7 +40,8 @@ class MasteryMap : public QWidget {
     static QColor colour(const Root& root);
 
     void setRoots(const QList<Root>& roots);
-    // Where the root's cell is drawn, in widget coordinates; a null rect for an unknown root.
+    // Where the root's cell is drawn, in widget coordinates (its key's "+n" cell for a root not
+    // drawn); a null rect for an unknown root.
     QRect cellOf(const QString& name) const;
 
     QSize sizeHint() const override;
@@ -63,6 +70,9 @@ class MasteryMap : public QWidget {
     QRect cellRect(const Layout& l, QChar key, int index) const;
     void paintLegend(QPainter& p, const Layout& l);
 
-    QList<Root> roots;
-    QHash<QChar, int> onKey;
+    QString restOf(QChar key) const;
+
+    QList<Root> drawn;               // by key, in the course's order
+    QHash<QChar, QList<Root>> rest;  // the roots of a busy key not drawn
+    QHash<QChar, int> onKey;         // cells, the "+n" cell included
 };
