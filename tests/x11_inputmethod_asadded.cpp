@@ -9,6 +9,7 @@
 #include "support/courseprogram.h"
 #include "support/fcitxservice.h"
 #include "support/textdrillsession.h"
+#include "tools/CGenda.h"
 #include "tools/CImSetup.h"
 #include "tools/Cfree.h"
 
@@ -105,6 +106,32 @@ class InputMethodAsAddedTest : public QObject {
             QTest::qWait(1500);
             QCOMPARE(FcitxService::remote({}).output, QStringLiteral("1"));
         });
+    }
+
+    // 跟打: Wubi comes on in its box, and again when the box gets the focus back from a message
+    // box, a window new to fcitx5.
+    void theTypeAlongBoxAsksForWubiEachTimeItGetsTheFocus() {
+        TfrmGenda* window = TfrmGenda::window();
+        const Fcitx::ContextWatch context;
+        bool on = false, onAgain = false;
+        TextDrillPupil::whenModalIs(window, [&] {
+            [&] {
+                QTRY_VERIFY(window->Edit1->hasFocus());
+                QVERIFY(context.await());
+                on = QTest::qWaitFor([] { return ownContextOn(fcitxReport()); }, 10000);
+                QTimer::singleShot(1500, qApp, [] {
+                    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                        box->accept();
+                });
+                QMessageBox::information(window, QStringLiteral("跟打"), QStringLiteral("跟打"));
+                QTRY_VERIFY(window->Edit1->hasFocus());
+                onAgain = QTest::qWaitFor([] { return ownContextOn(fcitxReport()); }, 10000);
+            }();
+            window->reject();
+        });
+        window->ShowModal();
+        QVERIFY(on);
+        QVERIFY2(onAgain, qPrintable(fcitxReport()));
     }
 
     // The page comes by itself once on the first start, as the order is not the one the hints
