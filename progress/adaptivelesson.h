@@ -19,11 +19,12 @@ class Store;
 // for the stricter rule that every key in play be at the full target now.
 //
 // A page is made of common characters the keys in play can type: those of the weakest root in
-// play (the focus), the most frequent characters the pupil is not yet sure of, a few of the most
-// frequent ones the pupil knows (as any text would bring them), the roots new to the pupil, the
-// characters and roots due for review, and the pupil's recent slips as pairs of the wanted
-// character and the one that came out instead, with another character between them. When too few
-// characters fit, the page is the root characters of the keys in play.
+// play (the focus), the most frequent characters the pupil is not yet sure of and has not met in
+// the sitting, a few of the most frequent ones the pupil knows (as any text would bring them), the
+// roots new to the pupil, the characters (most frequent first) and roots due for review, and the
+// pupil's recent slips as pairs of the wanted character and the one that came out instead, with
+// another character between them. When too few characters fit, the page is the root characters of
+// the keys in play.
 //
 // Input methods learn a phrase from characters committed one after the other (fcitx5 learns every
 // run of two to four, and keeps one seen three times); a phrase whose code is a character's full
