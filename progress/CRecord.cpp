@@ -127,8 +127,8 @@ TfrmRecord::TfrmRecord(QWidget* parent) : TForm(parent) {
     Chart1 = SpeedChart::create(PageControl1, &error);
     if (!Chart1)
         Chart1 = new QLabel(QStringLiteral("速度图无法显示：%1").arg(error), PageControl1);
-    // Below this the chart elides its axis labels.
-    Chart1->setMinimumHeight(200);
+    // Below this the chart elides its axis labels (on Wayland already at 200).
+    Chart1->setMinimumHeight(220);
     Chart1->installEventFilter(this);
     PageControl1->addTab(Chart1, QStringLiteral("速度"));
     Image2 = new MasteryMap(PageControl1);
