@@ -275,6 +275,7 @@ Plan makePage(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, const
                     plan.focus << root;
     } else {
         QStringList known;
+        QList<QPair<qint64, QString>> resting;  // met in the sitting, by when
         for (const QString& character : common) {
             if (plan.fresh.size() == kNewCharacters)
                 break;
@@ -286,7 +287,18 @@ Plan makePage(const Wubi::CodeBook& book, const Mastery::Tracker& tracker, const
                     known << character;
             } else if (score.samples == 0 || now - score.lastAt >= kRestMs) {
                 plan.fresh << character;
+            } else {
+                resting.append({score.lastAt, character});
             }
+        }
+        // A long sitting on few keys runs out of characters not met yet: those met longest ago
+        // come back first.
+        std::stable_sort(resting.begin(), resting.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [at, character] : resting) {
+            if (plan.fresh.size() == kNewCharacters)
+                break;
+            plan.fresh << character;
         }
         // The most frequent characters the pupil knows come back as they would in any text.
         while (plan.known.size() < kKnownCharacters && !known.isEmpty())

@@ -196,6 +196,20 @@ class AdaptiveTest : public QObject {
         for (const QString& c : first) QVERIFY2(again.contains(c), qPrintable(c));
     }
 
+    // A long sitting on the first keys runs out of characters not met yet: the page still holds
+    // many different ones, those met longest ago.
+    void aLongSittingOnFewKeysKeepsThePageVaried() {
+        Session pupil(book, 5);
+        for (const QString& root : book.rootsOn(QLatin1Char('s')))
+            pupil.typist.errorRate[root] = 0.25;  // S holds the next key back
+        pupil.practise(12);
+        QCOMPARE(pupil.last.keys.size(), AdaptiveLesson::minimumKeys(book));
+        QSet<QChar> different;
+        for (const QString& line : pupil.last.lines)
+            for (QChar c : line) different.insert(c);
+        QVERIFY2(different.size() >= 24, qPrintable(QString::number(different.size())));
+    }
+
     // Wubi goes as fast as the roots come back: a pupil who recalls every root right but types
     // at 40 a minute gets the next key, and the new key's roots come on its first page.
     void aKeyComesOnRecallAndItsRootsComeFirst() {
