@@ -243,8 +243,9 @@ void TForm::placeStandard() {
     Placement::on(this)->hold([this](const QMargins& frame) {
         const QSize screen = Screen::size();
         const int height = qMax(575, minimumSizeHint().height() + frame.top() + frame.bottom());
-        const int top =
-            qMax(0, qMin(Screen::centred(screen.height(), 600), screen.height() - height));
+        int top = Screen::centred(screen.height(), 600);
+        if (height > 575)
+            top = qMax(0, qMin(top, screen.height() - height));
         return QRect(Screen::centred(screen.width(), 800), top, 800, height);
     });
 }
