@@ -1,10 +1,13 @@
 #include "drills/hintcode.h"
 
 #include <sqlite3.h>
+#include <QDir>
 #include <QFile>
+#include <QLibrary>
 #include <QProcess>
 #include <QStandardPaths>
 
+#include "media/modulefolders.h"
 #include "platform/inputmethod.h"
 
 namespace HintCode {
@@ -55,12 +58,20 @@ QStringList codesFromShortToFull(const QString& shortCode, const QString& fullCo
 
 }  // namespace
 
+Order Order::asked(Lookup lookup) {
+    Order order;
+    order.lookup = std::move(lookup);
+    return order;
+}
+
 void Order::add(const QString& code, const QString& word) {
     byCode[code].append(word);
 }
 
 const QStringList& Order::candidates(const QString& code) const {
     static const QStringList none;
+    if (lookup && !byCode.contains(code))
+        byCode.insert(code, lookup(code));
     const auto it = byCode.constFind(code);
     return it == byCode.constEnd() ? none : *it;
 }
@@ -101,16 +112,75 @@ Order fromIbusTable(const QString& path) {
     return order;
 }
 
+Order fcitxFrequencyOrder() {
+    using Ask = bool (*)(const QString&, const QString&, const QString&, QStringList*);
+    QLibrary library;
+    library.setLoadHints(QLibrary::PreventUnloadHint);
+    for (const QString& folder : ModuleFolders::searched()) {
+        library.setFileName(QDir(folder).filePath(QStringLiteral("qorvex-fcitxorder")));
+        if (library.load())
+            break;
+    }
+    const auto ask = reinterpret_cast<Ask>(library.resolve("qorvexFrequencyOrder"));
+    const QString table = installed(QStringLiteral("libime/wbx.main.dict"));
+    // fcitx5 keeps the pupil's own words and history of the table here.
+    const QString own = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                        QStringLiteral("/fcitx5/table");
+    QStringList probe;
+    if (!ask || table.isEmpty() || !ask(table, own, QStringLiteral("a"), &probe))
+        return {};
+    return Order::asked([=](const QString& code) {
+        QStringList candidates;
+        ask(table, own, code, &candidates);
+        return candidates;
+    });
+}
+
+namespace {
+
+struct Remembered {
+    Order order;
+    bool made = false;
+    int number = 0;
+};
+
+Remembered& remembered() {
+    static Remembered r;
+    return r;
+}
+
+Order currentOrder() {
+    const QString frontend = InputMethod::frontend();
+    if (frontend.startsWith(QLatin1String("fcitx"))) {
+        if (InputMethod::survey().orderPolicy == QLatin1String("Freq"))
+            if (Order byFrequency = fcitxFrequencyOrder(); !byFrequency.isEmpty())
+                return byFrequency;
+        return fcitxWubiTable();
+    }
+    if (frontend.startsWith(QLatin1String("ibus")))
+        return ibusWubiTable();
+    return Order();
+}
+
+}  // namespace
+
 const Order& inputMethodOrder() {
-    static const Order order = [] {
-        const QString frontend = InputMethod::frontend();
-        if (frontend.startsWith(QLatin1String("fcitx")))
-            return fcitxWubiTable();
-        if (frontend.startsWith(QLatin1String("ibus")))
-            return ibusWubiTable();
-        return Order();
-    }();
-    return order;
+    Remembered& r = remembered();
+    if (!r.made) {
+        r.order = currentOrder();
+        r.made = true;
+        ++r.number;
+    }
+    return r.order;
+}
+
+void forgetInputMethodOrder() {
+    remembered().made = false;
+}
+
+int inputMethodOrderNumber() {
+    inputMethodOrder();
+    return remembered().number;
 }
 
 QString Hint::text() const {

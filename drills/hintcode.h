@@ -4,6 +4,7 @@
 #include <QIODevice>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Which code gives a character in the pupil's input method, and with which key. A hint that
 // shows a code whose first candidate is another word makes the pupil commit that word with
@@ -14,13 +15,18 @@ namespace HintCode {
 // The candidates of each code, in the order an input method lists them.
 class Order {
   public:
+    // An order no table holds, asked code by code the first time each is needed.
+    using Lookup = std::function<QStringList(const QString& code)>;
+    static Order asked(Lookup lookup);
+
     // Adds word after the candidates code already has.
     void add(const QString& code, const QString& word);
     const QStringList& candidates(const QString& code) const;
-    bool isEmpty() const { return byCode.isEmpty(); }
+    bool isEmpty() const { return byCode.isEmpty() && !lookup; }
 
   private:
-    QHash<QString, QStringList> byCode;
+    mutable QHash<QString, QStringList> byCode;
+    Lookup lookup;
 };
 
 // fcitx5's table as libime_tabledict -d writes it: "code word" lines after "[Data]", in the
@@ -35,10 +41,20 @@ Order fromIbusTable(const QString& path);
 Order fcitxWubiTable();
 Order ibusWubiTable();
 
-// The order of the input method the program types through (QT_IM_MODULE): fcitx5's wbx table
-// dumped by libime_tabledict, or ibus-table's wubi-jidian86; read once a run. Empty when neither
-// runs or its table cannot be read.
+// fcitx5's wbx candidates in its frequency order (OrderPolicy=Freq, as fcitx5 is installed),
+// asked of libime through the module qorvex-fcitxorder; empty when the module, the table or the
+// language model cannot be loaded.
+Order fcitxFrequencyOrder();
+
+// The order of the input method the program types through (QT_IM_MODULE): fcitx5's wbx in the
+// order its settings ask for (its table's own, dumped by libime_tabledict, or by frequency), or
+// ibus-table's wubi-jidian86; read once a run, and again after forgetInputMethodOrder. Empty when
+// neither runs or its table cannot be read.
 const Order& inputMethodOrder();
+// The pupil's input method now lists candidates otherwise (the set-up page changed it).
+void forgetInputMethodOrder();
+// Counts the orders read this run: a hint worked out under an earlier one is stale.
+int inputMethodOrderNumber();
 
 // Candidates shown on one page: a number past it would need the page to be turned first.
 inline constexpr int kPageSize = 5;

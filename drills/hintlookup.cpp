@@ -2,9 +2,14 @@
 
 #include "data/query.h"
 #include "data/table.h"
+#include "drills/hintcode.h"
 #include "resources/pictures.h"
 
 const HintLookup::Hint* HintLookup::find(const QByteArray& key) {
+    if (const int now = HintCode::inputMethodOrderNumber(); now != foundUnder) {
+        found.clear();
+        foundUnder = now;
+    }
     if (const auto it = found.constFind(key); it != found.constEnd())
         return &*it;
     if (missing.contains(key))

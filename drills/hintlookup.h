@@ -55,4 +55,5 @@ class HintLookup {
     QSize pictureBox;
     QHash<QByteArray, Hint> found;
     QSet<QByteArray> missing;
+    int foundUnder = 0;  // the input method's order the hints found were worked out in
 };

@@ -8,6 +8,7 @@ packages=(
     qt6-charts-dev libqt6opengl6-dev  # the record window's speed chart (its CMake files need OpenGL's)
     sqlcipher  # the table format test, and for anyone inspecting the tables (README)
     libfluidsynth-dev fluid-soundfont-gm
+    libimetable-dev libimecore-dev libfcitx5utils-dev  # fcitx5's frequency order of candidates, for the hints
     libxcb1-dev libxcb-keysyms1-dev libxcb-xinput-dev  # hot keys: raw key events when another program holds the key
     fonts-noto-cjk rime-data-wubi
     rime-data-pinyin-simp  # corpus frequencies: the course builder ranks characters by them, and the teaching benchmark tests the most common

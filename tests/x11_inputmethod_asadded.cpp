@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QtTest>
 
+#include "drills/hintcode.h"
 #include "support/courseprogram.h"
 #include "support/fcitxservice.h"
 #include "support/textdrillsession.h"
@@ -88,6 +89,14 @@ class InputMethodAsAddedTest : public QObject {
     void cleanupTestCase() { delete program; }
     void cleanup() { Fcitx::logIfFailed(); }
 
+    // fcitx5 as installed lists ssss as 森林 木 林木 and fghy as 雨 寸: the hints say which
+    // number to press.
+    void hintsFollowTheFrequencyOrder() {
+        const HintCode::Order& order = HintCode::inputMethodOrder();
+        QCOMPARE(HintCode::choose(order, "木", "ssss", "ssss").text(), QStringLiteral("ssss 2"));
+        QCOMPARE(HintCode::choose(order, "寸", "fghy", "fghy").text(), QStringLiteral("fghy 2"));
+    }
+
     // Nobody presses Ctrl+Space: the first code typed in the drill gives its character.
     void aTextLessonTypesChineseAtOnce() {
         const Fcitx::ContextWatch context;
@@ -164,6 +173,9 @@ class InputMethodAsAddedTest : public QObject {
         QCOMPARE(shown, 1);
 
         QCOMPARE(typedInEditor({"s", "s", "s", "s", "space"}, false), QStringLiteral("木"));
+        // The hints follow the new order.
+        QCOMPARE(HintCode::choose(HintCode::inputMethodOrder(), "木", "ssss", "ssss").text(),
+                 QStringLiteral("ssss"));
     }
 };
 

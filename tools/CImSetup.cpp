@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "data/historyfiles.h"
+#include "drills/hintcode.h"
 #include "platform/errors.h"
 
 TfrmImSetup* frmImSetup = nullptr;
@@ -202,6 +203,7 @@ void TfrmImSetup::Button1Click() {
     if (answer != QMessageBox::Yes)
         return;
     const QString failure = InputMethod::putSingleCharactersFirst();
+    HintCode::forgetInputMethodOrder();
     refresh();
     if (!failure.isEmpty())
         throw AppError(failure);
