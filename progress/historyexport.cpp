@@ -214,21 +214,28 @@ const MeasureKey kMeasureKeys[] = {
     {"wrong", &History::Measures::wrong},
 };
 
+// A JSON object of one member for each entry of keys, each named key.name and written by value.
+template <typename Keys, typename Value>
+void appendObject(QByteArray& out, const Keys& keys, Value value) {
+    char separator = '{';
+    for (const auto& key : keys) {
+        out += separator;
+        out += '"';
+        out += key.name;
+        out += "\":";
+        value(key);
+        separator = ',';
+    }
+    out += '}';
+}
+
 void appendMeasures(QByteArray& out, const Page& page) {
     if (page.measures.isEmpty()) {
         out += "null";
         return;
     }
-    char separator = '{';
-    for (const MeasureKey& key : kMeasureKeys) {
-        out += separator;
-        out += '"';
-        out += key.name;
-        out += "\":";
-        appendNumber(out, page.measures.*key.member);
-        separator = ',';
-    }
-    out += '}';
+    appendObject(out, kMeasureKeys,
+                 [&](const MeasureKey& key) { appendNumber(out, page.measures.*key.member); });
 }
 
 QString readMeasures(const QJsonValue& value, Page& page) {
@@ -285,16 +292,7 @@ const Field kFields[] = {
 };
 
 void appendPage(QByteArray& out, const Page& page) {
-    char separator = '{';
-    for (const Field& field : kFields) {
-        out += separator;
-        out += '"';
-        out += field.name;
-        out += "\":";
-        field.write(out, page);
-        separator = ',';
-    }
-    out += '}';
+    appendObject(out, kFields, [&](const Field& field) { field.write(out, page); });
 }
 
 // Empty when the page was read whole, else what is wrong with it.
